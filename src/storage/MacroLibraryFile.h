@@ -1,0 +1,24 @@
+#pragma once
+// config/MacroLibraryFile.mlf: the whole macro library, every set and key with all 200 action
+// slots.
+
+#include <string>
+
+#include "model/Macro.h"
+
+// Reads into a cleared library. False on a missing file, a wrong header, a missing line or a
+// malformed one (no "=", an empty value, an action line that is not 1600 digits); the library
+// then holds what was read before. An action count above 200 is brought to 200.
+bool ReadMacroLibraryFile(const std::string& strPath, MacroLibrary& library);
+bool WriteMacroLibraryFile(const std::string& strPath, const MacroLibrary& library);
+std::string FormatMacroLibraryFile(const MacroLibrary& library);
+
+// Start-up read: on failure the library becomes the single empty default set and the file is
+// rewritten. Returns false when the default had to be used.
+bool LoadMacroLibraryFile(const std::string& strPath, MacroLibrary& library);
+
+// Shared by the library and the single-key file: all 200 slots as 1600 hexadecimal digits.
+void AppendActionDigits(std::string& strOut, const MacroKey& key);
+// Parses the 1600 digits after nStart into the key's slots; false when the value is not exactly
+// 1600 characters long (nothing is stored then).
+bool ParseActionDigits(const std::string& strLine, size_t nStart, MacroKey& key);
