@@ -1,0 +1,153 @@
+#pragma once
+// The link to the keyboard: finding its two HID collections, the command handle and the
+// feature-report commands, the read of the keyboard's settings and the upload of pending edits,
+// the reactions to device arrival and removal, and the listener for the keyboard's own events.
+//
+// Threads. Everything here is called on the owner's UI thread, except the listener thread's
+// own loop. The listener only reads event reports and hands each one, in order, to the UI
+// thread through CDeviceLinkUi::PostToUiThread, where it is handled; so the model stores and
+// the data files are only ever touched by the UI thread. Every exchange on the command handle
+// (a set with its pause, or a select with its get) holds m_mtxCommand, so no other command can
+// come between a select and its get whoever calls.
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "device/DeviceLinkUi.h"
+#include "device/DeviceProtocol.h"
+#include "model/Macro.h"
+#include "model/Profile.h"
+#include "platform/Clock.h"
+#include "platform/HidBackend.h"
+#include "platform/ProgramLauncher.h"
+
+class CDataFiles;
+
+// Edits of one profile slot not yet sent to the keyboard.
+struct PendingChanges
+{
+    bool LightingPending = false;
+    bool KeyTablePending = false;
+    std::array<bool, ProgrammableKeyCount> MacroPending{};
+
+    bool Any() const;
+    void Clear() { *this = PendingChanges{}; }
+};
+
+constexpr const char* AttentionTitle = "Attention!";
+constexpr const char* DisconnectionText = "The keyboard is disconnection\xEF\xBC\x8CPlease connect!";
+
+class CDeviceLink
+{
+public:
+    CDeviceLink(ProfileStore& profiles, SettingsStore& settings, MacroLibrary& library,
+                const CDataFiles& files, CHidBackend& backend, CClock& clock,
+                CProgramLauncher& launcher, CDeviceLinkUi& ui);
+    ~CDeviceLink(); // Shutdown() when it has not run
+    CDeviceLink(const CDeviceLink&) = delete;
+    CDeviceLink& operator=(const CDeviceLink&) = delete;
+
+    // --- Discovery and connection ---
+    // Full scan of interface indices 0..29. When the keyboard is seen: the listener runs (one
+    // at most) and the command handle is (re)opened; otherwise the handle is closed.
+    void ScanForKeyboard();
+    // Examines one entry of an enumeration; records its index when it is one of the keyboard's
+    // two collections and can be opened.
+    void ProbeInterface(const std::vector<HidInterfaceInfo>& vecInterfaces, int nIndex);
+    // Opens the interface at m_nCommandIndex into m_hCommand when it is the keyboard's command
+    // collection.
+    void OpenCommandInterface();
+
+    // Device-change reactions (call on the UI thread when the hot-plug source reports).
+    void OnDeviceArrival();
+    void OnDeviceRemoval();
+
+    // Program end: ask the listener to stop, send profile value 7, pause, close the handle, join
+    // the listener. Queued listener events are dropped from now on. Safe to call twice.
+    void Shutdown();
+
+    // --- Primitive commands (true on success; false without a command handle) ---
+    bool SelectReadTarget(int nProfile, int nKey); // only meaningful inside a read
+    int ReadCurrentProfile();                      // -1 without a handle, 0 when the get fails
+    bool SetDeviceProfile(int nValue);
+    bool ReadLighting(int nProfile);
+    bool WriteLighting(int nProfile);
+    bool ReadKeyTable(int nProfile);
+    bool WriteKeyTable(int nProfile);
+    bool ReadKeyMacro(int nProfile, int nKey);
+    bool WriteKeyMacro(int nProfile, int nKey);
+
+    // One select-and-get exchange, holding the command lock throughout: selects (profile, key),
+    // gets report nReportId of nLength bytes into reply, and pauses as the protocol asks. True
+    // when the whole report came back with its id. Touches no model.
+    bool ReadSelected(int nProfile, int nKey, uint8_t nReportId, size_t nLength, ReportBuffer& reply);
+
+    // --- Composite operations ---
+    // Reads the keyboard's active profile, lighting, key tables and programmable-key macros into
+    // the model (only when the keyboard was found and a sync is due).
+    void SyncFromDevice();
+    // Sends the pending lighting, key tables and macros of profiles 0..2, clearing each flag
+    // before its write.
+    void FlushPendingChanges();
+    // The first macro of the first set with exactly that name; null when none.
+    MacroKey* FindMacroKeyByName(const std::string& strName);
+
+    // --- State (the names the window's code uses) ---
+    bool m_bDeviceFound = false;
+    int m_nListenerIndex = -1;
+    int m_nCommandIndex = -1;
+    bool m_bNeedSync = true;
+    int m_nDeviceProfile = -1;
+    bool m_bMacroLibraryChanged = false;
+    std::array<PendingChanges, ProfileSlotCount> m_PendingChanges{};
+
+    bool HasCommandHandle() const;
+    bool IsListenerRunning() const { return m_bListenerRunning.load(); }
+    // Number of listener threads started so far (a second scan must not start another).
+    unsigned ListenerStarts() const { return m_nListenerStarts; }
+
+private:
+    void CloseCommandHandle();
+    void StartListener();
+    void RequestListenerStop();
+    void JoinListener();
+    void ListenerThreadProc(int nIndex);
+    void PostEvent(uint8_t nCode, uint8_t nParam);
+    void HandleEvent(uint8_t nCode, uint8_t nParam);
+    void OnMacroReceived(int nKeyNumber);
+    bool StoreMacroFromReply(int nProfile, int nKey, const ReportBuffer& reply, bool& bMadeUp);
+    ProfileRecord* DeviceProfileRecord(); // slot m_nDeviceProfile, null when not 0..4
+    MacroSet& FirstMacroSet();
+
+    // Under m_mtxCommand: one set with its pause / one get with its pause.
+    bool SetReportLocked(const uint8_t* pReport, size_t nLength, unsigned nPauseMs);
+    bool GetReportLocked(uint8_t nReportId, size_t nLength, ReportBuffer& reply);
+
+    ProfileStore& m_profiles;
+    SettingsStore& m_settings;
+    MacroLibrary& m_library;
+    const CDataFiles& m_files;
+    CHidBackend& m_backend;
+    CClock& m_clock;
+    CProgramLauncher& m_launcher;
+    CDeviceLinkUi& m_ui;
+
+    mutable std::mutex m_mtxCommand;
+    std::unique_ptr<CHidHandle> m_hCommand; // guarded by m_mtxCommand
+
+    std::thread m_thrListener;
+    std::atomic<bool> m_bListenerRunning{false}; // the thread is alive
+    std::atomic<bool> m_bListening{false};       // cleared to ask the listener to stop
+    unsigned m_nListenerStarts = 0;
+    // Shared with every queued event: cleared by Shutdown so events still waiting in the UI
+    // queue do nothing once the link is gone. Read and written on the UI thread only.
+    std::shared_ptr<bool> m_pAlive = std::make_shared<bool>(true);
+    bool m_bShutDown = false;
+};
