@@ -1,0 +1,59 @@
+#pragma once
+// The windowless control base: a rectangle in its dialog that the dialog paints and
+// feeds with the mouse, and that notifies its parent window with its id as message.
+
+#include "skin/SkinWindow.h"
+
+#include <QFont>
+#include <string>
+
+class QPainter;
+
+// Mouse states shared by every control class.
+enum MouseState { MS_NORMAL = 0, MS_HOVER = 1, MS_PRESSED = 2 };
+
+class CControlBase {
+public:
+    CControlBase(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText, bool bVisible,
+                 bool bDisabled);
+    virtual ~CControlBase();
+    CControlBase(const CControlBase&) = delete;
+    CControlBase& operator=(const CControlBase&) = delete;
+
+    virtual void Draw(QPainter* pDC, const CRect& rcClip) = 0;
+    virtual void ResetPressed(bool bPressed);
+    virtual void SetRect(int nLeft, int nTop, int nRight, int nBottom);
+    virtual CRect GetRect() const;
+    virtual void SetText(const std::string& strText);
+    virtual std::string GetText() const;
+    virtual void SetVisible(bool bVisible);
+    virtual bool OnMouseMove(UINT nFlags, int x, int y);
+    virtual bool OnLButtonDown(UINT nFlags, int x, int y);
+    virtual bool OnLButtonUp(UINT nFlags, int x, int y);
+    virtual bool OnLButtonDblClk(UINT nFlags, int x, int y);
+
+    UINT GetId() const { return m_nId; }
+    bool IsVisible() const { return m_bVisible; }
+    bool IsDisabled() const { return m_bDisabled; }
+    void SetDisabled(bool bDisabled) { m_bDisabled = bDisabled; }
+    bool AcceptsInput() const { return m_bAcceptsInput; }
+    void SetAcceptsInput(bool bAccepts) { m_bAcceptsInput = bAccepts; }
+    CSkinWindow* GetParentWindow() const { return m_hParent; }
+
+protected:
+    LRESULT Notify(UINT nMsg, WPARAM wParam, LPARAM lParam) const;
+    void Invalidate() const;
+
+    // The button-family mouse rules on a MouseState variable; each answers whether it changed.
+    bool TrackHover(int& nState, int x, int y) const;
+    bool PressState(int& nState, int x, int y) const;
+
+    UINT m_nId;
+    CRect m_rect;
+    bool m_bVisible;
+    bool m_bDisabled;
+    bool m_bAcceptsInput = true;
+    std::string m_strText;
+    CSkinWindow* m_hParent;
+    QFont m_fontBase;
+};

@@ -1,0 +1,365 @@
+#include "skin/DlgBase.h"
+
+#include "skin/SkinDraw.h"
+
+#include <QGuiApplication>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+
+CDlgBase::CDlgBase(UINT nTemplateId, CSkinWindow* pParent)
+    : CSkinWindow(pParent, Qt::Window | Qt::FramelessWindowHint), m_nTemplateId(nTemplateId) {}
+
+CDlgBase::~CDlgBase() {
+    for (auto& pPopup : m_arrPopups)
+        delete pPopup.data();  // popups still open go with their window
+    RemoveAllControls();
+}
+
+bool CDlgBase::Create() {
+    if (m_bInitialised)
+        return true;
+    m_bInitialised = true;
+    return OnInitDialog();
+}
+
+int CDlgBase::DoModal() {
+    m_bEnded = false;
+    m_nModalResult = IDCANCEL;
+    Create();
+    if (!m_bEnded) {
+        setWindowModality(Qt::ApplicationModal);
+        show();
+        raise();
+        activateWindow();
+        m_loopModal.exec();
+    }
+    hide();
+    return m_nModalResult;
+}
+
+void CDlgBase::EndDialog(int nResult) {
+    m_nModalResult = nResult;
+    m_bEnded = true;
+    if (m_loopModal.isRunning())
+        m_loopModal.exit(nResult);
+}
+
+bool CDlgBase::OnInitDialog() {
+    const QImage imgIcon = LoadIconResource(m_nIconId);
+    if (!imgIcon.isNull())
+        setWindowIcon(QIcon(QPixmap::fromImage(imgIcon)));
+    setWindowTitle(QStringLiteral("Quelmar Keyboard"));
+    resize(m_nWindowWidth, m_nWindowHeight);
+    const CRect rc = GetClientRect();
+    CreateControls(rc.left, rc.top, rc.right, rc.bottom);
+    if (const QScreen* pScreen = QGuiApplication::primaryScreen()) {
+        const QRect rcScreen = pScreen->availableGeometry();
+        move(rcScreen.center() - QPoint(m_nWindowWidth / 2, m_nWindowHeight / 2));
+    }
+    return true;
+}
+
+void CDlgBase::OnOK() { EndDialog(IDOK); }
+void CDlgBase::OnCancel() { EndDialog(IDCANCEL); }
+
+void CDlgBase::DrawControls(QPainter* pDC, const CRect& rcClip) {
+    for (const auto& vecList : m_vecControls)
+        for (CControlBase* pControl : vecList) {
+            if (!pControl || !pControl->IsVisible())
+                continue;
+            if (pControl->GetRect().Intersect(rcClip).IsRectEmpty())
+                continue;
+            pDC->save();
+            pControl->Draw(pDC, rcClip);
+            pDC->restore();
+        }
+}
+
+void CDlgBase::DrawStandardBackground(QPainter* pDC, const CRect& rcClient) {
+    FillSolid(pDC, rcClient, m_crBackground);
+    if (!m_imgBackground.isNull()) {
+        const int nWidth = std::min(m_imgBackground.width(), rcClient.Width());
+        const int nHeight = std::min(m_imgBackground.height(), rcClient.Height());
+        pDC->drawImage(QPoint(0, 0), m_imgBackground, QRect(0, 0, nWidth, nHeight));
+    }
+    DrawControls(pDC, rcClient);
+}
+
+QImage CDlgBase::RenderClient() {
+    const CRect rc = GetClientRect();
+    QImage img(std::max(1, rc.Width()), std::max(1, rc.Height()), QImage::Format_RGB32);
+    QPainter dc(&img);
+    dc.setFont(SkinFont(12, 0, 0));
+    DrawBackground(&dc, rc);
+    dc.end();
+    return img;
+}
+
+void CDlgBase::paintEvent(QPaintEvent*) {
+    if (isMinimized())
+        return;
+    const QImage img = RenderClient();
+    QPainter dc(this);
+    dc.drawImage(0, 0, img);
+}
+
+void CDlgBase::PrepareBackground(unsigned nBitmapId) { PrepareBackgroundFromImage(LoadBitmapResource(nBitmapId)); }
+
+void CDlgBase::PrepareBackgroundFromImage(const QImage& bmp) {
+    if (!bmp.isNull()) {
+        m_nBackWidth = bmp.width();
+        m_nBackHeight = bmp.height();
+    }
+    m_nFade = FadeWidth(width(), height(), m_nBackWidth, m_nBackHeight);
+    if (bmp.isNull())
+        return;
+    m_crBackground = AverageColour(bmp, m_crBackground);
+    m_imgBackground = PrepareBackgroundImage(bmp, m_crBackground, m_nFade);
+    update();
+}
+
+void CDlgBase::CreateRegionFromBitmap(unsigned nBitmapId) { CreateRegionFromImage(LoadBitmapResource(nBitmapId)); }
+
+void CDlgBase::CreateRegionFromImage(const QImage& bmp) {
+    if (bmp.isNull())
+        return;
+    m_rgnWindow = RegionFromBitmap(bmp);
+    if (m_rgnWindow.isEmpty())
+        clearMask();
+    else
+        setMask(m_rgnWindow);
+    update();
+}
+
+CControlBase* CDlgBase::FindControl(UINT nId) const {
+    for (const auto& vecList : m_vecControls)
+        for (CControlBase* pControl : vecList)
+            if (pControl && pControl->GetId() == nId)
+                return pControl;
+    return nullptr;
+}
+
+void CDlgBase::AddControl(int nList, CControlBase* pControl) {
+    if (nList < 0 || nList >= kControlLists || !pControl)
+        return;
+    m_vecControls[nList].push_back(pControl);
+}
+
+void CDlgBase::ShowControlList(int nList, bool bVisible) {
+    if (nList < 0 || nList >= kControlLists)
+        return;
+    for (CControlBase* pControl : m_vecControls[nList])
+        if (pControl)
+            pControl->SetVisible(bVisible);
+}
+
+void CDlgBase::RemoveAllControls() {
+    m_pHotControl = nullptr;
+    m_pPressedControl = nullptr;
+    for (auto& vecList : m_vecControls) {
+        for (CControlBase* pControl : vecList)
+            delete pControl;
+        vecList.clear();
+    }
+}
+
+UINT CDlgBase::PopupSlotMessage(int nSlot) {
+    switch (nSlot) {
+    case 1: return 1027;
+    case 2: return 1031;
+    case 3: return 1041;
+    case 4: return 1044;
+    case 5: return 1051;
+    case 7: return 1062;
+    case 8: return 1065;
+    default: return 0;
+    }
+}
+
+void CDlgBase::OpenPopup(int nSlot, const CRect& rcClient, CWndPopup* pPopup, WPARAM wContext) {
+    if (PopupSlotMessage(nSlot) == 0 || !pPopup) {
+        delete pPopup;  // the popup was handed over; a bad slot must not leak it
+        return;
+    }
+    ClosePopup(nSlot);
+    const QPoint ptTopLeft = mapToGlobal(QPoint(rcClient.left, rcClient.top));
+    CRect rcScreen = rcClient;
+    rcScreen.Offset(ptTopLeft.x() - rcClient.left, ptTopLeft.y() - rcClient.top);
+    m_arrPopups[nSlot] = pPopup;
+    pPopup->CreatePopup(this, rcScreen, PopupSlotMessage(nSlot), wContext);
+}
+
+void CDlgBase::ClosePopup(int nSlot) {
+    if (nSlot < 0 || nSlot >= kPopupSlots)
+        return;
+    if (CWndPopup* pPopup = m_arrPopups[nSlot].data()) {
+        if (m_pPressedControl && m_pPressedControl != m_pHotControl) {
+            m_pPressedControl->ResetPressed(false);
+            m_pPressedControl = nullptr;
+        }
+        if (!pPopup->IsClosed())
+            PostMessage(pPopup, WM_CLOSE, 0, 0);
+    }
+    m_arrPopups[nSlot] = nullptr;
+}
+
+CWndPopup* CDlgBase::GetPopup(int nSlot) const {
+    if (nSlot < 0 || nSlot >= kPopupSlots)
+        return nullptr;
+    return m_arrPopups[nSlot].data();
+}
+
+bool CDlgBase::IsPageSwitchId(UINT nId) {
+    switch (nId) {
+    case 2003: case 2004: case 2005: case 2040: case 2049:
+    case 2050: case 2051: case 2052: case 2053: case 2077:
+        return true;
+    default:
+        return false;
+    }
+}
+
+LRESULT CDlgBase::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
+    const UINT nFlags = static_cast<UINT>(wParam);
+    switch (nMsg) {
+    case WM_MOUSEMOVE: OnMouseMove(nFlags, LParamX(lParam), LParamY(lParam)); return 0;
+    case WM_MOUSELEAVE: OnMouseLeave(); return 0;
+    case WM_MOUSEHOVER: OnMouseHover(); return 0;
+    case WM_LBUTTONDOWN: OnLButtonDown(nFlags, LParamX(lParam), LParamY(lParam)); return 0;
+    case WM_LBUTTONUP: OnLButtonUp(nFlags, LParamX(lParam), LParamY(lParam)); return 0;
+    case WM_LBUTTONDBLCLK: OnLButtonDblClk(nFlags, LParamX(lParam), LParamY(lParam)); return 0;
+    case WM_CLOSE: OnCancel(); return 0;
+    default: return CSkinWindow::WindowProc(nMsg, wParam, lParam);
+    }
+}
+
+void CDlgBase::OnMouseMove(UINT nFlags, int x, int y) {
+    if (!m_bTracking)
+        m_bTracking = TrackMouseEvent(1);
+    if (m_pHotControl && m_pHotControl->GetRect().PtInRect(x, y) && m_bTracking) {
+        m_ptLast = QPoint(x, y);
+        const CRect rc = m_pHotControl->GetRect();
+        if (m_pHotControl->OnMouseMove(nFlags, x, y))
+            InvalidateRect(&rc, true);
+        return;
+    }
+    if (m_bButtonDown)
+        return;  // the hot control does not change while the button is held
+    CControlBase* pOldHot = m_pHotControl;
+    m_ptLast = QPoint(x, y);
+    CControlBase* pNewHot = nullptr;
+    if (m_bTracking) {
+        for (const auto& vecList : m_vecControls)
+            for (CControlBase* pControl : vecList) {
+                if (!pControl || !pControl->IsVisible() || !pControl->AcceptsInput())
+                    continue;
+                pControl->OnMouseMove(nFlags, x, y);
+                if (pControl->GetRect().PtInRect(x, y))
+                    pNewHot = pControl;
+            }
+    }
+    if (pOldHot) {
+        const CRect rc = pOldHot->GetRect();
+        InvalidateRect(&rc, true);
+    }
+    m_pHotControl = pNewHot;
+    if (pNewHot) {
+        const CRect rc = pNewHot->GetRect();
+        InvalidateRect(&rc, true);
+    }
+}
+
+void CDlgBase::OnMouseLeave() {
+    m_bTracking = false;
+    if (m_bButtonDown)
+        return;
+    if (m_pHotControl) {
+        m_ptLast = QPoint(-1, -1);
+        m_pHotControl->OnMouseMove(0, -1, -1);
+        const CRect rc = m_pHotControl->GetRect();
+        InvalidateRect(&rc, true);
+    }
+    m_pHotControl = nullptr;
+}
+
+void CDlgBase::OnMouseHover() {
+    if (!m_pHotControl)
+        return;
+    const QPoint pt = GetCursorClientPos();
+    const CRect rc = m_pHotControl->GetRect();
+    if (rc.PtInRect(pt.x(), pt.y())) {
+        m_ptLast = pt;
+        InvalidateRect(&rc, true);
+    }
+}
+
+void CDlgBase::OnLButtonDown(UINT nFlags, int x, int y) {
+    if (m_pPressedControl && m_pPressedControl != m_pHotControl) {
+        m_pPressedControl->ResetPressed(false);
+        m_pPressedControl = nullptr;
+    }
+    if (m_pHotControl && m_pHotControl->GetRect().PtInRect(x, y)) {
+        const CRect rc = m_pHotControl->GetRect();
+        m_rcPressed = rc;
+        m_bButtonDown = true;
+        m_pPressedControl = m_pHotControl;
+        if (m_pHotControl->OnLButtonDown(nFlags, x, y))
+            InvalidateRect(&rc, true);
+        if (!m_bMouseCapture) {
+            SetCapture();
+            m_bMouseCapture = true;
+        }
+        return;
+    }
+    m_rcPressed = CRect(-1, -1, -1, -1);
+    PostMessage(this, WM_NCLBUTTONDOWN, HTCAPTION, MakeLParam(x, y));
+}
+
+void CDlgBase::OnLButtonUp(UINT nFlags, int x, int y) {
+    if (m_bMouseCapture) {
+        ReleaseCapture();
+        m_bMouseCapture = false;
+    }
+    m_bButtonDown = false;
+    if (m_pHotControl) {
+        const CRect rc = m_pHotControl->GetRect();
+        const UINT nId = m_pHotControl->GetId();
+        if (m_pHotControl->OnLButtonUp(nFlags, x, y)) {
+            // The notification may have rebuilt the window and dropped its controls.
+            if (!m_pHotControl) {
+                m_rcPressed = CRect(-1, -1, -1, -1);
+                return;
+            }
+            if (IsPageSwitchId(nId))
+                InvalidateRect(nullptr, true);
+            else
+                InvalidateRect(&rc, true);
+        }
+    }
+    if (m_rcPressed.PtInRect(x, y) || (m_pHotControl && m_pHotControl->GetRect().PtInRect(x, y))) {
+        m_ptLast = QPoint(x, y);
+    } else {
+        m_ptLast = QPoint(-1, -1);
+        m_pHotControl = nullptr;
+    }
+    m_rcPressed = CRect(-1, -1, -1, -1);
+}
+
+void CDlgBase::OnLButtonDblClk(UINT nFlags, int x, int y) {
+    CControlBase* pHit = nullptr;
+    int nHitList = -1;
+    for (int nList = 0; nList < kControlLists && !pHit; ++nList)
+        for (CControlBase* pControl : m_vecControls[nList])
+            if (pControl && pControl->GetRect().PtInRect(x, y)) {
+                pHit = pControl;
+                nHitList = nList;
+                break;
+            }
+    if (!pHit)
+        return;
+    if (nHitList == 1 && m_pHotControl)
+        m_pHotControl->OnLButtonDblClk(nFlags, x, y);
+    m_rcPressed = pHit->GetRect();
+}

@@ -1,0 +1,280 @@
+#include "skin/SkinDraw.h"
+
+#include <QFile>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QVector>
+#include <cmath>
+
+namespace {
+
+QImage LoadImageFile(const QString& strPath) {
+    QFile file(strPath);
+    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+        return QImage();
+    QImage img;
+    img.loadFromData(file.readAll());
+    return img;
+}
+
+}  // namespace
+
+bool LoadPngResource(unsigned nId, std::unique_ptr<LoadedImage>& pOut) {
+    QFile file(QStringLiteral(":/PNG/%1").arg(nId));
+    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+        return false;
+    auto pImage = std::make_unique<LoadedImage>();
+    const QByteArray data = file.readAll();
+    if (pImage->m_image.loadFromData(data, "PNG")) {
+        pImage->m_image = pImage->m_image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        pImage->m_nStatus = 0;
+        pImage->m_nWidth = pImage->m_image.width();
+        pImage->m_nHeight = pImage->m_image.height();
+    } else {
+        pImage->m_nStatus = 1;
+    }
+    pOut = std::move(pImage);
+    return true;
+}
+
+QImage LoadBitmapResource(unsigned nId) {
+    QImage img = LoadImageFile(QStringLiteral(":/BITMAP/%1").arg(nId));
+    if (img.isNull())
+        return img;
+    return img.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage LoadIconResource(unsigned nId) { return LoadImageFile(QStringLiteral(":/ICON/%1").arg(nId)); }
+
+void DrawStripFrame(QPainter* pDC, const LoadedImage* pImage, const CRect& rcDest, int nFrame, int nFrameWidth,
+                    int nFrameHeight) {
+    if (!pDC || !pImage || pImage->m_image.isNull() || nFrameWidth <= 0 || nFrameHeight <= 0)
+        return;
+    const QRectF rcSource(nFrame * nFrameWidth, 0, nFrameWidth, nFrameHeight);
+    pDC->drawImage(QRectF(rcDest.left, rcDest.top, rcDest.Width(), rcDest.Height()), pImage->m_image, rcSource);
+}
+
+QImage MakeKeyedFrame(const QImage& bmpSource, int nSrcX, int nSrcW, int nSrcH, int nWidth, int nHeight,
+                      COLORREF crKey) {
+    if (nWidth <= 0 || nHeight <= 0 || nSrcW <= 0 || nSrcH <= 0 || bmpSource.isNull())
+        return QImage();
+    QImage frame = bmpSource.copy(nSrcX, 0, nSrcW, nSrcH).convertToFormat(QImage::Format_ARGB32);
+    const QRgb rgbKey = ColorRefToQRgb(crKey) & 0xFFFFFF;
+    for (int y = 0; y < frame.height(); ++y) {
+        auto* pLine = reinterpret_cast<QRgb*>(frame.scanLine(y));
+        for (int x = 0; x < frame.width(); ++x) {
+            if ((pLine[x] & 0xFFFFFF) == rgbKey)
+                pLine[x] = 0;
+            else
+                pLine[x] |= 0xFF000000;
+        }
+    }
+    if (nWidth != nSrcW || nHeight != nSrcH)
+        frame = frame.scaled(nWidth, nHeight, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return frame;
+}
+
+bool DrawKeyedFrame(QPainter* pDC, int x, int y, int nWidth, int nHeight, const QImage& bmpSource, int nSrcX,
+                    int nSrcW, int nSrcH, COLORREF crKey) {
+    const QImage frame = MakeKeyedFrame(bmpSource, nSrcX, nSrcW, nSrcH, nWidth, nHeight, crKey);
+    if (frame.isNull() || !pDC)
+        return false;
+    pDC->drawImage(QPoint(x, y), frame);
+    return true;
+}
+
+COLORREF BitmapPixel(const QImage& bmp, int x, int y) {
+    if (!bmp.valid(x, y))
+        return 0;
+    return QRgbToColorRef(bmp.pixel(x, y));
+}
+
+QRegion RegionFromBitmap(const QImage& bmp) {
+    QVector<QRect> vecRuns;
+    const int nWidth = bmp.width();
+    const QImage img = bmp.convertToFormat(QImage::Format_RGB32);
+    const QRgb rgbShape = ColorRefToQRgb(SkinColour::kShape) & 0xFFFFFF;
+    for (int y = 0; y < img.height(); ++y) {
+        const auto* pLine = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        auto isShape = [&](int x) { return (pLine[x] & 0xFFFFFF) == rgbShape; };
+        int x = 0;
+        for (;;) {
+            while (x < nWidth && isShape(x))
+                ++x;
+            if (x >= nWidth)
+                break;
+            const int nRunStart = x;
+            while (x < nWidth && !isShape(x))
+                ++x;
+            vecRuns.append(QRect(nRunStart, y, x - nRunStart, 1));
+            if (x >= nWidth - 1)
+                break;
+        }
+    }
+    QRegion rgn;
+    if (!vecRuns.isEmpty())
+        rgn.setRects(vecRuns.constData(), static_cast<int>(vecRuns.size()));
+    return rgn;
+}
+
+COLORREF AverageColour(const QImage& bmp, COLORREF crOld, bool* pbOk) {
+    if (bmp.isNull() || bmp.width() <= 0 || bmp.height() <= 0) {
+        if (pbOk)
+            *pbOk = false;
+        return crOld;
+    }
+    const QImage img = bmp.convertToFormat(QImage::Format_RGB32);
+    unsigned long long nRed = 0, nGreen = 0, nBlue = 0;
+    for (int y = 0; y < img.height(); ++y) {
+        const auto* pLine = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = 0; x < img.width(); ++x) {
+            nRed += qRed(pLine[x]);
+            nGreen += qGreen(pLine[x]);
+            nBlue += qBlue(pLine[x]);
+        }
+    }
+    const unsigned long long nCount = static_cast<unsigned long long>(img.width()) * img.height();
+    if (pbOk)
+        *pbOk = true;
+    return RGBRef(static_cast<int>(nRed / nCount), static_cast<int>(nGreen / nCount),
+                  static_cast<int>(nBlue / nCount));
+}
+
+int FadeWidth(int nWindowWidth, int nWindowHeight, int nPictureWidth, int nPictureHeight) {
+    if (nWindowWidth > nPictureWidth || nWindowHeight > nPictureHeight)
+        return std::max(0, std::min({100, nPictureWidth, nPictureHeight}));
+    return 0;
+}
+
+int FadeLineAlpha(int i, int nFade) {
+    if (nFade <= 0)
+        return 255;
+    return static_cast<int>(255.0 - i * (255.0 / nFade));
+}
+
+int FadeCornerAlpha(int i, int j, int nFade) {
+    if (nFade <= 0)
+        return 255;
+    const double dDistance = std::min(std::sqrt(static_cast<double>(i * i + j * j)), static_cast<double>(nFade));
+    return static_cast<int>(255.0 - dDistance * (255.0 / nFade));
+}
+
+namespace {
+
+inline QRgb Blend(QRgb rgbSrc, QRgb rgbDst, int nAlpha) {
+    auto mix = [nAlpha](int s, int d) { return (s * nAlpha + d * (255 - nAlpha) + 127) / 255; };
+    return qRgb(mix(qRed(rgbSrc), qRed(rgbDst)), mix(qGreen(rgbSrc), qGreen(rgbDst)),
+                mix(qBlue(rgbSrc), qBlue(rgbDst)));
+}
+
+}  // namespace
+
+QImage PrepareBackgroundImage(const QImage& bmp, COLORREF crFill, int nFade) {
+    if (bmp.isNull())
+        return QImage();
+    const QImage src = bmp.convertToFormat(QImage::Format_RGB32);
+    const int W = src.width();
+    const int H = src.height();
+    const int F = std::clamp(nFade, 0, std::min(W, H));
+    QImage out(W, H, QImage::Format_RGB32);
+    const QRgb rgbFill = ColorRefToQRgb(crFill);
+    out.fill(rgbFill);
+    for (int y = 0; y < H - F; ++y) {
+        const auto* pSrc = reinterpret_cast<const QRgb*>(src.constScanLine(y));
+        auto* pDst = reinterpret_cast<QRgb*>(out.scanLine(y));
+        std::copy(pSrc, pSrc + (W - F), pDst);
+    }
+    if (F <= 0)
+        return out;
+    // Right strip: column i of the strip fades with the line alpha.
+    for (int i = 0; i < F; ++i) {
+        const int nAlpha = FadeLineAlpha(i, F);
+        const int x = W - F + i;
+        for (int y = 0; y < H - F; ++y)
+            out.setPixel(x, y, Blend(src.pixel(x, y), rgbFill, nAlpha));
+    }
+    // Bottom strip: row i fades the same way downwards.
+    for (int i = 0; i < F; ++i) {
+        const int nAlpha = FadeLineAlpha(i, F);
+        const int y = H - F + i;
+        const auto* pSrc = reinterpret_cast<const QRgb*>(src.constScanLine(y));
+        auto* pDst = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < W - F; ++x)
+            pDst[x] = Blend(pSrc[x], rgbFill, nAlpha);
+    }
+    // Corner: alpha by the distance from the square's top-left corner.
+    for (int j = 0; j < F; ++j)
+        for (int i = 0; i < F; ++i) {
+            const int x = W - F + i;
+            const int y = H - F + j;
+            out.setPixel(x, y, Blend(src.pixel(x, y), rgbFill, FadeCornerAlpha(i, j, F)));
+        }
+    return out;
+}
+
+QFont SkinFont(int nHeight, int nWidth, int nWeight) {
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"),
+                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Droid Sans Fallback")});
+    int nPixels = 12;
+    if (nHeight != 0)
+        nPixels = std::abs(nHeight);
+    else if (nWidth > 0)
+        nPixels = nWidth + 4;
+    font.setPixelSize(nPixels);
+    font.setWeight(nWeight >= 700 ? QFont::Bold : QFont::Normal);
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
+QString WordEllipsisText(const QFont& font, const QString& strText, int nWidth) {
+    const QFontMetrics fm(font);
+    if (fm.horizontalAdvance(strText) <= nWidth)
+        return strText;
+    const QString strDots = QStringLiteral("...");
+    // Prefer cutting at a word boundary; fall back to characters for unbroken text.
+    for (qsizetype n = strText.size(); n > 0; --n) {
+        if (strText.at(n - 1) != QLatin1Char(' ') && (n == strText.size() || strText.at(n) != QLatin1Char(' ')))
+            continue;
+        const QString strTry = strText.left(n).trimmed() + strDots;
+        if (!strText.left(n).trimmed().isEmpty() && fm.horizontalAdvance(strTry) <= nWidth)
+            return strTry;
+    }
+    for (qsizetype n = strText.size() - 1; n > 0; --n) {
+        const QString strTry = strText.left(n) + strDots;
+        if (fm.horizontalAdvance(strTry) <= nWidth)
+            return strTry;
+    }
+    return strDots;
+}
+
+void DrawSkinText(QPainter* pDC, const QString& strText, const CRect& rc, UINT nFormat) {
+    if (!pDC || rc.IsRectEmpty())
+        return;
+    QString strShown = strText;
+    strShown.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    if (nFormat & DT_WORD_ELLIPSIS)
+        strShown = WordEllipsisText(pDC->font(), strShown, rc.Width());
+    int nAlign = Qt::TextSingleLine;
+    if (nFormat & DT_CENTER)
+        nAlign |= Qt::AlignHCenter;
+    else if (nFormat & DT_RIGHT)
+        nAlign |= Qt::AlignRight;
+    else
+        nAlign |= Qt::AlignLeft;
+    if (nFormat & DT_VCENTER)
+        nAlign |= Qt::AlignVCenter;
+    else if (nFormat & DT_BOTTOM)
+        nAlign |= Qt::AlignBottom;
+    else
+        nAlign |= Qt::AlignTop;
+    pDC->save();
+    pDC->setClipRect(rc.ToQRect(), Qt::IntersectClip);
+    pDC->drawText(rc.ToQRect(), nAlign, strShown);
+    pDC->restore();
+}
+
+void FillSolid(QPainter* pDC, const CRect& rc, COLORREF cr) {
+    if (pDC && !rc.IsRectEmpty())
+        pDC->fillRect(rc.ToQRect(), QColor(ColorRefToQRgb(cr)));
+}

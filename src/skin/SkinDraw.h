@@ -1,0 +1,78 @@
+#pragma once
+// Image resources and the drawing operations of the skin: strip frames, key-coloured
+// bitmap frames, window shapes from bitmaps, average colour and the background fade.
+// The pure functions work on QImages so that they can be checked pixel by pixel.
+
+#include "skin/SkinTypes.h"
+
+#include <QFont>
+#include <QImage>
+#include <QRegion>
+#include <QString>
+#include <memory>
+#include <string>
+
+class QPainter;
+
+struct LoadedImage {
+    QImage m_image;
+    int m_nStatus = 0;  // 0 when the image decoded
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+};
+
+// Loads PNG resource nId (":/PNG/<id>"). Answers false and leaves pOut untouched when
+// the resource does not exist; otherwise stores a new image (possibly with a failure
+// status when it did not decode) and answers true.
+bool LoadPngResource(unsigned nId, std::unique_ptr<LoadedImage>& pOut);
+// Bitmap resource nId (":/BITMAP/<id>") as an opaque 32-bit image; null when missing.
+QImage LoadBitmapResource(unsigned nId);
+// Icon resource nId (":/ICON/<id>"); null when missing.
+QImage LoadIconResource(unsigned nId);
+
+// Frame width of an N-frame strip: the remainder pixels at the right end are lost.
+inline int StripFrameWidth(int nImageWidth, int nFrames) { return nFrames > 0 ? nImageWidth / nFrames : 0; }
+
+// Draws frame nFrame (source nFrame * nFrameWidth, 0, nFrameWidth, nFrameHeight) of
+// the strip stretched into rcDest. Nothing is drawn without an image.
+void DrawStripFrame(QPainter* pDC, const LoadedImage* pImage, const CRect& rcDest, int nFrame, int nFrameWidth,
+                    int nFrameHeight);
+
+// The source rectangle (nSrcX, 0, nSrcW, nSrcH) of a bitmap stretched (nearest pixel) to
+// nWidth x nHeight, every pixel of crKey fully transparent. Null image when a size is not
+// positive.
+QImage MakeKeyedFrame(const QImage& bmpSource, int nSrcX, int nSrcW, int nSrcH, int nWidth, int nHeight,
+                      COLORREF crKey);
+bool DrawKeyedFrame(QPainter* pDC, int x, int y, int nWidth, int nHeight, const QImage& bmpSource, int nSrcX,
+                    int nSrcW, int nSrcH, COLORREF crKey);
+// Colour of a bitmap pixel as COLORREF (0 outside the image).
+COLORREF BitmapPixel(const QImage& bmp, int x, int y);
+
+// Region of the pixels that are not of the shape colour RGB(255, 255, 0), built row by
+// row from runs of inside pixels.
+QRegion RegionFromBitmap(const QImage& bmp);
+
+// Per-channel integer mean of all pixels; bOk false (and crOld returned) for an empty image.
+COLORREF AverageColour(const QImage& bmp, COLORREF crOld, bool* pbOk = nullptr);
+
+// Edge fade width: min(100, W, H) when the window is wider or taller than the picture, else 0.
+int FadeWidth(int nWindowWidth, int nWindowHeight, int nPictureWidth, int nPictureHeight);
+// Constant alpha of fade line i (0 <= i < F) and of corner pixel (i, j).
+int FadeLineAlpha(int i, int nFade);
+int FadeCornerAlpha(int i, int j, int nFade);
+// The prepared background: W x H filled with crFill, the bitmap's top-left (W-F) x (H-F)
+// copied, the right strip, bottom strip and corner blended onto the fill with the fade.
+QImage PrepareBackgroundImage(const QImage& bmp, COLORREF crFill, int nFade);
+
+// Toolkit fonts: face "宋体" first, then an installed CJK face. nHeight/nWidth follow the
+// logical-font convention (0 = default size).
+QFont SkinFont(int nHeight, int nWidth, int nWeight);
+// Draws single-line text with the format flags (DT_CENTER, DT_RIGHT, DT_VCENTER,
+// DT_WORD_ELLIPSIS) in rc, using the painter's pen colour and font.
+void DrawSkinText(QPainter* pDC, const QString& strText, const CRect& rc, UINT nFormat);
+// The text that DrawSkinText shows in nWidth pixels with DT_WORD_ELLIPSIS.
+QString WordEllipsisText(const QFont& font, const QString& strText, int nWidth);
+
+void FillSolid(QPainter* pDC, const CRect& rc, COLORREF cr);
+
+inline QString ToQString(const std::string& str) { return QString::fromStdString(str); }
