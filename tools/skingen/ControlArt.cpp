@@ -1,0 +1,668 @@
+// Pictures of the controls: every strip is drawn frame by frame in the state
+// order the toolkit cuts it in.
+
+#include "Artwork.h"
+#include "KeyButtonLayout.h"
+#include "SkinPaint.h"
+
+#include <QPainterPath>
+#include <QRadialGradient>
+
+#include <QFontMetricsF>
+
+#include <cmath>
+#include <numbers>
+
+namespace DialogTone {
+QColor TitleBar() { return QColor(16, 38, 78); }
+QColor Body() { return QColor(9, 23, 52); }
+QColor Footer() { return QColor(6, 17, 40); }
+}  // namespace DialogTone
+
+namespace {
+
+void AddPng(std::vector<GeneratedResource>& vecOut, int nId, int nFrames, const QImage& image, const QString& strNote) {
+    vecOut.push_back({EResourceKind::Png, nId, nFrames, image, strNote});
+}
+
+void AddBitmap(std::vector<GeneratedResource>& vecOut, int nId, int nFrames, const QImage& image,
+               const QString& strNote) {
+    vecOut.push_back({EResourceKind::Bitmap, nId, nFrames, image.convertToFormat(QImage::Format_RGB888), strNote});
+}
+
+// ----- Keys -----------------------------------------------------------------
+
+bool IsArrowLegend(const QString& strLegend, int& nDirection) {
+    static const QString arrows[4] = {QString::fromUtf8("\xE2\x86\x91"), QString::fromUtf8("\xE2\x86\x92"),
+                                      QString::fromUtf8("\xE2\x86\x93"), QString::fromUtf8("\xE2\x86\x90")};
+    for (int i = 0; i < 4; ++i)
+        if (strLegend == arrows[i]) {
+            nDirection = i;
+            return true;
+        }
+    return false;
+}
+
+void DrawKeyFrame(QPainter& painter, const QRectF& frame, int nState, const QString& strLegend) {
+    DrawKeyFace(painter, frame, nState);
+    const qreal dDrop = nState == FramePressed ? 1 : 0;
+    const QRectF face = frame.adjusted(2, 2 + dDrop, -2, -3 + dDrop);
+    const QColor legend = nState == FrameNormal ? QColor(222, 234, 250) : Palette::Text;
+    if (nState == FramePressed) {
+        // A pressed or remapped key glows so it reads as "changed" at a glance.
+        DrawGlow(painter, frame.adjusted(1, 1, -1, -1), 3, QColor(255, 255, 255), 1, 90);
+    }
+    int nDirection = 0;
+    if (IsArrowLegend(strLegend, nDirection)) {
+        DrawArrowGlyph(painter, face.center(), std::min(face.width(), face.height()) * 0.72, nDirection, legend);
+        return;
+    }
+    TextStyle style;
+    style.m_colour = legend;
+    style.m_bCondensed = true;
+    if (strLegend.contains('\n')) {
+        style.m_nPixelSize = 8;
+        style.m_nMinPixelSize = 6;
+        style.m_dLineGap = 0;
+    } else if (strLegend.size() == 1) {
+        style.m_nPixelSize = 11;
+        style.m_nMinPixelSize = 8;
+        style.m_nWeight = QFont::Bold;
+        style.m_bCondensed = false;
+    } else {
+        style.m_nPixelSize = strLegend.size() <= 3 ? 9 : 8;
+        style.m_nMinPixelSize = 6;
+        style.m_nWeight = strLegend.size() <= 3 ? QFont::DemiBold : QFont::Normal;
+    }
+    if (nState == FramePressed)
+        style.m_nWeight = std::max<int>(style.m_nWeight, QFont::DemiBold);
+    DrawFittedText(painter, face.adjusted(-1, 0, 1, 0), strLegend, style);
+}
+
+QImage KeyStrip(const KeyButtonLayout& key) {
+    const QString strLegend = QString::fromUtf8(key.m_pszLegend);
+    return MakeStrip(key.m_nWidth, key.m_nHeight, 3, [&](QPainter& painter, const QRectF& frame, int nState) {
+        DrawKeyFrame(painter, frame, nState, strLegend);
+    });
+}
+
+// ----- Tabs -----------------------------------------------------------------
+
+// Page tabs hang from the bottom edge of the page panel: square top, round bottom.
+QImage PageTab(int nWidth, int nHeight, const QString& strLabel) {
+    return MakeStrip(nWidth, nHeight, 3, [&](QPainter& painter, const QRectF& frame, int nState) {
+        QPainterPath shape;
+        const QRectF r = PixelRect(frame.adjusted(0, -4, 0, 0));
+        shape.addRoundedRect(r, 6, 6);
+        QLinearGradient fill(frame.topLeft(), frame.bottomLeft());
+        QColor edge;
+        if (nState == FramePressed) {
+            fill.setColorAt(0, QColor(40, 136, 204));
+            fill.setColorAt(1, QColor(22, 86, 150));
+            edge = QColor(182, 222, 252);
+        } else if (nState == FrameHover) {
+            fill.setColorAt(0, QColor(30, 68, 124));
+            fill.setColorAt(1, QColor(18, 44, 92));
+            edge = Palette::Border;
+        } else {
+            fill.setColorAt(0, QColor(16, 36, 74));
+            fill.setColorAt(1, QColor(10, 24, 54));
+            edge = QColor(54, 88, 138);
+        }
+        painter.setPen(QPen(edge, 1));
+        painter.setBrush(fill);
+        painter.drawPath(shape);
+        if (nState == FramePressed) {
+            // Lit strip where the tab joins the page.
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor(200, 236, 255));
+            painter.drawRect(QRectF(3, 0, frame.width() - 6, 2));
+        }
+        TextStyle style;
+        style.m_nPixelSize = 11;
+        style.m_nMinPixelSize = 8;
+        style.m_nWeight = nState == FramePressed ? QFont::Bold : QFont::DemiBold;
+        style.m_colour = nState == FrameNormal ? Palette::TextDim : Palette::Text;
+        DrawFittedText(painter, frame.adjusted(3, 2, -3, 0), strLabel, style);
+    });
+}
+
+// Profile tabs: pills with a status light that is lit on the active profile.
+QImage ProfileTab(int nWidth, int nHeight, const QString& strLabel) {
+    return MakeStrip(nWidth, nHeight, 3, [&](QPainter& painter, const QRectF& frame, int nState) {
+        const QRectF r = PixelRect(frame);
+        QLinearGradient fill(frame.topLeft(), frame.bottomLeft());
+        QColor edge;
+        if (nState == FramePressed) {
+            fill.setColorAt(0, QColor(58, 168, 228));
+            fill.setColorAt(1, QColor(30, 110, 176));
+            edge = QColor(190, 228, 255);
+        } else if (nState == FrameHover) {
+            fill.setColorAt(0, QColor(32, 72, 130));
+            fill.setColorAt(1, QColor(18, 44, 92));
+            edge = Palette::Border;
+        } else {
+            fill.setColorAt(0, QColor(18, 40, 80));
+            fill.setColorAt(1, QColor(10, 24, 54));
+            edge = QColor(54, 88, 138);
+        }
+        painter.setPen(QPen(edge, 1));
+        painter.setBrush(fill);
+        painter.drawRoundedRect(r, r.height() / 2, r.height() / 2);
+        const QPointF led(11, frame.height() / 2);
+        painter.setPen(Qt::NoPen);
+        if (nState == FramePressed) {
+            QRadialGradient glow(led, 5);
+            glow.setColorAt(0, QColor(255, 255, 255));
+            glow.setColorAt(0.5, QColor(210, 245, 255));
+            glow.setColorAt(1, QColor(210, 245, 255, 0));
+            painter.setBrush(glow);
+            painter.drawEllipse(led, 5, 5);
+        } else {
+            painter.setBrush(nState == FrameHover ? QColor(96, 140, 190) : QColor(40, 62, 98));
+            painter.drawEllipse(led, 2.5, 2.5);
+        }
+        TextStyle style;
+        style.m_nPixelSize = 11;
+        style.m_nMinPixelSize = 8;
+        style.m_nWeight = nState == FramePressed ? QFont::Bold : QFont::Normal;
+        style.m_colour = nState == FrameNormal ? Palette::TextDim : Palette::Text;
+        DrawFittedText(painter, frame.adjusted(17, 0, -5, 0), strLabel, style);
+    });
+}
+
+// ----- Buttons --------------------------------------------------------------
+
+enum EGlyph { GlyphNone, GlyphPlus, GlyphCross, GlyphImport, GlyphExport, GlyphReset, GlyphResetAll };
+
+void DrawSmallGlyph(QPainter& painter, const QPointF& c, EGlyph eGlyph, const QColor& colour) {
+    painter.save();
+    painter.setPen(QPen(colour, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
+    switch (eGlyph) {
+    case GlyphPlus:
+        painter.drawLine(c + QPointF(-4, 0), c + QPointF(4, 0));
+        painter.drawLine(c + QPointF(0, -4), c + QPointF(0, 4));
+        break;
+    case GlyphCross:
+        DrawCrossGlyph(painter, c, 7, 1.6, colour);
+        break;
+    case GlyphImport:
+    case GlyphExport: {
+        // A tray with an arrow going into it (import) or out of it (export).
+        painter.drawPolyline(QPolygonF({c + QPointF(-5, 1), c + QPointF(-5, 5), c + QPointF(5, 5), c + QPointF(5, 1)}));
+        const qreal dDir = eGlyph == GlyphImport ? 1 : -1;
+        painter.drawLine(c + QPointF(0, -5), c + QPointF(0, 2));
+        const QPointF tip = eGlyph == GlyphImport ? c + QPointF(0, 2) : c + QPointF(0, -5);
+        painter.drawLine(tip, tip + QPointF(-3, -3 * dDir));
+        painter.drawLine(tip, tip + QPointF(3, -3 * dDir));
+        break;
+    }
+    case GlyphReset:
+    case GlyphResetAll: {
+        // A circular arrow.
+        const QRectF arc(c.x() - 5, c.y() - 5, 10, 10);
+        painter.drawArc(arc, 60 * 16, 290 * 16);
+        const QPointF head = c + QPointF(5 * std::cos(60 * std::numbers::pi / 180), -5 * std::sin(60 * std::numbers::pi / 180));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(colour);
+        painter.drawPolygon(QPolygonF({head + QPointF(-3.5, -2.2), head + QPointF(2.0, -3.2), head + QPointF(0.6, 2.4)}));
+        if (eGlyph == GlyphResetAll)
+            painter.drawEllipse(c, 1.6, 1.6);
+        break;
+    }
+    default:
+        break;
+    }
+    painter.restore();
+}
+
+QImage TextButton(int nWidth, int nHeight, const QString& strLabel, EGlyph eGlyph, bool bAccent = false) {
+    return MakeStrip(nWidth, nHeight, 3, [&](QPainter& painter, const QRectF& frame, int nState) {
+        DrawButtonFace(painter, frame, nState, 4, bAccent);
+        const QColor text = ButtonTextColour(nState);
+        const qreal dDrop = nState == FramePressed ? 1 : 0;
+        TextStyle style;
+        style.m_nPixelSize = 11;
+        style.m_nMinPixelSize = 8;
+        style.m_nWeight = QFont::DemiBold;
+        style.m_colour = text;
+        if (eGlyph == GlyphNone) {
+            DrawFittedText(painter, frame.adjusted(4, dDrop, -4, dDrop), strLabel, style);
+            return;
+        }
+        // Glyph and label centred together.
+        const QFont font = UiFont(11, QFont::DemiBold);
+        const qreal dText = QFontMetricsF(font).horizontalAdvance(strLabel);
+        const qreal dTotal = 12 + 5 + dText;
+        const qreal x0 = std::max<qreal>(4, (frame.width() - dTotal) / 2);
+        DrawSmallGlyph(painter, QPointF(x0 + 6, frame.height() / 2 + dDrop), eGlyph,
+                       nState == FrameNormal ? Palette::Border : Palette::Text);
+        style.m_nAlign = Qt::AlignLeft | Qt::AlignVCenter;
+        DrawFittedText(painter, QRectF(x0 + 17, dDrop, frame.width() - x0 - 19, frame.height()), strLabel, style);
+    });
+}
+
+// Round header buttons of the main window.
+QImage RoundHeaderButton(int nSize, bool bClose) {
+    return MakeStrip(nSize, nSize, 3, [&](QPainter& painter, const QRectF& frame, int nState) {
+        const QRectF r = frame.adjusted(1, 1, -1, -1);
+        QColor fill, edge, glyph;
+        if (nState == FrameNormal) {
+            fill = QColor(14, 34, 70);
+            edge = QColor(80, 124, 182);
+            glyph = Palette::Border;
+        } else if (nState == FrameHover) {
+            fill = bClose ? QColor(196, 58, 64) : QColor(36, 96, 160);
+            edge = bClose ? QColor(255, 170, 170) : Palette::Border;
+            glyph = Palette::Text;
+        } else {
+            fill = bClose ? QColor(150, 34, 42) : Palette::Highlight;
+            edge = Palette::Text;
+            glyph = Palette::Text;
+        }
+        painter.setPen(QPen(edge, 1.2));
+        painter.setBrush(fill);
+        painter.drawEllipse(r);
+        const QPointF c = r.center();
+        if (bClose) {
+            DrawCrossGlyph(painter, c, nSize * 0.32, 1.8, glyph);
+        } else {
+            painter.setPen(QPen(glyph, 1.8, Qt::SolidLine, Qt::RoundCap));
+            painter.drawLine(c + QPointF(-nSize * 0.2, 0.5), c + QPointF(nSize * 0.2, 0.5));
+        }
+    });
+}
+
+enum EActionGlyph { ActionOk, ActionApply, ActionCancel };
+
+// The small OK / Apply / Cancel icon buttons of the header.
+QImage ActionButton(int nWidth, int nHeight, EActionGlyph eGlyph) {
+    return MakeStrip(nWidth, nHeight, 3, [&](QPainter& painter, const QRectF& frame, int nState) {
+        DrawButtonFace(painter, frame, nState, 5);
+        const QColor glyph = nState == FrameNormal ? Palette::Border : Palette::Text;
+        const qreal dDrop = nState == FramePressed ? 1 : 0;
+        const QPointF c = frame.center() + QPointF(0, dDrop);
+        const qreal s = std::min(frame.width(), frame.height());
+        switch (eGlyph) {
+        case ActionOk:
+            DrawCheckGlyph(painter, c, s * 0.55, 2.4, glyph);
+            break;
+        case ActionCancel:
+            DrawCrossGlyph(painter, c, s * 0.38, 2.2, glyph);
+            break;
+        case ActionApply: {
+            // Arrow down onto a bar: send to the keyboard.
+            painter.setPen(QPen(glyph, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            painter.drawLine(c + QPointF(0, -6), c + QPointF(0, 2));
+            painter.drawLine(c + QPointF(-4, -2), c + QPointF(0, 2));
+            painter.drawLine(c + QPointF(4, -2), c + QPointF(0, 2));
+            painter.drawLine(c + QPointF(-6, 6), c + QPointF(6, 6));
+            break;
+        }
+        }
+    });
+}
+
+QImage BrowseButton() {
+    return MakeStrip(22, 18, 3, [&](QPainter& painter, const QRectF& frame, int nState) {
+        DrawButtonFace(painter, frame, nState, 3);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(ButtonTextColour(nState));
+        const qreal y = frame.height() / 2 + (nState == FramePressed ? 1.5 : 0.5);
+        for (int i = -1; i <= 1; ++i)
+            painter.drawEllipse(QPointF(frame.width() / 2 + i * 5, y), 1.4, 1.4);
+    });
+}
+
+// ----- Check boxes and the record toggle -----------------------------------
+
+QImage CheckBoxStrip() {
+    return MakeStrip(16, 16, 7, [&](QPainter& painter, const QRectF& frame, int nFrame) {
+        const bool bChecked = nFrame >= 3 && nFrame <= 5;
+        const bool bDisabled = nFrame == 6;
+        const int nMouse = bDisabled ? FrameNormal : nFrame % 3;
+        const QRectF box = PixelRect(frame.adjusted(1, 1, -1, -1));
+        QColor fill, edge;
+        if (bDisabled) {
+            fill = QColor(18, 26, 42);
+            edge = QColor(50, 62, 84);
+        } else if (bChecked) {
+            fill = nMouse == FramePressed ? QColor(30, 112, 176) : (nMouse == FrameHover ? QColor(80, 184, 240)
+                                                                                       : Palette::Highlight);
+            edge = nMouse == FrameNormal ? QColor(150, 206, 246) : Palette::Text;
+        } else {
+            fill = nMouse == FramePressed ? QColor(22, 60, 108) : QColor(5, 14, 34);
+            edge = nMouse == FrameNormal ? QColor(96, 138, 192) : Palette::Border;
+        }
+        painter.setPen(QPen(edge, 1));
+        painter.setBrush(fill);
+        painter.drawRoundedRect(box, 3, 3);
+        if (bChecked)
+            DrawCheckGlyph(painter, frame.center() + QPointF(0, 0.5), 9.5, 2.0, Palette::Text);
+        else if (nMouse == FrameHover)
+            DrawGlow(painter, box, 3, Palette::Highlight, 1, 110);
+        if (bDisabled) {
+            painter.setPen(QPen(QColor(60, 72, 94), 1.4, Qt::SolidLine, Qt::RoundCap));
+            painter.drawLine(QPointF(5, 8), QPointF(11, 8));
+        }
+    });
+}
+
+QImage RecordToggle() {
+    return MakeStrip(157, 29, 7, [&](QPainter& painter, const QRectF& frame, int nFrame) {
+        const bool bRecording = nFrame >= 3 && nFrame <= 5;
+        const bool bDisabled = nFrame == 6;
+        const int nState = bDisabled ? FrameDisabled : nFrame % 3;
+        DrawButtonFace(painter, frame, nState, 5, bRecording);
+        const QPointF dot(22, frame.height() / 2 + (nState == FramePressed ? 1 : 0));
+        painter.setPen(Qt::NoPen);
+        if (bDisabled) {
+            painter.setBrush(QColor(70, 60, 70));
+            painter.drawEllipse(dot, 5, 5);
+        } else if (bRecording) {
+            QRadialGradient glow(dot, 9);
+            glow.setColorAt(0, QColor(255, 210, 210, 200));
+            glow.setColorAt(1, QColor(255, 80, 80, 0));
+            painter.setBrush(glow);
+            painter.drawEllipse(dot, 9, 9);
+            painter.setBrush(Palette::Text);
+            painter.drawRoundedRect(QRectF(dot.x() - 4.5, dot.y() - 4.5, 9, 9), 1.5, 1.5);
+        } else {
+            painter.setBrush(nState == FrameNormal ? Palette::Alert : QColor(255, 96, 96));
+            painter.drawEllipse(dot, 5.5, 5.5);
+            painter.setBrush(QColor(255, 255, 255, 90));
+            painter.drawEllipse(dot + QPointF(-1.5, -1.8), 1.8, 1.8);
+        }
+        TextStyle style;
+        style.m_nPixelSize = 12;
+        style.m_nMinPixelSize = 9;
+        style.m_nWeight = QFont::Bold;
+        style.m_colour = ButtonTextColour(nState);
+        const qreal dDrop = nState == FramePressed ? 1 : 0;
+        DrawFittedText(painter, frame.adjusted(36, dDrop, -8, dDrop), bRecording ? "Stop Recording" : "Start Recording",
+                       style);
+    });
+}
+
+// ----- Combo buttons --------------------------------------------------------
+
+// Five frames: normal, hover/open, pressed, then two unused frames drawn as the
+// normal look so a stray index never shows garbage.
+QImage ComboStrip(int nWidth, int nHeight) {
+    return MakeStrip(nWidth, nHeight, 5, [&](QPainter& painter, const QRectF& frame, int nFrame) {
+        const int nState = nFrame <= 2 ? nFrame : FrameNormal;
+        const QRectF r = PixelRect(frame);
+        const qreal dRadius = nHeight >= 26 ? 5 : 4;
+        const qreal dButton = nHeight >= 26 ? 28 : 22;
+        QLinearGradient fill(frame.topLeft(), frame.bottomLeft());
+        QColor edge;
+        if (nState == FramePressed) {
+            fill.setColorAt(0, QColor(18, 60, 112));
+            fill.setColorAt(1, QColor(12, 40, 82));
+            edge = QColor(150, 210, 250);
+        } else if (nState == FrameHover) {
+            fill.setColorAt(0, QColor(24, 56, 104));
+            fill.setColorAt(1, QColor(14, 34, 72));
+            edge = Palette::Border;
+        } else {
+            fill.setColorAt(0, QColor(16, 38, 78));
+            fill.setColorAt(1, QColor(9, 24, 54));
+            edge = QColor(66, 104, 158);
+        }
+        painter.setPen(QPen(edge, 1));
+        painter.setBrush(fill);
+        painter.drawRoundedRect(r, dRadius, dRadius);
+        // The drop-down segment at the right end.
+        QPainterPath segment;
+        const QRectF seg(r.right() - dButton, r.top(), dButton, r.height());
+        segment.addRoundedRect(seg, dRadius, dRadius);
+        QPainterPath square;
+        square.addRect(seg.adjusted(0, 0, -dRadius, 0));
+        segment = segment.united(square);
+        QLinearGradient segFill(seg.topLeft(), seg.bottomLeft());
+        if (nState == FrameNormal) {
+            segFill.setColorAt(0, QColor(28, 60, 108));
+            segFill.setColorAt(1, QColor(16, 38, 78));
+        } else {
+            segFill.setColorAt(0, QColor(80, 186, 240));
+            segFill.setColorAt(1, nState == FramePressed ? QColor(24, 96, 160) : Palette::Highlight);
+        }
+        painter.setBrush(segFill);
+        painter.drawPath(segment);
+        const QPointF c = seg.center() + QPointF(0, nState == FramePressed ? 1 : 0);
+        const qreal s = nHeight >= 26 ? 4.5 : 3.5;
+        painter.setPen(QPen(nState == FrameNormal ? Palette::Border : Palette::Text, 1.8, Qt::SolidLine, Qt::RoundCap,
+                            Qt::RoundJoin));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPolyline(QPolygonF({c + QPointF(-s, -s / 2), c + QPointF(0, s / 2), c + QPointF(s, -s / 2)}));
+        // Left accent bar where the caption starts.
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(nState == FrameNormal ? QColor(53, 160, 222, 120) : Palette::Highlight);
+        painter.drawRect(QRectF(r.left() + 1, r.top() + 5, 2, r.height() - 10));
+    });
+}
+
+// ----- Scroll bar -----------------------------------------------------------
+
+QImage ScrollArrow(bool bUp) {
+    return MakeStrip(21, 17, 3, [&](QPainter& painter, const QRectF& frame, int nState) {
+        const QRectF r = PixelRect(frame.adjusted(1, bUp ? 1 : 0, -1, bUp ? 0 : -1));
+        painter.setPen(QPen(nState == FrameNormal ? QColor(50, 58, 72) : Palette::Highlight, 1));
+        painter.setBrush(nState == FrameNormal ? QColor(31, 31, 31) : (nState == FrameHover ? QColor(24, 60, 100)
+                                                                                            : QColor(40, 120, 180)));
+        painter.drawRoundedRect(r, 3, 3);
+        const QPointF c = r.center();
+        const qreal s = 4;
+        const qreal d = bUp ? -1 : 1;
+        painter.setPen(QPen(nState == FrameNormal ? QColor(170, 190, 214) : Palette::Text, 1.8, Qt::SolidLine,
+                            Qt::RoundCap, Qt::RoundJoin));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPolyline(
+            QPolygonF({c + QPointF(-s, -d * s / 2), c + QPointF(0, d * s / 2), c + QPointF(s, -d * s / 2)}));
+    });
+}
+
+QImage ScrollTrack() {
+    QImage image = NewCanvas(21, 247);
+    QPainter painter(&image);
+    painter.fillRect(image.rect(), QColor(1, 1, 1));
+    painter.setPen(QColor(22, 26, 34));
+    painter.drawLine(10, 20, 10, 226);
+    painter.end();
+    return image;
+}
+
+// ----- List icons -----------------------------------------------------------
+
+QImage ListIcon(int nKind) {
+    QImage image = NewCanvas(15, 15);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (nKind == 2) {
+        // Delay: a clock face.
+        painter.setPen(QPen(QColor(255, 204, 96), 1.4));
+        painter.setBrush(QColor(60, 44, 10));
+        painter.drawEllipse(QRectF(1.5, 1.5, 12, 12));
+        painter.setPen(QPen(QColor(255, 230, 170), 1.3, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(7.5, 7.5), QPointF(7.5, 4));
+        painter.drawLine(QPointF(7.5, 7.5), QPointF(10, 9));
+    } else {
+        // Key press (arrow down onto a key) or key release (arrow up off it).
+        const bool bPress = nKind == 1;
+        const QColor colour = bPress ? Palette::Highlight : Palette::Border;
+        painter.setPen(QPen(colour, 1));
+        painter.setBrush(bPress ? QColor(20, 70, 120) : QColor(14, 34, 64));
+        painter.drawRoundedRect(QRectF(1.5, 9.5, 12, 4), 1.5, 1.5);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(bPress ? QColor(110, 200, 250) : Palette::Text);
+        if (bPress)
+            painter.drawPolygon(QPolygonF({QPointF(7.5, 8.5), QPointF(3.5, 4), QPointF(11.5, 4)}));
+        else
+            painter.drawPolygon(QPolygonF({QPointF(7.5, 0.5), QPointF(3.5, 5), QPointF(11.5, 5)}));
+        painter.drawRect(QRectF(6.5, bPress ? 0.5 : 5, 2, 3.5));
+    }
+    painter.end();
+    return image;
+}
+
+// ----- Bitmap buttons (key-coloured) -----------------------------------------
+
+QImage KeyedStrip(int nFrameWidth, int nFrameHeight, const QColor& under,
+                  const std::function<void(QPainter&, const QRectF&, int)>& drawFrame) {
+    const QImage picture = MakeStrip(nFrameWidth, nFrameHeight, 3, drawFrame);
+    QImage bitmap = FinishOpaque(picture, under, Palette::KeyColour);
+    // The toolkit reads the transparent colour from pixel (0, 0).
+    bitmap.setPixelColor(0, 0, Palette::KeyColour);
+    return bitmap;
+}
+
+QImage CloseBitmap(int nWidth, int nHeight) {
+    return KeyedStrip(nWidth, nHeight, DialogTone::TitleBar(), [&](QPainter& painter, const QRectF& frame, int nState) {
+        const QRectF r = PixelRect(frame.adjusted(1, 1, -1, -1));
+        QColor fill = nState == FrameNormal ? QColor(22, 50, 96)
+                                            : (nState == FrameHover ? QColor(200, 60, 66) : QColor(150, 34, 42));
+        QColor edge = nState == FrameNormal ? QColor(86, 130, 186) : QColor(255, 186, 186);
+        painter.setPen(QPen(edge, 1));
+        painter.setBrush(fill);
+        painter.drawRoundedRect(r, 4, 4);
+        const qreal dDrop = nState == FramePressed ? 1 : 0;
+        DrawCrossGlyph(painter, r.center() + QPointF(0, dDrop), std::min(r.width(), r.height()) * 0.36, 1.8,
+                       nState == FrameNormal ? Palette::Border : Palette::Text);
+    });
+}
+
+QImage DialogButtonBitmap(int nWidth, int nHeight, const QString& strLabel, bool bDefault) {
+    return KeyedStrip(nWidth, nHeight, DialogTone::Footer(), [&](QPainter& painter, const QRectF& frame, int nState) {
+        const QRectF body = frame.adjusted(1, 1, -1, -1);
+        if (bDefault && nState == FrameNormal) {
+            // The confirming button carries the accent even at rest.
+            QLinearGradient fill(body.topLeft(), body.bottomLeft());
+            fill.setColorAt(0, QColor(40, 130, 198));
+            fill.setColorAt(1, QColor(22, 84, 146));
+            painter.setPen(QPen(QColor(130, 196, 244), 1));
+            painter.setBrush(fill);
+            painter.drawRoundedRect(PixelRect(body), 5, 5);
+        } else {
+            DrawButtonFace(painter, body, nState, 5);
+        }
+        TextStyle style;
+        style.m_nPixelSize = 12;
+        style.m_nMinPixelSize = 9;
+        style.m_nWeight = QFont::Bold;
+        style.m_colour = bDefault ? Palette::Text : ButtonTextColour(nState);
+        const qreal dDrop = nState == FramePressed ? 1 : 0;
+        DrawFittedText(painter, body.adjusted(4, dDrop, -4, dDrop), strLabel, style);
+    });
+}
+
+QImage RadioBitmap() {
+    return KeyedStrip(19, 19, DialogTone::Body(), [&](QPainter& painter, const QRectF& frame, int nState) {
+        const QRectF ring = frame.adjusted(1.5, 1.5, -1.5, -1.5);
+        painter.setPen(QPen(nState == FrameNormal ? QColor(100, 142, 196) : Palette::Border, 1.4));
+        painter.setBrush(nState == FrameHover ? QColor(20, 50, 92) : QColor(5, 14, 34));
+        painter.drawEllipse(ring);
+        if (nState == FramePressed) {
+            QRadialGradient dot(ring.center(), 5);
+            dot.setColorAt(0, QColor(150, 220, 255));
+            dot.setColorAt(1, Palette::Highlight);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(dot);
+            painter.drawEllipse(ring.center(), 4.5, 4.5);
+        } else if (nState == FrameHover) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor(53, 160, 222, 90));
+            painter.drawEllipse(ring.center(), 3.5, 3.5);
+        }
+    });
+}
+
+// ----- Window icon ------------------------------------------------------------
+
+QImage WindowIcon() {
+    QImage image = NewCanvas(64, 64);
+    QPainter painter(&image);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    const QRectF plate(3, 3, 58, 58);
+    QLinearGradient fill(plate.topLeft(), plate.bottomRight());
+    fill.setColorAt(0, QColor(30, 70, 132));
+    fill.setColorAt(1, QColor(6, 16, 38));
+    painter.setPen(QPen(Palette::Border, 2));
+    painter.setBrush(fill);
+    painter.drawRoundedRect(plate, 13, 13);
+    // A keycap seen from above, lit in the highlight blue.
+    const QRectF cap(15, 14, 34, 34);
+    DrawGlow(painter, cap, 7, Palette::Highlight, 5, 120);
+    QLinearGradient capFill(cap.topLeft(), cap.bottomLeft());
+    capFill.setColorAt(0, QColor(96, 196, 248));
+    capFill.setColorAt(1, QColor(30, 110, 176));
+    painter.setPen(QPen(QColor(210, 238, 255), 1.5));
+    painter.setBrush(capFill);
+    painter.drawRoundedRect(cap, 7, 7);
+    TextStyle style;
+    style.m_nPixelSize = 26;
+    style.m_nMinPixelSize = 20;
+    style.m_nWeight = QFont::Black;
+    style.m_colour = Palette::Text;
+    DrawFittedText(painter, cap.adjusted(0, -1, 0, -1), "Q", style);
+    painter.end();
+    return image;
+}
+
+}  // namespace
+
+void AddControlArtwork(std::vector<GeneratedResource>& vecOut) {
+    // Keys of the keyboard picture.
+    for (const KeyButtonLayout& key : KeyButtonLayoutTable) {
+        AddPng(vecOut, key.m_nImageId, 3, KeyStrip(key), QString("key %1").arg(key.m_pszCaption));
+        if (key.m_nImageId == SpareKeyImageTwinId)
+            AddPng(vecOut, SpareKeyImageId, 3, KeyStrip(key), QString("spare, as %1").arg(key.m_pszCaption));
+    }
+
+    // Page and profile tabs.
+    AddPng(vecOut, 137, 3, PageTab(65, 26, "Keys"), "page tab: keys");
+    AddPng(vecOut, 262, 3, PageTab(47, 26, "Macro"), "page tab: macro");
+    AddPng(vecOut, 263, 3, PageTab(53, 26, "P-Keys"), "page tab: programmable keys");
+    AddPng(vecOut, 264, 3, PageTab(53, 26, "Lighting"), "page tab: lighting");
+    AddPng(vecOut, 171, 3, ProfileTab(68, 21, "Profile 1"), "profile tab 1");
+    AddPng(vecOut, 170, 3, ProfileTab(71, 21, "Profile 2"), "profile tab 2");
+    AddPng(vecOut, 169, 3, ProfileTab(71, 21, "Profile 3"), "profile tab 3");
+
+    // Header and command buttons.
+    AddPng(vecOut, 135, 3, RoundHeaderButton(22, true), "close to tray");
+    AddPng(vecOut, 136, 3, RoundHeaderButton(21, false), "minimise");
+    AddPng(vecOut, 166, 3, ActionButton(30, 28, ActionOk), "OK");
+    AddPng(vecOut, 167, 3, ActionButton(30, 20, ActionApply), "Apply");
+    AddPng(vecOut, 168, 3, ActionButton(30, 23, ActionCancel), "Cancel");
+    AddPng(vecOut, 164, 3, TextButton(88, 25, "Reset Profile", GlyphReset), "reset current profile");
+    AddPng(vecOut, 257, 3, TextButton(86, 25, "Reset All", GlyphResetAll), "reset all profiles");
+    AddPng(vecOut, 267, 3, TextButton(86, 23, "New", GlyphPlus), "new macro");
+    AddPng(vecOut, 268, 3, TextButton(86, 23, "Delete", GlyphCross), "delete macro");
+    AddPng(vecOut, 269, 3, TextButton(86, 23, "Import", GlyphImport), "import macro");
+    AddPng(vecOut, 270, 3, TextButton(86, 23, "Export", GlyphExport), "export macro");
+    AddPng(vecOut, 276, 3, TextButton(99, 23, "Default", GlyphReset), "key map default");
+    AddPng(vecOut, 177, 3, BrowseButton(), "browse");
+
+    // Check boxes, combo buttons, scroll bar, list icons.
+    AddPng(vecOut, 156, 7, CheckBoxStrip(), "check box");
+    AddPng(vecOut, 189, 7, RecordToggle(), "record toggle");
+    AddPng(vecOut, 265, 5, ComboStrip(229, 30), "programmable key combo");
+    AddPng(vecOut, 266, 5, ComboStrip(166, 30), "lighting combo");
+    AddPng(vecOut, 273, 5, ComboStrip(210, 21), "mouse function combo");
+    AddPng(vecOut, 188, 3, ScrollArrow(true), "scroll up");
+    AddPng(vecOut, 187, 3, ScrollArrow(false), "scroll down");
+    AddPng(vecOut, 224, 1, ScrollTrack(), "scroll track");
+    AddPng(vecOut, 191, 1, ListIcon(0), "key release");
+    AddPng(vecOut, 192, 1, ListIcon(1), "key press");
+    AddPng(vecOut, 193, 1, ListIcon(2), "delay");
+
+    // Bitmap buttons with a key colour at pixel (0, 0).
+    AddBitmap(vecOut, 154, 3, CloseBitmap(26, 24), "dialog close");
+    AddBitmap(vecOut, 381, 3, CloseBitmap(23, 21), "small dialog close");
+    AddBitmap(vecOut, 383, 3, CloseBitmap(23, 21), "small dialog close");
+    AddBitmap(vecOut, 162, 3, DialogButtonBitmap(73, 29, "OK", true), "dialog OK");
+    AddBitmap(vecOut, 163, 3, DialogButtonBitmap(66, 29, "Cancel", false), "dialog Cancel");
+    AddBitmap(vecOut, 275, 3, RadioBitmap(), "radio");
+
+    vecOut.push_back({EResourceKind::Icon, 128, 1, WindowIcon(), "window icon"});
+}

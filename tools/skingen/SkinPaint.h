@@ -1,0 +1,104 @@
+#pragma once
+// Drawing primitives shared by the artwork of the skin: the palette, fonts with
+// fallbacks, fitted text, button and key faces, image strips, and the finishing
+// steps that turn an antialiased picture into a key-coloured bitmap or a
+// window-shape bitmap.
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace Palette {
+// Colours the toolkit itself paints with; the artwork must agree with them.
+inline const QColor Highlight{53, 160, 222};
+inline const QColor Border{136, 189, 238};
+inline const QColor PopupFill{6, 16, 38};
+inline const QColor ListFill{5, 16, 38};
+inline const QColor Text{255, 255, 255};
+inline const QColor TitleText{82, 146, 254};
+// The artwork's own navy scale, darkest first.
+inline const QColor Abyss{3, 9, 24};
+inline const QColor Deep{6, 16, 38};
+inline const QColor Navy{10, 25, 56};
+inline const QColor Panel{13, 32, 68};
+inline const QColor Raised{22, 48, 92};
+inline const QColor Steel{48, 80, 128};
+inline const QColor TextDim{150, 180, 218};
+inline const QColor TextFaint{96, 124, 166};
+inline const QColor Alert{232, 76, 76};
+// Outside of a shaped window, and the transparent colour of bitmap buttons.
+inline const QColor ShapeOutside{255, 255, 0};
+inline const QColor KeyColour{255, 0, 255};
+}  // namespace Palette
+
+// Button mouse states as the strips order them.
+enum EFrameState { FrameNormal = 0, FrameHover = 1, FramePressed = 2, FrameDisabled = 3 };
+
+struct TextStyle {
+    int m_nPixelSize = 12;
+    int m_nMinPixelSize = 7;
+    int m_nWeight = QFont::Normal;
+    bool m_bCondensed = false;
+    QColor m_colour = Palette::Text;
+    int m_nAlign = Qt::AlignCenter;
+    qreal m_dLetterSpacing = 0;  // extra pixels between letters
+    qreal m_dLineGap = 0;        // extra pixels between lines
+};
+
+// A Latin UI font; falls back through a list of common sans faces, so a missing
+// face never stops the generator.
+QFont UiFont(int nPixelSize, int nWeight = QFont::Normal, bool bCondensed = false);
+// A CJK-capable font for Chinese texts.
+QFont CjkFont(int nPixelSize, int nWeight = QFont::Normal);
+// Reports which preferred faces are installed (printed once by the generator).
+QStringList MissingPreferredFonts();
+
+// Draws text (lines split on '\n') inside rect, shrinking the font until it fits.
+void DrawFittedText(QPainter& painter, const QRectF& rect, const QString& strText, const TextStyle& style);
+// Word-wrapped paragraph, left aligned; returns the height used.
+qreal DrawParagraph(QPainter& painter, const QRectF& rect, const QString& strText, int nPixelSize,
+                    const QColor& colour, qreal dLineHeight = 0);
+
+// A transparent ARGB canvas.
+QImage NewCanvas(int nWidth, int nHeight);
+// Builds a horizontal strip of nFrames frames; the painter handed to drawFrame is
+// translated to the frame and clipped to it.
+QImage MakeStrip(int nFrameWidth, int nFrameHeight, int nFrames,
+                 const std::function<void(QPainter&, const QRectF&, int)>& drawFrame);
+
+// Rounded rectangle path helper for crisp 1-pixel outlines on pixel grids.
+QRectF PixelRect(const QRectF& rect);
+
+// A push-button face: gradient fill, outline and top sheen for a state.
+void DrawButtonFace(QPainter& painter, const QRectF& rect, int nState, qreal dRadius, bool bAccent = false);
+// Text colour that belongs to DrawButtonFace of a state.
+QColor ButtonTextColour(int nState);
+// A keycap in one of the three key frames.
+void DrawKeyFace(QPainter& painter, const QRectF& rect, int nState);
+// A soft glow (stacked translucent outlines) around rect.
+void DrawGlow(QPainter& painter, const QRectF& rect, qreal dRadius, const QColor& colour, int nSpread, int nAlpha);
+// An inset text field (dark well with a light edge).
+void DrawField(QPainter& painter, const QRectF& rect, qreal dRadius = 3);
+// A thin horizontal rule fading out at both ends.
+void DrawFadingRule(QPainter& painter, qreal x1, qreal x2, qreal y, const QColor& colour, int nAlpha = 200);
+// Small section caption in spaced capitals with an accent bar to its left.
+void DrawSectionCaption(QPainter& painter, qreal x, qreal y, const QString& strText, int nPixelSize = 11);
+
+// Glyphs drawn with paths rather than fonts, so they look the same everywhere.
+void DrawArrowGlyph(QPainter& painter, const QPointF& centre, qreal dSize, int nDirection, const QColor& colour);
+void DrawCrossGlyph(QPainter& painter, const QPointF& centre, qreal dSize, qreal dWidth, const QColor& colour);
+void DrawCheckGlyph(QPainter& painter, const QPointF& centre, qreal dSize, qreal dWidth, const QColor& colour);
+
+// Turns an antialiased ARGB picture into an opaque 24-bit picture: pixels at
+// least half covered are composited over `under`, the rest become `outside`.
+// Used for window shapes (outside = the shape colour) and key-coloured bitmap
+// buttons (outside = the key colour). No inside pixel ends up equal to `outside`.
+QImage FinishOpaque(const QImage& picture, const QColor& under, const QColor& outside);
+// Flattens a picture onto an opaque colour, keeping 24 bits.
+QImage Flatten(const QImage& picture, const QColor& under);

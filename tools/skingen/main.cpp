@@ -1,0 +1,186 @@
+// Skin generator: draws every picture the program embeds and writes them as
+// PNG files with a Qt resource collection that lists them by resource id:
+//   :/PNG/<id>     PNG strips and pictures
+//   :/BITMAP/<id>  24-bit pictures (stored as PNG without alpha)
+//   :/ICON/128     the window icon
+// Usage: skingen <output folder>
+// It also writes contact_sheet.png (all pictures on one page) for review.
+
+#include "Artwork.h"
+#include "SkinPaint.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QSaveFile>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
+
+namespace {
+
+const char* KindFolder(EResourceKind eKind) {
+    switch (eKind) {
+    case EResourceKind::Png:
+        return "PNG";
+    case EResourceKind::Bitmap:
+        return "BITMAP";
+    case EResourceKind::Icon:
+        return "ICON";
+    }
+    return "PNG";
+}
+
+bool CheckResources(const std::vector<GeneratedResource>& vecResources) {
+    bool bOk = true;
+    std::set<std::pair<int, int>> seen;
+    for (const GeneratedResource& res : vecResources) {
+        const int nKind = static_cast<int>(res.m_eKind);
+        if (!seen.insert({nKind, res.m_nId}).second) {
+            std::fprintf(stderr, "skingen: %s %d generated twice\n", KindFolder(res.m_eKind), res.m_nId);
+            bOk = false;
+        }
+        if (res.m_image.isNull() || res.m_nFrames < 1 || res.m_image.width() % res.m_nFrames != 0) {
+            std::fprintf(stderr, "skingen: %s %d has a bad size %dx%d for %d frames\n", KindFolder(res.m_eKind),
+                         res.m_nId, res.m_image.width(), res.m_image.height(), res.m_nFrames);
+            bOk = false;
+        }
+        if (res.m_eKind == EResourceKind::Bitmap && res.m_image.hasAlphaChannel()) {
+            std::fprintf(stderr, "skingen: bitmap %d carries alpha\n", res.m_nId);
+            bOk = false;
+        }
+    }
+    return bOk;
+}
+
+bool WriteImages(const QDir& outDir, const std::vector<GeneratedResource>& vecResources) {
+    for (const GeneratedResource& res : vecResources) {
+        const QString strFolder = KindFolder(res.m_eKind);
+        if (!outDir.mkpath(strFolder)) {
+            std::fprintf(stderr, "skingen: cannot create %s\n", qPrintable(outDir.filePath(strFolder)));
+            return false;
+        }
+        const QString strPath = outDir.filePath(QString("%1/%2.png").arg(strFolder).arg(res.m_nId));
+        QSaveFile file(strPath);
+        if (!file.open(QIODevice::WriteOnly) || !res.m_image.save(&file, "PNG") || !file.commit()) {
+            std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(strPath));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool WriteCollection(const QDir& outDir, const std::vector<GeneratedResource>& vecResources) {
+    std::map<QString, std::vector<int>> byKind;
+    for (const GeneratedResource& res : vecResources)
+        byKind[KindFolder(res.m_eKind)].push_back(res.m_nId);
+    QString strQrc;
+    QTextStream stream(&strQrc);
+    stream << "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n";
+    for (auto& [strKind, vecIds] : byKind) {
+        std::sort(vecIds.begin(), vecIds.end());
+        stream << "  <qresource prefix=\"/" << strKind << "\">\n";
+        for (int nId : vecIds)
+            stream << "    <file alias=\"" << nId << "\">" << strKind << "/" << nId << ".png</file>\n";
+        stream << "  </qresource>\n";
+    }
+    stream << "</RCC>\n";
+    stream.flush();
+    const QString strPath = outDir.filePath("corvane_resources.qrc");
+    QSaveFile file(strPath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(strQrc.toUtf8()) < 0 || !file.commit()) {
+        std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(strPath));
+        return false;
+    }
+    return true;
+}
+
+// All pictures on one page: small ones enlarged, the window-sized ones halved.
+QImage ContactSheet(const std::vector<GeneratedResource>& vecResources) {
+    const int nPageWidth = 1800;
+    struct Tile {
+        const GeneratedResource* m_pRes;
+        QSize m_size;
+        QPoint m_pos;
+    };
+    std::vector<Tile> vecTiles;
+    int x = 10, y = 10, nRowHeight = 0;
+    const int nLabel = 14;
+    for (const GeneratedResource& res : vecResources) {
+        if (res.m_eKind == EResourceKind::Bitmap && res.m_nId >= 259 && res.m_nId <= 261)
+            continue;  // page pictures appear once, as PNG
+        const QSize size = res.m_image.size();
+        const int nLongest = std::max(size.width() / res.m_nFrames, size.height());
+        double dScale = nLongest <= 30 ? 3.0 : (nLongest <= 80 ? 2.0 : (size.width() >= 600 ? 0.5 : 1.0));
+        if (size.width() * dScale > nPageWidth - 20)
+            dScale = (nPageWidth - 20.0) / size.width();
+        const QSize scaled(static_cast<int>(size.width() * dScale), static_cast<int>(size.height() * dScale));
+        const int nTileWidth = std::max(scaled.width(), 90);
+        if (x + nTileWidth > nPageWidth - 10) {
+            x = 10;
+            y += nRowHeight + nLabel + 10;
+            nRowHeight = 0;
+        }
+        vecTiles.push_back({&res, scaled, QPoint(x, y)});
+        x += nTileWidth + 12;
+        nRowHeight = std::max(nRowHeight, scaled.height());
+    }
+    const int nHeight = y + nRowHeight + nLabel + 10;
+    QImage sheet(nPageWidth, nHeight, QImage::Format_RGB32);
+    sheet.fill(QColor(58, 60, 68));
+    QPainter painter(&sheet);
+    painter.setFont(UiFont(10));
+    for (const Tile& tile : vecTiles) {
+        const GeneratedResource& res = *tile.m_pRes;
+        const QRect target(tile.m_pos, tile.m_size);
+        painter.fillRect(target, QColor(90, 92, 100));
+        painter.drawImage(target, res.m_image);
+        // Frame boundaries of strips.
+        painter.setPen(QColor(255, 255, 255, 60));
+        for (int i = 1; i < res.m_nFrames; ++i) {
+            const int fx = target.left() + target.width() * i / res.m_nFrames;
+            painter.drawLine(fx, target.bottom() + 2, fx, target.bottom() + 4);
+        }
+        painter.setPen(QColor(230, 230, 230));
+        painter.drawText(QPoint(target.left(), target.bottom() + 14),
+                         QString("%1 %2  %3x%4/%5").arg(KindFolder(res.m_eKind)).arg(res.m_nId)
+                             .arg(res.m_image.width()).arg(res.m_image.height()).arg(res.m_nFrames));
+    }
+    return sheet;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: skingen <output folder>\n");
+        return 2;
+    }
+    const QStringList missing = MissingPreferredFonts();
+    if (!missing.isEmpty())
+        std::fprintf(stderr, "skingen: note: fonts not installed, using fallbacks: %s\n",
+                     qPrintable(missing.join(", ")));
+
+    std::vector<GeneratedResource> vecResources;
+    AddWindowArtwork(vecResources);
+    AddControlArtwork(vecResources);
+    if (!CheckResources(vecResources))
+        return 1;
+
+    QDir outDir(QString::fromLocal8Bit(argv[1]));
+    if (!outDir.mkpath(".")) {
+        std::fprintf(stderr, "skingen: cannot create %s\n", argv[1]);
+        return 1;
+    }
+    if (!WriteImages(outDir, vecResources) || !WriteCollection(outDir, vecResources))
+        return 1;
+    if (!ContactSheet(vecResources).save(outDir.filePath("contact_sheet.png"), "PNG"))
+        std::fprintf(stderr, "skingen: note: contact sheet not written\n");
+    return 0;
+}
