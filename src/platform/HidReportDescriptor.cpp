@@ -1,0 +1,169 @@
+#include "platform/HidReportDescriptor.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+namespace
+{
+struct GlobalState
+{
+    uint32_t nUsagePage = 0;
+    uint32_t nReportSize = 0;
+    uint32_t nReportCount = 0;
+    uint32_t nReportId = 0;
+};
+
+uint32_t ReadUnsigned(const uint8_t* pData, size_t nSize)
+{
+    uint32_t nValue = 0;
+    for (size_t i = 0; i < nSize; ++i)
+        nValue |= static_cast<uint32_t>(pData[i]) << (8 * i);
+    return nValue;
+}
+} // namespace
+
+std::vector<HidTopCollection> ParseHidTopCollections(const uint8_t* pData, size_t nLength)
+{
+    std::vector<HidTopCollection> vecResult;
+    if (!pData)
+        return vecResult;
+
+    GlobalState global;
+    std::vector<GlobalState> vecStack;
+    std::vector<uint32_t> vecUsages; // local usages since the last main item
+    int nDepth = 0;
+    bool bUsesReportIds = false;
+    std::map<uint32_t, uint64_t> mapInputBits; // report id -> bits, for the open top collection
+
+    // Once a descriptor declares a report id anywhere, every report of the device starts with
+    // its id byte, so the id byte is added after the whole descriptor was read.
+    std::vector<uint64_t> vecMaxBits;
+    auto closeTop = [&]() {
+        if (vecResult.empty())
+            return;
+        uint64_t nMaxBits = 0;
+        for (const auto& [nId, nBits] : mapInputBits)
+            nMaxBits = std::max(nMaxBits, nBits);
+        vecMaxBits.resize(vecResult.size(), 0);
+        vecMaxBits.back() = nMaxBits;
+        mapInputBits.clear();
+    };
+
+    size_t nPos = 0;
+    while (nPos < nLength)
+    {
+        uint8_t nPrefix = pData[nPos];
+        if (nPrefix == 0xFE) // long item: size in the next byte, skipped whole
+        {
+            if (nPos + 1 >= nLength)
+                break;
+            nPos += 3 + static_cast<size_t>(pData[nPos + 1]);
+            continue;
+        }
+        size_t nSize = nPrefix & 0x03;
+        if (nSize == 3)
+            nSize = 4;
+        if (nPos + 1 + nSize > nLength)
+            break;
+        uint32_t nValue = ReadUnsigned(pData + nPos + 1, nSize);
+        uint8_t nType = (nPrefix >> 2) & 0x03;
+        uint8_t nTag = nPrefix >> 4;
+        nPos += 1 + nSize;
+
+        if (nType == 0) // main
+        {
+            switch (nTag)
+            {
+            case 0x8: // input
+                if (nDepth > 0)
+                    mapInputBits[global.nReportId] +=
+                        static_cast<uint64_t>(global.nReportSize) * static_cast<uint64_t>(global.nReportCount);
+                break;
+            case 0xA: // collection
+                if (nDepth == 0)
+                {
+                    uint32_t nUsage = vecUsages.empty() ? (global.nUsagePage << 16) : vecUsages.front();
+                    HidTopCollection top;
+                    top.nUsagePage = static_cast<uint16_t>(nUsage >> 16);
+                    top.nUsage = static_cast<uint16_t>(nUsage & 0xFFFF);
+                    vecResult.push_back(top);
+                    mapInputBits.clear();
+                }
+                ++nDepth;
+                break;
+            case 0xC: // end collection
+                if (nDepth > 0 && --nDepth == 0)
+                    closeTop();
+                break;
+            default:
+                break;
+            }
+            vecUsages.clear();
+        }
+        else if (nType == 1) // global
+        {
+            switch (nTag)
+            {
+            case 0x0: global.nUsagePage = nValue; break;
+            case 0x7: global.nReportSize = nValue; break;
+            case 0x8:
+                global.nReportId = nValue;
+                bUsesReportIds = true;
+                break;
+            case 0x9: global.nReportCount = nValue; break;
+            case 0xA: vecStack.push_back(global); break;
+            case 0xB:
+                if (!vecStack.empty())
+                {
+                    global = vecStack.back();
+                    vecStack.pop_back();
+                }
+                break;
+            default: break;
+            }
+        }
+        else if (nType == 2) // local
+        {
+            if (nTag == 0x0)
+            {
+                // A four-byte usage carries its own usage page in the upper half.
+                uint32_t nUsage = nSize == 4 ? nValue : (global.nUsagePage << 16) | nValue;
+                vecUsages.push_back(nUsage);
+            }
+        }
+    }
+    if (nDepth > 0)
+        closeTop();
+    vecMaxBits.resize(vecResult.size(), 0);
+    for (size_t i = 0; i < vecResult.size(); ++i)
+    {
+        uint64_t nBytes = (vecMaxBits[i] + 7) / 8;
+        if (nBytes > 0 && bUsesReportIds)
+            ++nBytes;
+        vecResult[i].nInputReportLength = static_cast<uint16_t>(std::min<uint64_t>(nBytes, 0xFFFF));
+    }
+    return vecResult;
+}
+
+uint16_t InputReportLengthFromFile(const std::string& strDescriptorPath, uint16_t nUsagePage, uint16_t nUsage,
+                                   size_t nOccurrence)
+{
+    std::ifstream file(strDescriptorPath, std::ios::binary);
+    if (!file)
+        return 0;
+    std::vector<uint8_t> vecBytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (vecBytes.size() > 4096) // the kernel's limit for a report descriptor
+        vecBytes.resize(4096);
+    std::vector<HidTopCollection> vecTops = ParseHidTopCollections(vecBytes.data(), vecBytes.size());
+    size_t nSeen = 0;
+    for (const HidTopCollection& top : vecTops)
+    {
+        if (top.nUsagePage != nUsagePage || top.nUsage != nUsage)
+            continue;
+        if (nSeen++ == nOccurrence)
+            return top.nInputReportLength;
+    }
+    return 0;
+}

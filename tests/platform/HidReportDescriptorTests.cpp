@@ -1,0 +1,96 @@
+#include "platform/HidReportDescriptor.h"
+#include "platform/HidapiBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <vector>
+
+namespace
+{
+// A keyboard-like descriptor: a boot keyboard (no report id), then with report ids a vendor
+// event collection (page 0x0A, 7 data bytes) and a vendor command collection (page 0x0B, only
+// feature reports).
+const std::vector<uint8_t> kDescriptor = {
+    0x05, 0x01, 0x09, 0x06, 0xA1, 0x01,             // Usage Page 1, Usage 6, Collection (Application)
+    0x05, 0x07, 0x19, 0xE0, 0x29, 0xE7,             //   modifiers
+    0x15, 0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x08, //   8 x 1 bit
+    0x81, 0x02,                                     //   Input
+    0x95, 0x01, 0x75, 0x08, 0x81, 0x01,             //   1 x 8 bits Input (reserved)
+    0x95, 0x06, 0x75, 0x08, 0x81, 0x00,             //   6 x 8 bits Input (keys)
+    0x95, 0x05, 0x75, 0x01, 0x91, 0x02,             //   LED Output (not counted)
+    0xC0,                                           // End Collection
+    0x05, 0x0A, 0x09, 0x01, 0xA1, 0x01,             // Usage Page 0x0A, Usage 1, Collection
+    0x85, 0x01, 0x75, 0x08, 0x95, 0x07,             //   Report ID 1, 7 x 8 bits
+    0xA1, 0x02, 0x81, 0x02, 0xC0,                   //   nested Collection with the Input
+    0xC0,                                           // End Collection
+    0x06, 0x0B, 0x00, 0x09, 0x01, 0xA1, 0x01,       // Usage Page 0x000B (2 bytes), Usage 1, Collection
+    0x85, 0x05, 0x95, 0x02, 0xB1, 0x02,             //   Report ID 5, Feature
+    0x85, 0x06, 0x95, 0xB7, 0xB1, 0x02,             //   Report ID 6, Feature
+    0xC0,
+};
+} // namespace
+
+TEST(HidReportDescriptor, TopCollectionsWithTheirInputLengths)
+{
+    std::vector<HidTopCollection> vecTops = ParseHidTopCollections(kDescriptor.data(), kDescriptor.size());
+    ASSERT_EQ(vecTops.size(), 3u);
+    EXPECT_EQ(vecTops[0].nUsagePage, 0x0001);
+    EXPECT_EQ(vecTops[0].nUsage, 0x0006);
+    EXPECT_EQ(vecTops[0].nInputReportLength, 9); // 8 data bytes, plus the id byte once ids are used
+    EXPECT_EQ(vecTops[1].nUsagePage, 0x000A);
+    EXPECT_EQ(vecTops[1].nInputReportLength, 8); // report id + 7
+    EXPECT_EQ(vecTops[2].nUsagePage, 0x000B);
+    EXPECT_EQ(vecTops[2].nInputReportLength, 0); // feature reports only
+}
+
+TEST(HidReportDescriptor, WithoutReportIdsTheLengthIsTheDataAlone)
+{
+    const std::vector<uint8_t> vecMouse = {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x04,
+                                           0x81, 0x02, 0xC0};
+    std::vector<HidTopCollection> vecTops = ParseHidTopCollections(vecMouse.data(), vecMouse.size());
+    ASSERT_EQ(vecTops.size(), 1u);
+    EXPECT_EQ(vecTops[0].nInputReportLength, 4);
+}
+
+TEST(HidReportDescriptor, TruncatedOrHostileBytesNeverReadPastTheEnd)
+{
+    for (size_t n = 0; n <= kDescriptor.size(); ++n)
+    {
+        std::vector<uint8_t> vecCut(kDescriptor.begin(), kDescriptor.begin() + static_cast<std::ptrdiff_t>(n));
+        std::vector<HidTopCollection> vecTops = ParseHidTopCollections(vecCut.data(), vecCut.size());
+        EXPECT_LE(vecTops.size(), 3u);
+    }
+    const std::vector<uint8_t> vecLong = {0xFE, 0xFF, 0x00, 0xC0, 0xC0, 0xA1};
+    ParseHidTopCollections(vecLong.data(), vecLong.size());
+    const std::vector<uint8_t> vecHuge = {0x75, 0xFF, 0x97, 0xFF, 0xFF, 0xFF, 0xFF, 0xA1, 0x01, 0x81, 0x02, 0xC0};
+    std::vector<HidTopCollection> vecTops = ParseHidTopCollections(vecHuge.data(), vecHuge.size());
+    ASSERT_EQ(vecTops.size(), 1u);
+    EXPECT_EQ(vecTops[0].nInputReportLength, 0xFFFF); // clamped, not wrapped
+    EXPECT_TRUE(ParseHidTopCollections(nullptr, 10).empty());
+}
+
+TEST(HidReportDescriptor, FileLookupPicksTheCollectionByUsageAndOrder)
+{
+    std::string strPath = ::testing::TempDir() + "corvane_descriptor.bin";
+    {
+        std::ofstream file(strPath, std::ios::binary);
+        file.write(reinterpret_cast<const char*>(kDescriptor.data()), static_cast<std::streamsize>(kDescriptor.size()));
+    }
+    EXPECT_EQ(InputReportLengthFromFile(strPath, 0x000A, 0x0001, 0), 8);
+    EXPECT_EQ(InputReportLengthFromFile(strPath, 0x000A, 0x0001, 1), 0);
+    EXPECT_EQ(InputReportLengthFromFile(strPath, 0x000C, 0x0001, 0), 0);
+    EXPECT_EQ(InputReportLengthFromFile(strPath + ".missing", 0x000A, 0x0001, 0), 0);
+    std::remove(strPath.c_str());
+}
+
+TEST(HidapiBackend, EnumeratesAndRefusesPathsThatAreNoDevice)
+{
+    CHidapiBackend backend;
+    ASSERT_TRUE(backend.IsInitialised());
+    for (const HidInterfaceInfo& info : backend.Enumerate())
+        EXPECT_FALSE(info.strPath.empty());
+    EXPECT_EQ(backend.Open(""), nullptr);
+    EXPECT_EQ(backend.Open("/nonexistent/hidraw99"), nullptr);
+}
