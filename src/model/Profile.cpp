@@ -198,7 +198,7 @@ void SettingsStore::SetDefaults(const std::string& strAppDirectory)
 {
     for (int i = 0; i < SettingsPairCount; ++i)
         m_pairs[i].m_strKey = SettingsKeys[i];
-    m_pairs[0].m_strValue = "0";
+    SetActiveSlot(0);
     for (int nSlot = 0; nSlot < ProfileSlotCount; ++nSlot)
         m_pairs[nSlot + 1].m_strValue = DefaultProfilePath(strAppDirectory, nSlot);
 }

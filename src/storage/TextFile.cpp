@@ -1,6 +1,8 @@
 #include "storage/TextFile.h"
 
+#include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -97,15 +99,25 @@ bool WriteTextFileAtomic(const std::string& strPath, const std::string& strConte
 
 namespace {
 
-int HexDigit(char c)
+constexpr std::array<int8_t, 256> MakeHexTable()
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
+    std::array<int8_t, 256> t{};
+    for (auto& v : t)
+        v = -1;
+    for (int i = 0; i < 10; ++i)
+        t['0' + i] = static_cast<int8_t>(i);
+    for (int i = 0; i < 6; ++i) {
+        t['A' + i] = static_cast<int8_t>(10 + i);
+        t['a' + i] = static_cast<int8_t>(10 + i);
+    }
+    return t;
+}
+
+constexpr std::array<int8_t, 256> HexTable = MakeHexTable();
+
+inline int HexDigit(char c)
+{
+    return HexTable[static_cast<unsigned char>(c)];
 }
 
 } // namespace
