@@ -65,7 +65,7 @@ void CDeviceLink::ScanForKeyboard()
 
     if (m_bDeviceFound)
     {
-        StartListener();
+        StartListener(vecInterfaces);
         CloseCommandHandle();
         OpenCommandInterface();
     }

@@ -115,10 +115,10 @@ public:
 
 private:
     void CloseCommandHandle();
-    void StartListener();
+    void StartListener(const std::vector<HidInterfaceInfo>& vecInterfaces);
     void RequestListenerStop();
     void JoinListener();
-    void ListenerThreadProc(int nIndex);
+    void ListenerThreadProc(HidInterfaceInfo info);
     void PostEvent(uint8_t nCode, uint8_t nParam);
     void HandleEvent(uint8_t nCode, uint8_t nParam);
     void OnMacroReceived(int nKeyNumber);
@@ -146,6 +146,7 @@ private:
     std::atomic<bool> m_bListenerRunning{false}; // the thread is alive
     std::atomic<bool> m_bListening{false};       // cleared to ask the listener to stop
     unsigned m_nListenerStarts = 0;
+    std::string m_strListenerPath; // the node the current listener reads (UI thread)
     // Shared with every queued event: cleared by Shutdown so events still waiting in the UI
     // queue do nothing once the link is gone. Read and written on the UI thread only.
     std::shared_ptr<bool> m_pAlive = std::make_shared<bool>(true);

@@ -11,27 +11,31 @@
 namespace
 {
 // A stop request is seen within this time even while no report arrives.
-constexpr int ListenerReadTimeoutMs = 200;
+constexpr int ListenerReadTimeoutMs = 100;
 // Used when the collection does not tell its input report length.
 constexpr size_t FallbackInputReportLength = 64;
 } // namespace
 
-void CDeviceLink::StartListener()
+void CDeviceLink::StartListener(const std::vector<HidInterfaceInfo>& vecInterfaces)
 {
+    if (m_nListenerIndex < 0 || m_nListenerIndex >= MaxHidInterfaces ||
+        static_cast<size_t>(m_nListenerIndex) >= vecInterfaces.size())
+        return; // the event collection was never seen: there is nothing to listen to
+    const HidInterfaceInfo& info = vecInterfaces[static_cast<size_t>(m_nListenerIndex)];
     if (m_thrListener.joinable())
     {
-        // One listener at a time: a running one keeps running, unless it was asked to stop
-        // (the keyboard went away and is back before the old read noticed).
-        if (m_bListenerRunning.load() && m_bListening.load())
+        // One listener at a time: one that still reads the same collection keeps running.
+        // One that ended, was asked to stop, or reads a node that is no longer the event
+        // collection (gone, or replaced before its read noticed) is replaced.
+        if (m_bListenerRunning.load() && m_bListening.load() && info.strPath == m_strListenerPath)
             return;
         JoinListener();
     }
-    if (m_nListenerIndex < 0)
-        return; // the event collection was never seen: there is nothing to listen to
     m_bListening = true;
     m_bListenerRunning = true;
     ++m_nListenerStarts;
-    m_thrListener = std::thread(&CDeviceLink::ListenerThreadProc, this, m_nListenerIndex);
+    m_strListenerPath = info.strPath;
+    m_thrListener = std::thread(&CDeviceLink::ListenerThreadProc, this, info);
 }
 
 void CDeviceLink::RequestListenerStop()
@@ -48,28 +52,20 @@ void CDeviceLink::JoinListener()
     }
 }
 
-void CDeviceLink::ListenerThreadProc(int nIndex)
+void CDeviceLink::ListenerThreadProc(HidInterfaceInfo info)
 {
     // Everything this thread touches: the backend, its own handle, the two atomics and the UI
-    // dispatcher. The index comes by value; the model is never touched here.
-    const std::vector<HidInterfaceInfo> vecInterfaces = m_backend.Enumerate();
+    // dispatcher. The collection comes from the scan by value; the model is never touched here.
     std::unique_ptr<CHidHandle> hListener;
-    size_t nLength = FallbackInputReportLength;
-    if (nIndex >= 0 && nIndex < MaxHidInterfaces && static_cast<size_t>(nIndex) < vecInterfaces.size())
-    {
-        const HidInterfaceInfo& info = vecInterfaces[static_cast<size_t>(nIndex)];
-        // The index is a position in the list of the moment; it must still be the keyboard's
-        // event collection.
-        if (info.nVendorId == KeyboardVendorId && info.nProductId == KeyboardProductId &&
-            info.nUsagePage == ListenerUsagePage)
-        {
-            hListener = m_backend.Open(info.strPath);
-            if (info.nInputReportLength >= 3)
-                nLength = info.nInputReportLength;
-        }
-    }
+    // The entry must still be the keyboard's event collection (the index may be left from an
+    // earlier scan and point at something else by now).
+    if (info.nVendorId == KeyboardVendorId && info.nProductId == KeyboardProductId &&
+        info.nUsagePage == ListenerUsagePage)
+        hListener = m_backend.Open(info.strPath);
     if (hListener)
     {
+        const size_t nLength = info.nInputReportLength >= 3 ? info.nInputReportLength
+                                                           : FallbackInputReportLength;
         std::vector<uint8_t> vecBuffer(nLength, 0xFF);
         vecBuffer[0] = 0;
         while (m_bListening.load())
