@@ -54,7 +54,10 @@ void DrawKeyFrame(QPainter& painter, const QRectF& frame, int nState, const QStr
     }
     int nDirection = 0;
     if (IsArrowLegend(strLegend, nDirection)) {
-        DrawArrowGlyph(painter, face.center(), std::min(face.width(), face.height()) * 0.72, nDirection, legend);
+        const qreal dSize = std::min(face.width(), face.height()) * 0.72;
+        if (nState == FramePressed)
+            DrawArrowGlyph(painter, face.center() + QPointF(0.6, 0.8), dSize, nDirection, QColor(8, 52, 96, 190));
+        DrawArrowGlyph(painter, face.center(), dSize, nDirection, legend);
         return;
     }
     TextStyle style;
@@ -70,13 +73,21 @@ void DrawKeyFrame(QPainter& painter, const QRectF& frame, int nState, const QStr
         style.m_nWeight = QFont::Bold;
         style.m_bCondensed = false;
     } else {
-        style.m_nPixelSize = strLegend.size() <= 3 ? 9 : 8;
+        style.m_nPixelSize = 9;
         style.m_nMinPixelSize = 6;
-        style.m_nWeight = strLegend.size() <= 3 ? QFont::DemiBold : QFont::Normal;
+        // Heavy strokes only while the word still fits at a readable size.
+        const qreal dAt8 = QFontMetricsF(UiFont(8, QFont::DemiBold, true)).horizontalAdvance(strLegend);
+        style.m_nWeight = dAt8 <= face.width() + 2 ? QFont::DemiBold : QFont::Normal;
     }
-    if (nState == FramePressed)
+    const QRectF legendRect = face.adjusted(-1, 0, 1, 0);
+    if (nState == FramePressed) {
+        // White on the bright blue needs a shadow to stay crisp.
         style.m_nWeight = std::max<int>(style.m_nWeight, QFont::DemiBold);
-    DrawFittedText(painter, face.adjusted(-1, 0, 1, 0), strLegend, style);
+        TextStyle shadow = style;
+        shadow.m_colour = QColor(8, 52, 96, 190);
+        DrawFittedText(painter, legendRect.translated(0.6, 0.8), strLegend, shadow);
+    }
+    DrawFittedText(painter, legendRect, strLegend, style);
 }
 
 QImage KeyStrip(const KeyButtonLayout& key) {
@@ -173,7 +184,7 @@ QImage ProfileTab(int nWidth, int nHeight, const QString& strLabel) {
 
 // ----- Buttons --------------------------------------------------------------
 
-enum EGlyph { GlyphNone, GlyphPlus, GlyphCross, GlyphImport, GlyphExport, GlyphReset, GlyphResetAll };
+enum EGlyph { GlyphNone, GlyphPlus, GlyphCross, GlyphImport, GlyphExport, GlyphReset };
 
 void DrawSmallGlyph(QPainter& painter, const QPointF& c, EGlyph eGlyph, const QColor& colour) {
     painter.save();
@@ -198,8 +209,7 @@ void DrawSmallGlyph(QPainter& painter, const QPointF& c, EGlyph eGlyph, const QC
         painter.drawLine(tip, tip + QPointF(3, -3 * dDir));
         break;
     }
-    case GlyphReset:
-    case GlyphResetAll: {
+    case GlyphReset: {
         // A circular arrow.
         const QRectF arc(c.x() - 5, c.y() - 5, 10, 10);
         painter.drawArc(arc, 60 * 16, 290 * 16);
@@ -207,8 +217,6 @@ void DrawSmallGlyph(QPainter& painter, const QPointF& c, EGlyph eGlyph, const QC
         painter.setPen(Qt::NoPen);
         painter.setBrush(colour);
         painter.drawPolygon(QPolygonF({head + QPointF(-3.5, -2.2), head + QPointF(2.0, -3.2), head + QPointF(0.6, 2.4)}));
-        if (eGlyph == GlyphResetAll)
-            painter.drawEllipse(c, 1.6, 1.6);
         break;
     }
     default:
@@ -614,9 +622,9 @@ QImage WindowIcon() {
 void AddControlArtwork(std::vector<GeneratedResource>& vecOut) {
     // Keys of the keyboard picture.
     for (const KeyButtonLayout& key : KeyButtonLayoutTable) {
-        AddPng(vecOut, key.m_nImageId, 3, KeyStrip(key), QString("key %1").arg(key.m_pszCaption));
+        AddPng(vecOut, key.m_nImageId, 3, KeyStrip(key), QString("keycap %1").arg(key.m_pszCaption));
         if (key.m_nImageId == SpareKeyImageTwinId)
-            AddPng(vecOut, SpareKeyImageId, 3, KeyStrip(key), QString("spare, as %1").arg(key.m_pszCaption));
+            AddPng(vecOut, SpareKeyImageId, 3, KeyStrip(key), QString("keycap spare, as %1").arg(key.m_pszCaption));
     }
 
     // Page and profile tabs.
@@ -634,8 +642,8 @@ void AddControlArtwork(std::vector<GeneratedResource>& vecOut) {
     AddPng(vecOut, 166, 3, ActionButton(30, 28, ActionOk), "OK");
     AddPng(vecOut, 167, 3, ActionButton(30, 20, ActionApply), "Apply");
     AddPng(vecOut, 168, 3, ActionButton(30, 23, ActionCancel), "Cancel");
-    AddPng(vecOut, 164, 3, TextButton(88, 25, "Reset Profile", GlyphReset), "reset current profile");
-    AddPng(vecOut, 257, 3, TextButton(86, 25, "Reset All", GlyphResetAll), "reset all profiles");
+    AddPng(vecOut, 164, 3, TextButton(88, 25, "Reset Profile", GlyphNone), "reset current profile");
+    AddPng(vecOut, 257, 3, TextButton(86, 25, "Reset All", GlyphNone), "reset all profiles");
     AddPng(vecOut, 267, 3, TextButton(86, 23, "New", GlyphPlus), "new macro");
     AddPng(vecOut, 268, 3, TextButton(86, 23, "Delete", GlyphCross), "delete macro");
     AddPng(vecOut, 269, 3, TextButton(86, 23, "Import", GlyphImport), "import macro");

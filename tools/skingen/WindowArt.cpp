@@ -378,18 +378,25 @@ void DrawProgrammableKeyPage(QPainter& painter) {
 }
 
 void DrawLightingIllustration(QPainter& painter) {
-    const QRectF plate(392, 214, 330, 170);
-    QRadialGradient under(plate.center() + QPointF(0, 20), 210);
-    under.setColorAt(0, QColor(53, 160, 222, 110));
-    under.setColorAt(0.6, QColor(53, 160, 222, 30));
-    under.setColorAt(1, QColor(53, 160, 222, 0));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(under);
-    painter.drawEllipse(plate.center() + QPointF(0, 20), 220, 130);
-    painter.setPen(QPen(QColor(136, 189, 238, 180), 1.2));
-    painter.setBrush(QColor(4, 12, 30, 230));
+    const QRectF plate(392, 222, 330, 162);
+    // Light spilling from under the keyboard onto the desk.
+    painter.save();
+    painter.translate(plate.center() + QPointF(0, 14));
+    painter.scale(1.0, 0.55);
+    QRadialGradient spill(QPointF(0, 0), 250);
+    spill.setColorAt(0, QColor(53, 160, 222, 120));
+    spill.setColorAt(0.5, QColor(53, 160, 222, 40));
+    spill.setColorAt(1, QColor(53, 160, 222, 0));
+    painter.fillRect(QRectF(-260, -260, 520, 520), spill);
+    painter.restore();
+    DrawGlow(painter, plate, 12, Palette::Highlight, 8, 110);
+    QLinearGradient body(plate.topLeft(), plate.bottomLeft());
+    body.setColorAt(0, QColor(14, 34, 70));
+    body.setColorAt(1, QColor(4, 12, 30));
+    painter.setPen(QPen(QColor(136, 189, 238, 200), 1.2));
+    painter.setBrush(body);
     painter.drawRoundedRect(plate, 12, 12);
-    // Rows of lit keycaps.
+    // Rows of backlit keycaps; a wave of brightness runs across them.
     const qreal dKey = 17, dGap = 4;
     const int rows[5] = {14, 14, 13, 12, 8};
     for (int r = 0; r < 5; ++r) {
@@ -402,14 +409,25 @@ void DrawLightingIllustration(QPainter& painter) {
                 x += dKey * 4 + dGap * 4;
             if (x + w > plate.right() - 12)
                 continue;
-            const QRectF key(x, plate.top() + 16 + r * (dKey + 12), w, dKey + 4);
-            const double dLight = 0.55 + 0.45 * std::sin((x - plate.left()) / plate.width() * 3.1);
-            painter.setPen(QPen(QColor(120, 200, 250, static_cast<int>(220 * dLight)), 1));
-            painter.setBrush(QColor(53, 160, 222, static_cast<int>(80 * dLight)));
+            const QRectF key(x, plate.top() + 14 + r * (dKey + 12), w, dKey + 4);
+            const double dLight = 0.5 + 0.5 * std::sin((x - plate.left()) / plate.width() * 4.2 + r * 0.5);
+            DrawGlow(painter, key, 3, Palette::Highlight, 3, static_cast<int>(60 + 110 * dLight));
+            QLinearGradient cap(key.topLeft(), key.bottomLeft());
+            cap.setColorAt(0, QColor(24, 56, 100));
+            cap.setColorAt(1, QColor(12, 30, 62));
+            painter.setPen(QPen(QColor(120, 200, 250, static_cast<int>(120 + 135 * dLight)), 1.2));
+            painter.setBrush(cap);
             painter.drawRoundedRect(PixelRect(key), 3, 3);
+            // The lit legend.
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor(170, 225, 255, static_cast<int>(90 + 165 * dLight)));
+            if (w > dKey)
+                painter.drawRoundedRect(QRectF(key.center().x() - 12, key.center().y() - 1, 24, 2), 1, 1);
+            else
+                painter.drawRoundedRect(QRectF(key.center().x() - 3, key.center().y() - 3, 6, 6), 1.5, 1.5);
         }
     }
-    DrawCentredParagraph(painter, QRectF(392, 398, 330, 40),
+    DrawCentredParagraph(painter, QRectF(392, 404, 330, 40),
                          "Colour and brightness light the whole keyboard and are kept in each profile.", 11,
                          Palette::TextDim, 16);
 }
@@ -424,6 +442,9 @@ void DrawLightingPage(QPainter& painter) {
     DrawSectionCaption(painter, 61, 342, "BRIGHTNESS");
     DrawFittedText(painter, QRectF(61, 398, 270, 16), "Breath, 100%, 60%, 30% or off",
                    Label(10, Palette::TextDim));
+    DrawSectionCaption(painter, 392, 152, "BACKLIGHT", 12);
+    DrawParagraph(painter, QRectF(404, 172, 320, 36), "Pick a colour and a brightness; the bar on the left shows "
+                  "the colour.", 11, Palette::TextDim, 16);
     DrawParagraph(painter, QRectF(61, 440, 270, 50),
                   "Breath lets the light rise and fall slowly. Press Apply to send the lighting.", 10,
                   Palette::TextFaint, 14);

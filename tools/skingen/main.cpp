@@ -4,9 +4,11 @@
 //   :/BITMAP/<id>  24-bit pictures (stored as PNG without alpha)
 //   :/ICON/128     the window icon
 // Usage: skingen <output folder>
-// It also writes contact_sheet.png (all pictures on one page) for review.
+// For review it also writes contact_sheet.png (all pictures on one page) and
+// preview_*.png (the windows composed with their controls); neither is embedded.
 
 #include "Artwork.h"
+#include "Preview.h"
 #include "SkinPaint.h"
 
 #include <QDir>
@@ -17,6 +19,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -99,8 +102,8 @@ bool WriteCollection(const QDir& outDir, const std::vector<GeneratedResource>& v
 }
 
 // All pictures on one page: small ones enlarged, the window-sized ones halved.
-QImage ContactSheet(const std::vector<GeneratedResource>& vecResources) {
-    const int nPageWidth = 1800;
+QImage ContactSheet(const std::vector<GeneratedResource>& vecResources, int nPageWidth,
+                    const std::function<bool(const GeneratedResource&)>& include) {
     struct Tile {
         const GeneratedResource* m_pRes;
         QSize m_size;
@@ -110,8 +113,8 @@ QImage ContactSheet(const std::vector<GeneratedResource>& vecResources) {
     int x = 10, y = 10, nRowHeight = 0;
     const int nLabel = 14;
     for (const GeneratedResource& res : vecResources) {
-        if (res.m_eKind == EResourceKind::Bitmap && res.m_nId >= 259 && res.m_nId <= 261)
-            continue;  // page pictures appear once, as PNG
+        if (!include(res))
+            continue;
         const QSize size = res.m_image.size();
         const int nLongest = std::max(size.width() / res.m_nFrames, size.height());
         double dScale = nLongest <= 30 ? 3.0 : (nLongest <= 80 ? 2.0 : (size.width() >= 600 ? 0.5 : 1.0));
@@ -180,7 +183,19 @@ int main(int argc, char** argv) {
     }
     if (!WriteImages(outDir, vecResources) || !WriteCollection(outDir, vecResources))
         return 1;
-    if (!ContactSheet(vecResources).save(outDir.filePath("contact_sheet.png"), "PNG"))
-        std::fprintf(stderr, "skingen: note: contact sheet not written\n");
+    // Three review sheets: everything, the keys, and the small controls enlarged.
+    const auto isPageTwin = [](const GeneratedResource& res) {
+        return res.m_eKind == EResourceKind::Bitmap && res.m_nId >= 259 && res.m_nId <= 261;
+    };
+    const auto isKey = [](const GeneratedResource& res) { return res.m_strNote.startsWith("keycap "); };
+    bool bSheets = ContactSheet(vecResources, 1800, [&](const GeneratedResource& res) { return !isPageTwin(res); })
+                       .save(outDir.filePath("contact_sheet.png"), "PNG");
+    bSheets &= ContactSheet(vecResources, 1300, isKey).save(outDir.filePath("contact_sheet_keys.png"), "PNG");
+    bSheets &= ContactSheet(vecResources, 1300, [&](const GeneratedResource& res) {
+                   return !isKey(res) && !isPageTwin(res) && res.m_image.height() < 100;
+               }).save(outDir.filePath("contact_sheet_controls.png"), "PNG");
+    if (!bSheets)
+        std::fprintf(stderr, "skingen: note: contact sheets not written\n");
+    WritePreviews(outDir.path(), vecResources);
     return 0;
 }
