@@ -1,5 +1,7 @@
 #include "skin/SkinDraw.h"
 
+#include "skin/ResourceInit.h"
+
 #include <QFile>
 #include <QFontMetrics>
 #include <QPainter>
@@ -8,7 +10,10 @@
 
 namespace {
 
+void EnsureSkinResources() { CorvaneInitResources(); }
+
 QImage LoadImageFile(const QString& strPath) {
+    EnsureSkinResources();
     QFile file(strPath);
     if (!file.exists() || !file.open(QIODevice::ReadOnly))
         return QImage();
@@ -20,6 +25,7 @@ QImage LoadImageFile(const QString& strPath) {
 }  // namespace
 
 bool LoadPngResource(unsigned nId, std::unique_ptr<LoadedImage>& pOut) {
+    EnsureSkinResources();
     QFile file(QStringLiteral(":/PNG/%1").arg(nId));
     if (!file.exists() || !file.open(QIODevice::ReadOnly))
         return false;

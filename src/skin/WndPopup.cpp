@@ -62,6 +62,7 @@ void CWndPopup::RenderLayered() {
     QImage img(std::max(1, rc.Width()), std::max(1, rc.Height()), QImage::Format_RGB32);
     {
         QPainter dc(&img);
+        dc.setFont(SkinFont(12, 0, 0));
         FillSolid(&dc, rc, SkinColour::kPopupBorder);
         FillSolid(&dc, rc.Deflated(1), SkinColour::kPopupFill);
         DrawItems(&dc, rc.left, rc.top, rc.right, rc.bottom);

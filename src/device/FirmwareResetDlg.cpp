@@ -1,0 +1,78 @@
+#include "device/FirmwareResetDlg.h"
+
+#include "skin/SkinDraw.h"
+
+#include <QPainter>
+
+CFirmwareResetDlg::CFirmwareResetDlg(CSkinWindow* pParent) : CDlgBase(kTemplateId, pParent) {
+    SetWindowSize(400, 270);
+}
+
+const char* CFirmwareResetDlg::QuestionText(unsigned nBitmapId) {
+    return nBitmapId == kResetAllBitmap ? "Reset all profiles to the factory settings?"
+                                        : "Reset the current profile to the factory settings?";
+}
+
+bool CFirmwareResetDlg::OnInitDialog() {
+    CDlgBase::OnInitDialog();
+    const QImage bmp = LoadBitmapResource(m_nBackgroundBitmap);
+    m_bHaveBackground = !bmp.isNull();
+    PrepareBackgroundFromImage(bmp);
+    return true;
+}
+
+void CFirmwareResetDlg::CreateControls(int nLeft, int nTop, int, int) {
+    struct ButtonSpec {
+        UINT nId;
+        int x, y, w, h;
+        unsigned nBitmap;
+    };
+    static constexpr ButtonSpec kButtons[] = {
+        {2004, 365, 8, 26, 24, 154},
+        {2010, 223, 230, 73, 29, 162},
+        {2011, 325, 230, 66, 29, 163},
+    };
+    for (const ButtonSpec& spec : kButtons) {
+        auto* pButton = new CRegionButton(
+            this, spec.nId, CRect(nLeft + spec.x, nTop + spec.y, nLeft + spec.x + spec.w, nTop + spec.y + spec.h), "",
+            true, false);
+        pButton->SetBitmap(spec.nBitmap, spec.w, spec.h, 0, 0);
+        AddControl(0, pButton);
+    }
+}
+
+void CFirmwareResetDlg::DrawBackground(QPainter* pDC, const CRect& rcClient) {
+    FillSolid(pDC, rcClient, m_crBackground);
+    if (!m_imgBackground.isNull()) {
+        pDC->drawImage(QPoint(0, 0), m_imgBackground,
+                       QRect(0, 0, std::min(m_imgBackground.width(), rcClient.Width()),
+                             std::min(m_imgBackground.height(), rcClient.Height())));
+    }
+    if (!m_bHaveBackground) {
+        // Without the picture the question would be missing: say it in words.
+        pDC->save();
+        pDC->setPen(QColor(ColorRefToQRgb(0x202020)));
+        pDC->setFont(SkinFont(14, 0, 400));
+        DrawSkinText(pDC, QString::fromUtf8(QuestionText(m_nBackgroundBitmap)),
+                     CRect(rcClient.left + 10, rcClient.top + 110, rcClient.right - 10, rcClient.top + 150),
+                     DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_WORD_ELLIPSIS);
+        pDC->restore();
+    }
+    DrawControls(pDC, rcClient);
+}
+
+LRESULT CFirmwareResetDlg::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
+    switch (nMsg) {
+    case 2010:
+        if (lParam == NOTIFY_CLICK)
+            OnOK();
+        return 0;
+    case 2004:
+    case 2011:
+        if (lParam == NOTIFY_CLICK)
+            OnCancel();
+        return 0;
+    default:
+        return CDlgBase::WindowProc(nMsg, wParam, lParam);
+    }
+}

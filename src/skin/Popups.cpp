@@ -1,0 +1,355 @@
+#include "skin/Popups.h"
+
+#include "model/Macro.h"
+#include "skin/SkinDraw.h"
+
+#include <QPainter>
+
+namespace {
+
+struct ItemSpec {
+    UINT nCode;
+    const char* pszText;
+    std::uint8_t nValue;  // the result byte the item stands for
+};
+
+constexpr ItemSpec kMultimediaItems[] = {
+    {18, "Mute", 0xA0},      {19, "Volume+", 0xA1},   {20, "Volume-", 0xA2},    {21, "Open Media", 0xA3},
+    {22, "PreTrack", 0xA4},  {23, "NextTrack", 0xA5}, {24, "Play/Pause", 0xA6}, {25, "Stop", 0xA7},
+};
+
+constexpr ItemSpec kInternetItems[] = {
+    {21, "WWW Search", 0xA8}, {22, "WWW Home", 0xA9},     {23, "WWW Back", 0xAA},  {24, "WWW Forward", 0xAB},
+    {25, "WWW Stop", 0xAC},   {26, "WWW Refresh", 0xAD},  {27, "WWW Favorite", 0xAE}, {28, "Email", 0xAF},
+    {29, "My Computer", 0xB0}, {30, "Calculator", 0xB1},
+};
+
+struct MouseItemSpec {
+    UINT nCode;
+    const char* pszText;
+    std::uint8_t nKind;
+    std::uint8_t nParam1;
+};
+
+constexpr MouseItemSpec kMouseItems[] = {
+    {24, "Click", 3, 0x01},       {25, "Menu", 3, 0x02},         {26, "Middle Button", 3, 0x04},
+    {27, "IE Backward", 3, 0x08}, {28, "IE Forward", 3, 0x10},   {29, "Double-click", 4, 0},
+    {30, "Fire", 5, 0},
+};
+
+constexpr ItemSpec kColourItems[] = {
+    {1, "Red", 1}, {2, "Purple", 2}, {3, "Blue", 3}, {4, "Cyan", 4}, {5, "Green", 5}, {6, "Yellow", 6}, {7, "White", 7},
+};
+
+constexpr ItemSpec kBrightnessItems[] = {
+    {1, "Breath", 24}, {2, "100%", 8}, {3, "60%", 4}, {4, "30%", 2}, {5, "0%", 1},
+};
+
+template <typename T, size_t N>
+const T* FindSpec(const T (&specs)[N], UINT nCode) {
+    for (const T& spec : specs)
+        if (spec.nCode == nCode)
+            return &spec;
+    return nullptr;
+}
+
+}  // namespace
+
+// ---- CItemPopup ----
+
+CItemPopup::CItemPopup(int nKind, UINT nResultMessage, int nWidth, KeyValue initial)
+    : m_nPopupWidth(nWidth), m_nResultMessage(nResultMessage) {
+    m_nPopupKind = nKind;
+    m_result.m_keyValue = initial;
+}
+
+void CItemPopup::AddItem(bool bSeparator, UINT nCode, const std::string& strText, bool bArrow) {
+    PopupItem item;
+    item.m_bSeparator = bSeparator;
+    item.m_nCode = nCode;
+    item.m_strText = strText;
+    item.m_bArrow = bArrow;
+    m_vecItems.push_back(item);
+    LayOutItems();
+}
+
+void CItemPopup::LayOutItems() {
+    const int W = m_nPopupWidth;
+    int y = 3;
+    for (PopupItem& item : m_vecItems) {
+        if (item.m_bSeparator) {
+            item.m_rect = CRect(3, y + 2, W - 3, y + 3);
+            y += 4;
+        } else {
+            item.m_rect = CRect(3, y, W - 3, y + 16);
+            y += 16;
+        }
+    }
+    m_nLayoutHeight = y + 3;
+    SetWindowSize(W, m_nLayoutHeight);
+}
+
+void CItemPopup::OnHotItemChanged(int) {}
+
+bool CItemPopup::OnItemHover(int x, int y) {
+    if (m_nHotItem >= 0 && m_vecItems[static_cast<size_t>(m_nHotItem)].m_rect.PtInRect(x, y))
+        return false;
+    bool bRepaint = false;
+    if (m_nHotItem >= 0) {
+        m_nHotItem = -1;
+        bRepaint = true;
+    }
+    for (size_t i = 0; i < m_vecItems.size(); ++i) {
+        const PopupItem& item = m_vecItems[i];
+        if (!item.m_bSeparator && item.m_rect.PtInRect(x, y)) {
+            m_nHotItem = static_cast<int>(i);
+            OnHotItemChanged(m_nHotItem);
+            return true;
+        }
+    }
+    return bRepaint;
+}
+
+bool CItemPopup::OnItemRelease(int x, int y) {
+    if (m_nHotItem < 0)
+        return false;
+    const PopupItem item = m_vecItems[static_cast<size_t>(m_nHotItem)];
+    if (!item.m_rect.PtInRect(x, y)) {
+        m_nHotItem = -1;
+        return true;
+    }
+    ChooseItem(item);
+    return false;
+}
+
+void CItemPopup::DrawSubmenuArrow(QPainter* pDC, int R, int T) {
+    pDC->save();
+    pDC->setPen(QColor(Qt::white));
+    pDC->drawPoint(R - 3, T + 6);
+    pDC->drawLine(R - 4, T + 5, R - 4, T + 7);
+    pDC->drawLine(R - 5, T + 4, R - 5, T + 8);
+    pDC->drawLine(R - 6, T + 3, R - 6, T + 9);
+    pDC->restore();
+}
+
+void CItemPopup::DrawItems(QPainter* pDC, int, int, int, int) {
+    pDC->save();
+    pDC->setPen(QColor(ColorRefToQRgb(SkinColour::kText)));
+    for (size_t i = 0; i < m_vecItems.size(); ++i) {
+        const PopupItem& item = m_vecItems[i];
+        if (item.m_bSeparator) {
+            FillSolid(pDC, item.m_rect, SkinColour::kHighlight);
+            continue;
+        }
+        pDC->save();
+        if (m_bUseItemFont)
+            pDC->setFont(SkinFont(0, 9, 400));
+        if (static_cast<int>(i) == m_nHotItem)
+            FillSolid(pDC, item.m_rect, SkinColour::kHighlight);
+        DrawSkinText(pDC, ToQString(item.m_strText),
+                     CRect(item.m_rect.left + 2, item.m_rect.top, item.m_rect.right - 2, item.m_rect.bottom),
+                     DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS);
+        if (item.m_bArrow)
+            DrawSubmenuArrow(pDC, item.m_rect.right, item.m_rect.top);
+        pDC->restore();
+    }
+    pDC->restore();
+}
+
+// ---- CComboPopup ----
+
+CComboPopup::CComboPopup() : CItemPopup(0, UM_FUNCTION_RESULT, 229, KeyValue{1, 0, 0}) {}
+
+void CComboPopup::BuildItems() {
+    AddItem(false, 1, "Assign a Macro", true);
+    AddItem(false, 2, "Multimedia", true);
+    AddItem(false, 3, "Window Manage", true);
+    AddItem(false, 4, "Mouse Function", true);
+    AddItem(false, 5, "Default Function");
+    AddItem(false, 6, "Assign a Shortcut");
+    AddItem(false, 7, "Quick Launch");
+    AddItem(false, 8, "No Function");
+}
+
+void CComboPopup::OnHotItemChanged(int nIndex) {
+    static constexpr UINT kHoverMessages[] = {UM_HOVER_MACRO, UM_HOVER_MULTIMEDIA, UM_HOVER_WINDOW_MANAGE,
+                                              UM_HOVER_MOUSE_FUNCTION};
+    const UINT nCode = m_vecItems[static_cast<size_t>(nIndex)].m_nCode;
+    const UINT nMsg = nIndex < 4 ? kHoverMessages[nIndex] : UM_HOVER_PLAIN;
+    SendToParent(nMsg, m_wPopupContext, static_cast<LPARAM>(nCode));
+}
+
+bool CComboPopup::OnItemPress(int x, int y) {
+    if (m_nHotItem < 0)
+        return false;
+    const PopupItem& item = m_vecItems[static_cast<size_t>(m_nHotItem)];
+    if (!item.m_rect.PtInRect(x, y))
+        m_nHotItem = -1;
+    else if (item.m_nCode >= 1 && item.m_nCode <= 4)
+        SendToParent(ResultMessage(), 0, 0);  // asks the parent to bring the submenus forward
+    return false;
+}
+
+void CComboPopup::ChooseItem(const PopupItem& item) {
+    switch (item.m_nCode) {
+    case 1: case 2: case 3: case 4:
+        SendToParent(ResultMessage(), 0, ResultAddress());
+        break;
+    case 5:
+        m_result.m_strName = kDefaultFunctionName;
+        m_result.m_keyValue.m_nKind = 6;
+        m_result.m_keyValue.m_nParam1 = 1;
+        SendResult();
+        break;
+    case 6:
+        SendToParent(UM_ASSIGN_SHORTCUT, m_wPopupContext, 0);
+        break;
+    case 7:
+        SendToParent(UM_ASSIGN_QUICK_LAUNCH, m_wPopupContext, 0);
+        break;
+    case 8:
+        m_result.m_strName = item.m_strText;
+        m_result.m_keyValue.m_nKind = 0;
+        m_result.m_keyValue.m_nParam1 = 0;
+        SendResult();
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- CProfilePopup ----
+
+CProfilePopup::CProfilePopup() : CItemPopup(1, UM_MULTIMEDIA_RESULT, 158, KeyValue{2, 0, 0}) {}
+
+void CProfilePopup::BuildItems() {
+    for (const ItemSpec& spec : kMultimediaItems)
+        AddItem(false, spec.nCode, spec.pszText);
+}
+
+void CProfilePopup::ChooseItem(const PopupItem& item) {
+    const ItemSpec* pSpec = FindSpec(kMultimediaItems, item.m_nCode);
+    if (!pSpec)
+        return;
+    m_result.m_strName = pSpec->pszText;
+    m_result.m_keyValue.m_nParam1 = pSpec->nValue;
+    SendResult();
+}
+
+// ---- CDPIPopup ----
+
+CDPIPopup::CDPIPopup() : CItemPopup(2, UM_WINDOW_MANAGE_RESULT, 158, KeyValue{2, 0, 0}) {}
+
+void CDPIPopup::BuildItems() {
+    for (const ItemSpec& spec : kInternetItems)
+        AddItem(false, spec.nCode, spec.pszText);
+}
+
+void CDPIPopup::ChooseItem(const PopupItem& item) {
+    const ItemSpec* pSpec = FindSpec(kInternetItems, item.m_nCode);
+    if (!pSpec)
+        return;
+    m_result.m_strName = pSpec->pszText;
+    m_result.m_keyValue.m_nParam1 = pSpec->nValue;
+    SendResult();
+}
+
+// ---- CMultimediaPopup ----
+
+CMultimediaPopup::CMultimediaPopup() : CItemPopup(3, UM_MOUSE_FUNCTION_RESULT, 100, KeyValue{3, 0, 0}) {}
+
+void CMultimediaPopup::BuildItems() {
+    m_nPopupWidth = m_nWidth;  // the width of the rectangle it was opened with
+    for (const MouseItemSpec& spec : kMouseItems)
+        AddItem(false, spec.nCode, spec.pszText);
+}
+
+void CMultimediaPopup::ChooseItem(const PopupItem& item) {
+    const MouseItemSpec* pSpec = FindSpec(kMouseItems, item.m_nCode);
+    if (!pSpec)
+        return;
+    m_result.m_strName = pSpec->pszText;
+    m_result.m_keyValue.m_nKind = pSpec->nKind;
+    m_result.m_keyValue.m_nParam1 = pSpec->nParam1;
+    SendResult();
+}
+
+// ---- CMacroLibraryPopup ----
+
+CMacroLibraryPopup::CMacroLibraryPopup(const MacroLibrary* pLibrary)
+    : CItemPopup(4, UM_MACRO_LIBRARY_RESULT, 158, KeyValue{0, 0, 0}), m_pLibrary(pLibrary) {
+    m_bUseItemFont = false;
+}
+
+void CMacroLibraryPopup::BuildItems() {
+    const MacroSet* pSet = m_pLibrary ? m_pLibrary->FirstSet() : nullptr;
+    if (!pSet || pSet->m_vecKeys.empty()) {
+        AddItem(true, 0, "");
+        return;
+    }
+    UINT nCode = 1;
+    for (const MacroKey& key : pSet->m_vecKeys)
+        AddItem(false, nCode++, key.m_strName);
+}
+
+void CMacroLibraryPopup::ChooseItem(const PopupItem& item) {
+    m_result.m_strName = item.m_strText;
+    m_result.m_keyValue = KeyValue{1, 0, 0};
+    SendResult();
+}
+
+// ---- CLightColorPopup ----
+
+CLightColorPopup::CLightColorPopup() : CItemPopup(7, UM_LIGHT_COLOR_RESULT, 166, KeyValue{1, 0, 0}) {}
+
+void CLightColorPopup::BuildItems() {
+    for (const ItemSpec& spec : kColourItems)
+        AddItem(false, spec.nCode, spec.pszText);
+}
+
+bool CLightColorPopup::OnItemPress(int x, int y) {
+    if (m_nHotItem < 0)
+        return false;
+    if (m_vecItems[static_cast<size_t>(m_nHotItem)].m_rect.PtInRect(x, y))
+        SendToParent(ResultMessage(), 0, 0);
+    else
+        m_nHotItem = -1;
+    return false;
+}
+
+void CLightColorPopup::ChooseItem(const PopupItem& item) {
+    const ItemSpec* pSpec = FindSpec(kColourItems, item.m_nCode);
+    if (!pSpec)
+        return;
+    m_result.m_strName = pSpec->pszText;
+    m_result.m_keyValue.m_nKind = pSpec->nValue;
+    SendResult();
+}
+
+// ---- CLightBrightnessPopup ----
+
+CLightBrightnessPopup::CLightBrightnessPopup() : CItemPopup(8, UM_LIGHT_BRIGHTNESS_RESULT, 166, KeyValue{1, 0, 0}) {}
+
+void CLightBrightnessPopup::BuildItems() {
+    for (const ItemSpec& spec : kBrightnessItems)
+        AddItem(false, spec.nCode, spec.pszText);
+}
+
+bool CLightBrightnessPopup::OnItemPress(int x, int y) {
+    if (m_nHotItem < 0)
+        return false;
+    if (m_vecItems[static_cast<size_t>(m_nHotItem)].m_rect.PtInRect(x, y))
+        SendToParent(ResultMessage(), 0, 0);
+    else
+        m_nHotItem = -1;
+    return false;
+}
+
+void CLightBrightnessPopup::ChooseItem(const PopupItem& item) {
+    const ItemSpec* pSpec = FindSpec(kBrightnessItems, item.m_nCode);
+    if (!pSpec)
+        return;
+    m_result.m_strName = pSpec->pszText;
+    m_result.m_keyValue.m_nKind = pSpec->nValue;
+    SendResult();
+}

@@ -1,0 +1,142 @@
+#pragma once
+// The choice popups: the key-function menu with its submenus, the macro list and the
+// lighting colour and brightness lists. A popup reports the choice to its parent and
+// never changes the model itself.
+
+#include "model/Profile.h"
+#include "skin/WndPopup.h"
+
+#include <string>
+#include <vector>
+
+struct MacroLibrary;
+
+struct PopupItem {
+    bool m_bSeparator = false;
+    UINT m_nCode = 0;
+    std::string m_strText;
+    CRect m_rect;
+    bool m_bArrow = false;
+};
+
+// Handed over by address in lParam of a result message; valid during the call only.
+struct PopupResult {
+    std::string m_strName;
+    KeyValue m_keyValue;
+};
+
+// Item list, hot item and result shared by the popups below.
+class CItemPopup : public CWndPopup {
+public:
+    CItemPopup(int nKind, UINT nResultMessage, int nWidth, KeyValue initial);
+
+    const std::vector<PopupItem>& GetItems() const { return m_vecItems; }
+    int GetHotItem() const { return m_nHotItem; }
+    const PopupResult& GetResult() const { return m_result; }
+    int GetPopupWidth() const { return m_nPopupWidth; }
+    int GetPopupHeight() const { return m_nLayoutHeight; }
+
+    void DrawItems(QPainter* pDC, int nLeft, int nTop, int nRight, int nBottom) override;
+    bool OnItemHover(int x, int y) override;
+    bool OnItemRelease(int x, int y) override;
+
+    // Pixels of the submenu arrow, relative to an item's right edge and top.
+    static void DrawSubmenuArrow(QPainter* pDC, int nRight, int nTop);
+
+protected:
+    void AddItem(bool bSeparator, UINT nCode, const std::string& strText, bool bArrow = false);
+    void LayOutItems();
+    // A new hot item (index); the function menu announces it to its parent.
+    virtual void OnHotItemChanged(int nIndex);
+    // Applies the choice of the hot item.
+    virtual void ChooseItem(const PopupItem& item) = 0;
+    UINT ResultMessage() const { return m_nNotifyMessage != 0 ? m_nNotifyMessage : m_nResultMessage; }
+    LPARAM ResultAddress() { return reinterpret_cast<LPARAM>(&m_result); }
+    void SendResult() { SendToParent(ResultMessage(), m_wPopupContext, ResultAddress()); }
+
+    std::vector<PopupItem> m_vecItems;
+    int m_nHotItem = -1;
+    PopupResult m_result;
+    int m_nPopupWidth;
+    bool m_bUseItemFont = true;
+
+private:
+    UINT m_nResultMessage;
+    int m_nLayoutHeight = 0;
+};
+
+class CComboPopup : public CItemPopup {
+public:
+    CComboPopup();
+    void BuildItems() override;
+    bool OnItemPress(int x, int y) override;
+
+    static constexpr const char* kDefaultFunctionName = "默认功能";
+
+protected:
+    void OnHotItemChanged(int nIndex) override;
+    void ChooseItem(const PopupItem& item) override;
+};
+
+// Multimedia functions.
+class CProfilePopup : public CItemPopup {
+public:
+    CProfilePopup();
+    void BuildItems() override;
+
+protected:
+    void ChooseItem(const PopupItem& item) override;
+};
+
+// Internet and system functions.
+class CDPIPopup : public CItemPopup {
+public:
+    CDPIPopup();
+    void BuildItems() override;
+
+protected:
+    void ChooseItem(const PopupItem& item) override;
+};
+
+// Mouse functions; as wide as the rectangle it is opened with.
+class CMultimediaPopup : public CItemPopup {
+public:
+    CMultimediaPopup();
+    void BuildItems() override;
+
+protected:
+    void ChooseItem(const PopupItem& item) override;
+};
+
+class CMacroLibraryPopup : public CItemPopup {
+public:
+    explicit CMacroLibraryPopup(const MacroLibrary* pLibrary = nullptr);
+    void SetMacroLibrary(const MacroLibrary* pLibrary) { m_pLibrary = pLibrary; }
+    void BuildItems() override;
+
+protected:
+    void ChooseItem(const PopupItem& item) override;
+
+private:
+    const MacroLibrary* m_pLibrary;
+};
+
+class CLightColorPopup : public CItemPopup {
+public:
+    CLightColorPopup();
+    void BuildItems() override;
+    bool OnItemPress(int x, int y) override;
+
+protected:
+    void ChooseItem(const PopupItem& item) override;
+};
+
+class CLightBrightnessPopup : public CItemPopup {
+public:
+    CLightBrightnessPopup();
+    void BuildItems() override;
+    bool OnItemPress(int x, int y) override;
+
+protected:
+    void ChooseItem(const PopupItem& item) override;
+};
