@@ -41,8 +41,9 @@
 // readable while events are pending), the same shape as the udev monitor.
 //
 // Faults. FailOpen, FailSet, FailGet, FailRead, ShortReply and ReplaceReply act once, n times
-// or always (kSimAlways). Raw state setters (SetMacroBytes, SetLightingRaw via SetLighting) give
-// replies with a step count above 96, a name without terminating zero, colour bits, and so on.
+// or always (kSimAlways). The state setters store raw bytes, so SetMacroBytes gives a reply with a
+// step count above 96 or a name without a terminating zero, SetLighting one with stray colour
+// bits or an unknown brightness, and ReplaceReply any garbage at all.
 //
 // Log and checks. Every exchange (set, get, input report delivered, open, close) is logged
 // with its bytes, the clock's time, the thread and the path. The firmware also records
