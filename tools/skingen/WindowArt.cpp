@@ -569,8 +569,8 @@ QImage ResetDialog(bool bAll) {
                        bAll ? "Reset all three profiles?" : "Reset the current profile?",
                        Label(16, Palette::Text, Qt::AlignCenter, QFont::Bold));
         DrawCentredParagraph(painter, QRectF(40, 148, 320, 60),
-                             bAll ? "Every profile gets back its factory keys, programmable keys and lighting, "
-                                    "on the keyboard and in the saved settings."
+                             bAll ? "All three profiles get back their factory keys, programmable keys and "
+                                    "lighting, on the keyboard and in the saved settings. Profile 1 becomes active."
                                   : "This profile gets back its factory keys, programmable keys and lighting, "
                                     "on the keyboard and in the saved settings.",
                              11, Palette::TextDim, 16);
