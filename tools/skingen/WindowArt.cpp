@@ -495,10 +495,13 @@ void DrawDialogChrome(QPainter& painter, const DialogChrome& chrome) {
     DrawFadingRule(painter, 10, chrome.m_nWidth - 10, chrome.m_nFooterTop, Palette::Steel, 160);
     painter.setPen(Qt::NoPen);
     painter.setBrush(Palette::Highlight);
-    painter.drawRoundedRect(QRectF(chrome.m_nTitleLeft - 10, chrome.m_nTitleHeight / 2.0 - 6, 3, 12), 1, 1);
+    // The title line of the 400 x 270 dialogs is the label at y 11..31, whose text
+    // sits near its top; the accent and drawn titles centre on that text.
+    const qreal dTitleCentre = chrome.m_nTitleHeight == 40 ? 19 : chrome.m_nTitleHeight / 2.0;
+    painter.drawRoundedRect(QRectF(chrome.m_nTitleLeft - 10, dTitleCentre - 6, 3, 12), 1, 1);
     if (!chrome.m_strTitle.isEmpty()) {
         TextStyle title = Label(13, Palette::TitleText, Qt::AlignLeft | Qt::AlignVCenter, QFont::Bold);
-        DrawFittedText(painter, QRectF(chrome.m_nTitleLeft, 0, 240, chrome.m_nTitleHeight), chrome.m_strTitle, title);
+        DrawFittedText(painter, QRectF(chrome.m_nTitleLeft, dTitleCentre - 10, 240, 20), chrome.m_strTitle, title);
     }
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(QColor(136, 189, 238, 210), 1));
