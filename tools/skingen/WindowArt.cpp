@@ -660,7 +660,7 @@ QImage QuickLaunchDialog() {
         DrawDialogChrome(painter, chrome);
         DrawSectionCaption(painter, 26, 62, "PROGRAM TO START", 10);
         // Path 2013 at 26,87 (230 x 18); browse button at 258,87 (22 x 18).
-        DrawField(painter, QRectF(23, 84, 236, 24));
+        DrawField(painter, QRectF(23, 84, 234, 24));
         DrawParagraph(painter, QRectF(26, 122, 256, 60),
                       "Choose a program with the browse button. Pressing the programmable key on the keyboard "
                       "starts it.",
