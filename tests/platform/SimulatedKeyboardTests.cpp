@@ -128,7 +128,14 @@ TEST_F(SimulatedKeyboardTest, CollectionsSharingANodeShareOnePath)
     ASSERT_NE(pHandle, nullptr);
     uint8_t arrGet[3] = {0x05, 0, 0};
     EXPECT_EQ(pHandle->GetFeature(arrGet, 3), 3);
-    EXPECT_EQ(m_kb.SendEvent(5, 1), 1); // the same node also carries the events
+    // The same node also carries the events, to every handle on it, as hidraw does.
+    std::unique_ptr<CHidHandle> pReader = m_kb.Open(vecList[0].strPath);
+    EXPECT_EQ(m_kb.SendEvent(5, 1), 2);
+    EXPECT_FALSE(m_kb.WaitUntilInputConsumed(0));
+    uint8_t arrEvent[8];
+    EXPECT_EQ(pReader->Read(arrEvent, 8, 0), 8);
+    EXPECT_TRUE(m_kb.WaitUntilInputConsumed(0)); // the command handle never reads: not waited for
+    EXPECT_EQ(pHandle->Read(arrEvent, 8, 0), 8);
 }
 
 // ---- Report layouts ----

@@ -105,6 +105,8 @@ struct SimHandleState
     size_t nNode = 0;
     uint64_t nGeneration = 0;
     std::deque<std::vector<uint8_t>> deqInput;
+    bool bHasRead = false;
+    bool bUsedFeatures = false;
 };
 
 SimProfileState FactoryProfile()
@@ -386,11 +388,17 @@ public:
         return nCount;
     }
 
+    // A handle used for feature reports that never reads (the command handle on a node shared
+    // with the events) keeps its copies forever, as hidraw does; it is not waited for.
     bool AllConsumedLocked() const
     {
         for (const auto& [nId, handle] : m_mapHandles)
-            if (HandleValidLocked(handle) && !handle.deqInput.empty())
+        {
+            if (!HandleValidLocked(handle) || handle.deqInput.empty())
+                continue;
+            if (handle.bHasRead || !handle.bUsedFeatures)
                 return false;
+        }
         return true;
     }
 
@@ -564,6 +572,7 @@ public:
     {
         if (!pData || nLength == 0)
             return false;
+        handle.bUsedFeatures = true;
         std::string strPath = NodePathLocked(handle);
         uint8_t nId = pData[0];
         if (!HandleValidLocked(handle))
@@ -598,6 +607,7 @@ public:
     {
         if (!pData || nLength == 0)
             return -1;
+        handle.bUsedFeatures = true;
         std::string strPath = NodePathLocked(handle);
         uint8_t nId = pData[0];
         if (!HandleValidLocked(handle))
@@ -683,6 +693,7 @@ public:
             SimHandleState& handle = m_pCore->m_mapHandles[m_nId];
             if (!m_pCore->HandleValidLocked(handle))
                 return -1;
+            handle.bHasRead = true;
             if (m_pCore->TakeFaultLocked(ESimOp::Read, -1, m_strPath))
                 return -1;
             if (!handle.deqInput.empty())
@@ -812,7 +823,7 @@ std::unique_ptr<CHidHandle> CSimulatedKeyboard::Open(const std::string& strPath)
             return nullptr;
         }
         uint64_t nId = m_pCore->m_nNextHandle++;
-        m_pCore->m_mapHandles[nId] = SimHandleState{i, node.nGeneration, {}};
+        m_pCore->m_mapHandles[nId] = SimHandleState{i, node.nGeneration, {}, false, false};
         m_pCore->LogLocked(ESimDirection::Open, 0, nullptr, 0, true, strPath);
         m_pCore->m_cv.notify_all();
         return std::make_unique<CSimHandle>(m_pCore, nId, strPath);
