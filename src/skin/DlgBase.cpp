@@ -31,8 +31,7 @@ int CDlgBase::DoModal() {
     if (!m_bEnded) {
         setWindowModality(Qt::ApplicationModal);
         show();
-        raise();
-        activateWindow();
+        BringToFront();
         m_loopModal.exec();
     }
     hide();

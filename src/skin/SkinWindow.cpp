@@ -97,6 +97,14 @@ bool CSkinWindow::TrackMouseEvent(int nHoverMs) {
     return true;
 }
 
+void CSkinWindow::BringToFront() {
+    // Without a window system (rendering and tests) there is no stack to raise in.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return;
+    raise();
+    activateWindow();
+}
+
 QPoint CSkinWindow::GetCursorClientPos() const { return mapFromGlobal(QCursor::pos()); }
 
 void CSkinWindow::OnHoverTimer() {

@@ -53,6 +53,9 @@ public:
     bool HasCapture() const { return m_bHasCapture; }
     QPoint GetCursorClientPos() const;
 
+    // Raises and activates the window where the platform has a window stack.
+    void BringToFront();
+
     // True while the window follows the mouse after a press on its background.
     bool IsWindowDragActive() const { return m_bWindowDrag; }
 

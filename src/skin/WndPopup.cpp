@@ -89,8 +89,7 @@ LRESULT CWndPopup::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
         RenderLayered();
         move(m_nX, m_nY);
         show();
-        raise();
-        activateWindow();
+        BringToFront();
         return 0;
     case WM_MOUSEMOVE:
         if (!m_bTracking)
