@@ -249,6 +249,7 @@ TEST_F(DeviceLinkTest, KeyboardEventsDuringUploadsNeverSplitAnExchange)
 
     std::atomic<bool> bDone{false};
     std::atomic<size_t> nSent{0};
+    std::atomic<int> nFlushes{0};
     std::thread keyboard([&] {
         for (int i = 0; i < 120; ++i)
         {
@@ -262,12 +263,15 @@ TEST_F(DeviceLinkTest, KeyboardEventsDuringUploadsNeverSplitAnExchange)
             default: nReaders = m_kb.RecordMacroOnKeyboard(3, {{0x01, 20}, {0x05, 0x80}}); break;
             }
             nSent += static_cast<size_t>(nReaders);
-            std::this_thread::yield();
+            // One event per upload at least, so that events keep arriving while uploads run.
+            const int nSeen = nFlushes.load();
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            while (nFlushes.load() <= nSeen + 1 && std::chrono::steady_clock::now() < until)
+                std::this_thread::yield();
         }
         bDone = true;
     });
 
-    int nFlushes = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while ((!bDone.load() || m_ui.m_nRan < nSent.load()) && std::chrono::steady_clock::now() < deadline)
     {
@@ -279,12 +283,15 @@ TEST_F(DeviceLinkTest, KeyboardEventsDuringUploadsNeverSplitAnExchange)
         }
         m_pLink->FlushPendingChanges();
         ++nFlushes;
+        // Like a real UI thread, go back to the queue between uploads (and let the keyboard
+        // and the listener at the simulator's lock, which a busy loop would starve).
+        m_ui.WaitForQueued(1, 5);
         m_ui.RunPending();
     }
     keyboard.join();
     m_ui.RunPending();
 
-    EXPECT_GT(nFlushes, 0);
+    EXPECT_GE(nFlushes.load(), 120);
     EXPECT_EQ(m_ui.m_nRan, nSent.load());
     EXPECT_GE(m_kb.CountReports(ESimDirection::Get, 8), 1u);
     EXPECT_FALSE(m_kb.HasInterleaving()) << m_kb.ViolationsText();
