@@ -312,8 +312,17 @@ bool CDeviceLink::StoreMacroFromReply(int nProfile, int nKey, const ReportBuffer
     m_profiles[nProfile].m_keys[static_cast<size_t>(nKey)].m_strName = strName;
     MacroKey* pMacro = FindMacroKeyByName(strName);
     if (!pMacro)
+    {
         pMacro = &FirstMacroSet().AppendKey(strName);
-    DecodeMacroSteps(reply.data(), *pMacro);
+        DecodeMacroSteps(reply.data(), *pMacro);
+        return true;
+    }
+    MacroKey decoded;
+    decoded.m_strName = strName;
+    DecodeMacroSteps(reply.data(), decoded);
+    if (decoded == *pMacro)
+        return false;
+    *pMacro = decoded;
     return true;
 }
 
@@ -324,16 +333,16 @@ bool CDeviceLink::ReadKeyMacro(int nProfile, int nKey)
     if (m_profiles[nProfile].m_keys[static_cast<size_t>(nKey)].m_value.m_nKind != KeyKindMacro)
         return false;
     ReportBuffer reply{};
-    const bool bOk = ReadSelected(nProfile, nKey, ReportMacro, MacroReportLength, reply);
-    if (bOk)
-    {
-        bool bMadeUp = false;
-        StoreMacroFromReply(nProfile, nKey, reply, bMadeUp);
-        if (bMadeUp)
-            WriteKeyMacro(nProfile, nKey); // so that the keyboard learns the name
-    }
-    m_bMacroLibraryChanged = true;
-    return bOk;
+    if (!ReadSelected(nProfile, nKey, ReportMacro, MacroReportLength, reply))
+        return false;
+    bool bMadeUp = false;
+    // Only a real change marks the library, so a connection that brings nothing new does not
+    // rewrite the library file.
+    if (StoreMacroFromReply(nProfile, nKey, reply, bMadeUp))
+        m_bMacroLibraryChanged = true;
+    if (bMadeUp)
+        WriteKeyMacro(nProfile, nKey); // so that the keyboard learns the name
+    return true;
 }
 
 bool CDeviceLink::WriteKeyMacro(int nProfile, int nKey)

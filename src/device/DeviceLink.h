@@ -122,6 +122,8 @@ private:
     void PostEvent(uint8_t nCode, uint8_t nParam);
     void HandleEvent(uint8_t nCode, uint8_t nParam);
     void OnMacroReceived(int nKeyNumber);
+    // Names the macro of a report 8 reply, stores the name in the programmable key and the
+    // macro in the first set. True when the library changed.
     bool StoreMacroFromReply(int nProfile, int nKey, const ReportBuffer& reply, bool& bMadeUp);
     ProfileRecord* DeviceProfileRecord(); // slot m_nDeviceProfile, null when not 0..4
     MacroSet& FirstMacroSet();

@@ -1,6 +1,7 @@
 // Discovery, the primitive commands with their bytes and pauses, the sync and the upload,
 // against the keyboard simulator.
 
+#include <filesystem>
 #include <optional>
 #include <thread>
 
@@ -418,20 +419,45 @@ TEST_F(DeviceLinkTest, OversizedStepCountReadsAtMost96Steps)
     EXPECT_EQ(pMacro->MacroCommandActionNum, 96);
 }
 
-TEST_F(DeviceLinkTest, AFailedMacroGetStillMarksTheLibrary)
+TEST_F(DeviceLinkTest, AFailedMacroGetChangesNothing)
 {
     m_kb.SetKeyValue(0, 0, 0x01, 0, 0);
     m_pLink->ScanForKeyboard();
     ASSERT_TRUE(m_pLink->ReadKeyTable(0));
     m_kb.FailGet(8);
     EXPECT_FALSE(m_pLink->ReadKeyMacro(0, 0));
-    EXPECT_TRUE(m_pLink->m_bMacroLibraryChanged);
+    EXPECT_FALSE(m_pLink->m_bMacroLibraryChanged);
     EXPECT_TRUE(m_library.FirstSet()->m_vecKeys.empty());
     EXPECT_EQ(m_profiles[0].m_keys[0].m_strName, "CTRL+1");
     // A key that holds no library macro is not read at all.
     m_kb.ClearLog();
     EXPECT_FALSE(m_pLink->ReadKeyMacro(0, 1));
     EXPECT_EQ(FeatureTrace(), "");
+}
+
+TEST_F(DeviceLinkTest, TheLibraryFileIsWrittenOnlyWhenTheKeyboardBroughtSomethingNew)
+{
+    m_kb.SetKeyValue(1, 1, 0x01, 0, 0);
+    m_kb.SetMacro(1, 1, std::string("Same"), 2, {{0x04, 3}});
+    m_pLink->ScanForKeyboard();
+    m_pLink->SyncFromDevice();
+    ASSERT_NE(m_pLink->FindMacroKeyByName("Same"), nullptr);
+    std::filesystem::remove(m_pFiles->MacroLibraryPath());
+
+    m_pLink->m_bNeedSync = true; // as after a reconnection
+    m_pLink->SyncFromDevice();
+    EXPECT_FALSE(std::filesystem::exists(m_pFiles->MacroLibraryPath()));
+    EXPECT_FALSE(m_pLink->m_bMacroLibraryChanged);
+
+    m_kb.SetMacro(1, 1, std::string("Same"), 2, {{0x04, 4}});
+    m_pLink->m_bNeedSync = true;
+    m_pLink->SyncFromDevice();
+    MacroLibrary onDisk;
+    SettingsStore settings;
+    ProfileStore profiles;
+    LoadFromDisk(onDisk, settings, profiles);
+    EXPECT_EQ(onDisk, m_library);
+    EXPECT_EQ(ActionsOf(*m_pLink->FindMacroKeyByName("Same"))[0], MacroAction::Delay(32));
 }
 
 // ---------------------------------------------------------------------------------------------
