@@ -12,7 +12,8 @@ public:
     virtual ~CDeviceLinkUi() = default;
 
     // Queues fn to run later on the UI thread, in the order of the calls. Called from the
-    // listener thread; must be safe from any thread and must not run fn before returning.
+    // listener thread; must be safe from any thread, must not run fn before returning and must
+    // not wait for the UI thread (which may be joining the listener at that moment).
     virtual void PostToUiThread(std::function<void()> fn) = 0;
 
     // The attention dialog (title, text), shown modally.
