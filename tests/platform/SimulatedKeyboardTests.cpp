@@ -557,6 +557,26 @@ TEST_F(SimulatedKeyboardTest, EventReportsReachEveryOpenReader)
     EXPECT_EQ(arrBuffer[0], 0x03);
 }
 
+TEST_F(SimulatedKeyboardTest, AReaderThatFallsBehindLosesTheNewestReports)
+{
+    std::unique_ptr<CHidHandle> pEvents = OpenEvents();
+    int nReached = 0;
+    for (int i = 0; i < 70; ++i)
+        nReached += m_kb.SendEvent(8, static_cast<uint8_t>(i));
+    EXPECT_EQ(nReached, 64);
+    EXPECT_EQ(m_kb.DroppedInputReports(), 6u);
+    uint8_t arrBuffer[8];
+    int nRead = 0;
+    uint8_t nLast = 0;
+    while (pEvents->Read(arrBuffer, 8, 0) > 0)
+    {
+        ++nRead;
+        nLast = arrBuffer[2];
+    }
+    EXPECT_EQ(nRead, 64);
+    EXPECT_EQ(nLast, 63);
+}
+
 TEST_F(SimulatedKeyboardTest, KeyboardSideActionsChangeTheFirmwareAndReportIt)
 {
     std::unique_ptr<CHidHandle> pEvents = OpenEvents();

@@ -181,6 +181,7 @@ public:
     bool m_bAllKeysLock = false;
     uint8_t m_nEventReportId = 1;
     uint16_t m_nEventLength = 8;
+    size_t m_nDroppedInput = 0;
 
     // Checks
     bool m_bSelectOpen = false;
@@ -361,8 +362,12 @@ public:
                 continue;
             if (nDevice == kSimKeyboardDevice && !node.bEvents)
                 continue;
-            if (handle.deqInput.size() < kInputQueueLimit)
-                handle.deqInput.push_back(vecReport);
+            if (handle.deqInput.size() >= kInputQueueLimit)
+            {
+                ++m_nDroppedInput; // a reader that falls this far behind loses reports
+                continue;
+            }
+            handle.deqInput.push_back(vecReport);
             ++nReached;
         }
         m_cv.notify_all();
@@ -1191,6 +1196,12 @@ int CSimulatedKeyboard::SendInputReport(int nDevice, const std::vector<uint8_t>&
 {
     std::lock_guard<std::mutex> lock(m_pCore->m_mutex);
     return m_pCore->DeliverLocked(nDevice, vecReport);
+}
+
+size_t CSimulatedKeyboard::DroppedInputReports() const
+{
+    std::lock_guard<std::mutex> lock(m_pCore->m_mutex);
+    return m_pCore->m_nDroppedInput;
 }
 
 size_t CSimulatedKeyboard::ReaderCount() const

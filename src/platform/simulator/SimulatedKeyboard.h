@@ -31,7 +31,8 @@
 // Events. Keyboard-side actions (PressProfileKey, RecordMacroOnKeyboard, ...) change the
 // firmware state first and then send the event report; SendEvent sends any code. Every open
 // handle on the event collection gets its own copy (like hidraw); a report sent while no handle
-// is open is lost, so wait with WaitForReaders first. Read blocks until a report, the timeout,
+// is open is lost, so wait with WaitForReaders first, and so is one that finds 64 reports still
+// unread in a handle's queue (DroppedInputReports counts those). Read blocks until a report, the timeout,
 // or an unplug.
 //
 // Plug and unplug. Unplug/Plug (the keyboard) and UnplugDevice/PlugDevice (any device) remove
@@ -225,6 +226,9 @@ public:
     // Any input report on the nodes of a device (the keyboard: its event collection).
     int SendInputReport(int nDevice, const std::vector<uint8_t>& vecReport);
 
+    // Reports lost because a reader's queue already held 64 (hidraw's limit per open file);
+    // such a report is not counted in the return values above.
+    size_t DroppedInputReports() const;
     size_t ReaderCount() const; // open handles on the keyboard's event collection
     bool WaitForReaders(size_t nCount, int nTimeoutMs) const;
     bool WaitUntilInputConsumed(int nTimeoutMs) const; // every reader's queue is empty
