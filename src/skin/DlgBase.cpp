@@ -230,6 +230,13 @@ LRESULT CDlgBase::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONUP: OnLButtonUp(nFlags, LParamX(lParam), LParamY(lParam)); return 0;
     case WM_LBUTTONDBLCLK: OnLButtonDblClk(nFlags, LParamX(lParam), LParamY(lParam)); return 0;
     case WM_CLOSE: OnCancel(); return 0;
+    case WM_KEYDOWN:
+        // Like any dialog: Enter confirms, Escape cancels.
+        if (wParam == VK_RETURN)
+            OnOK();
+        else if (wParam == VK_ESCAPE)
+            OnCancel();
+        return 0;
     default: return CSkinWindow::WindowProc(nMsg, wParam, lParam);
     }
 }

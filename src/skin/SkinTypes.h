@@ -84,6 +84,7 @@ inline constexpr UINT WM_CREATE = 0x0001;
 inline constexpr UINT WM_DESTROY = 0x0002;
 inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_NCACTIVATE = 0x0086;
+inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_NCLBUTTONDOWN = 0x00A1;
 inline constexpr UINT WM_TIMER = 0x0113;
 inline constexpr UINT WM_MOUSEMOVE = 0x0200;
@@ -95,6 +96,9 @@ inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr WPARAM HTCAPTION = 2;
 inline constexpr WPARAM MK_LBUTTON = 0x0001;
+
+inline constexpr WPARAM VK_RETURN = 0x0D;
+inline constexpr WPARAM VK_ESCAPE = 0x1B;
 
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;

@@ -1,6 +1,7 @@
 #include "skin/SkinWindow.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
@@ -36,7 +37,7 @@ LRESULT CSkinWindow::DefWindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
             // mouse ourselves until the button is released.
             if (windowHandle() && windowHandle()->startSystemMove())
                 return 0;
-            if (QGuiApplication::mouseButtons() & Qt::LeftButton) {
+            if (m_bLeftDown) {
                 m_bWindowDrag = true;
                 m_ptDragOffset = m_ptLastPressGlobal - pos();
             }
@@ -148,6 +149,7 @@ void CSkinWindow::mousePressEvent(QMouseEvent* pEvent) {
     if (pEvent->button() != Qt::LeftButton)
         return;
     m_ptLastPressGlobal = pEvent->globalPosition().toPoint();
+    m_bLeftDown = true;
     const QPoint pt = pEvent->position().toPoint();
     if (!m_bHaveMove || pt != m_ptLastMove) {
         // The pointer reached this point without a move event (a window shown under it):
@@ -162,6 +164,7 @@ void CSkinWindow::mousePressEvent(QMouseEvent* pEvent) {
 void CSkinWindow::mouseReleaseEvent(QMouseEvent* pEvent) {
     if (pEvent->button() != Qt::LeftButton)
         return;
+    m_bLeftDown = false;
     if (m_bWindowDrag) {
         // The end of a window drag is not a click in the window.
         m_bWindowDrag = false;
@@ -175,6 +178,7 @@ void CSkinWindow::mouseDoubleClickEvent(QMouseEvent* pEvent) {
     if (pEvent->button() != Qt::LeftButton)
         return;
     m_ptLastPressGlobal = pEvent->globalPosition().toPoint();
+    m_bLeftDown = true;
     const QPoint pt = pEvent->position().toPoint();
     WindowProc(WM_LBUTTONDBLCLK, MK_LBUTTON, MakeLParam(pt.x(), pt.y()));
 }
@@ -200,6 +204,20 @@ void CSkinWindow::closeEvent(QCloseEvent* pEvent) {
     // Closing through the window system goes through the window's own WM_CLOSE handling.
     pEvent->ignore();
     WindowProc(WM_CLOSE, 0, 0);
+}
+
+void CSkinWindow::keyPressEvent(QKeyEvent* pEvent) {
+    switch (pEvent->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        WindowProc(WM_KEYDOWN, VK_RETURN, 0);
+        return;
+    case Qt::Key_Escape:
+        WindowProc(WM_KEYDOWN, VK_ESCAPE, 0);
+        return;
+    default:
+        QWidget::keyPressEvent(pEvent);
+    }
 }
 
 void CSkinWindow::timerEvent(QTimerEvent* pEvent) {

@@ -68,6 +68,8 @@ protected:
     void leaveEvent(QEvent* pEvent) override;
     void changeEvent(QEvent* pEvent) override;
     void closeEvent(QCloseEvent* pEvent) override;
+    // Enter and Escape arrive as WM_KEYDOWN with VK_RETURN / VK_ESCAPE; other keys stay with Qt.
+    void keyPressEvent(QKeyEvent* pEvent) override;
     void timerEvent(QTimerEvent* pEvent) override;
 
 private:
@@ -79,6 +81,7 @@ private:
     bool m_bLeaveArmed = false;
     bool m_bHasCapture = false;
     bool m_bWindowDrag = false;
+    bool m_bLeftDown = false;  // left button held since a press in this window
     QPoint m_ptDragOffset;       // cursor (global) minus window position at the press
     QPoint m_ptLastPressGlobal;
     QPoint m_ptLastMove;  // last position reported with WM_MOUSEMOVE

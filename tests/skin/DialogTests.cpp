@@ -2,6 +2,7 @@
 
 #include "skin/Popups.h"
 
+#include <QMouseEvent>
 #include <QPointer>
 #include <thread>
 #include <gtest/gtest.h>
@@ -257,4 +258,41 @@ TEST(MessageLayer, MessageParametersKeepSignedCoordinates) {
     EXPECT_EQ(LParamY(l), -1);
     EXPECT_EQ(LParamX(MakeLParam(799, 633)), 799);
     EXPECT_EQ(LParamY(MakeLParam(799, 633)), 633);
+}
+
+namespace {
+
+void SendMouse(QWidget* pWidget, QEvent::Type type, QPoint pt, Qt::MouseButton button, Qt::MouseButtons buttons) {
+    const QPointF ptLocal(pt);
+    const QPointF ptGlobal(pWidget->mapToGlobal(pt));
+    QMouseEvent event(type, ptLocal, ptGlobal, button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(pWidget, &event);
+}
+
+}  // namespace
+
+TEST_F(DialogTest, QtMouseEventsReachTheControls) {
+    // A press with no move before it (a window shown under the pointer) still hits the control.
+    SendMouse(&m_dlg, QEvent::MouseButtonPress, QPoint(20, 20), Qt::LeftButton, Qt::LeftButton);
+    SendMouse(&m_dlg, QEvent::MouseButtonRelease, QPoint(20, 20), Qt::LeftButton, Qt::NoButton);
+    const std::vector<RecordedMessage> expected = {{2100, 0, NOTIFY_PRESS}, {2100, 0, NOTIFY_CLICK}};
+    EXPECT_EQ(m_dlg.m_vecMessages, expected);
+    // Right button presses are not clicks.
+    SendMouse(&m_dlg, QEvent::MouseButtonPress, QPoint(20, 20), Qt::RightButton, Qt::RightButton);
+    EXPECT_EQ(m_dlg.m_vecMessages.size(), 2u);
+}
+
+TEST_F(DialogTest, DraggingTheBackgroundMovesTheWindow) {
+    m_dlg.move(100, 100);
+    const QPoint ptBefore = m_dlg.pos();
+    SendMouse(&m_dlg, QEvent::MouseMove, QPoint(80, 150), Qt::NoButton, Qt::NoButton);
+    SendMouse(&m_dlg, QEvent::MouseButtonPress, QPoint(80, 150), Qt::LeftButton, Qt::LeftButton);
+    // The drag starts from the posted request, while the button is still held.
+    ProcessPostedEvents();
+    ASSERT_TRUE(m_dlg.IsWindowDragActive());
+    SendMouse(&m_dlg, QEvent::MouseMove, QPoint(90, 170), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(m_dlg.pos(), ptBefore + QPoint(10, 20));
+    SendMouse(&m_dlg, QEvent::MouseButtonRelease, QPoint(90, 170), Qt::LeftButton, Qt::NoButton);
+    EXPECT_FALSE(m_dlg.IsWindowDragActive());
+    EXPECT_EQ(m_dlg.Count(2100), 0);
 }

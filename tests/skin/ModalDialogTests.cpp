@@ -90,3 +90,11 @@ TEST(ResetDialog, WindowCloseIsACancel) {
     CSkinWindow::PostMessage(&dlg, WM_CLOSE, 0, 0);
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
 }
+
+TEST(AttentionDialog, EnterConfirmsAndEscapeCancels) {
+    CAttentionDlg dlg(kAttentionTitle, AttentionText::kActionsFull);
+    CSkinWindow::PostMessage(&dlg, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    CSkinWindow::PostMessage(&dlg, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+}
