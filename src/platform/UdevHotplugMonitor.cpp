@@ -4,13 +4,17 @@
 
 #include <cstring>
 #include <fcntl.h>
+#include <unistd.h>
 
 CUdevHotplugMonitor::CUdevHotplugMonitor()
 {
     m_pUdev = udev_new();
     if (!m_pUdev)
         return;
-    m_pMonitor = udev_monitor_new_from_netlink(m_pUdev, "udev");
+    // Events from udevd come after it has set up the node (permissions included); without a
+    // running udevd (containers, minimal systems) the kernel's own events are all there is.
+    const char* pSource = access("/run/udev/control", F_OK) == 0 ? "udev" : "kernel";
+    m_pMonitor = udev_monitor_new_from_netlink(m_pUdev, pSource);
     if (!m_pMonitor)
         return;
     if (udev_monitor_filter_add_match_subsystem_devtype(m_pMonitor, "hidraw", nullptr) < 0 ||
