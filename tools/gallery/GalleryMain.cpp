@@ -252,17 +252,19 @@ void RenderTextAndLists() {
             y += 24;
         }
         // Scroll bars: normal, hover on the thumb, dragging, no range.
-        d.Caption(270, 10, 170, "CVScrollBar: 4 states");
-        for (int s = 0; s < 4; ++s) {
-            const int x = 270 + s * 40;
+        d.Caption(270, 10, 170, "CVScrollBar: 5 states");
+        // Normal, over the up arrow, over the thumb, thumb dragged, no range.
+        for (int s = 0; s < 5; ++s) {
+            const int x = 270 + s * 34;
             auto* p = new CVScrollBar(&d, 2115, CRect(x, 30, x + 21, 277), "", true, false);
             p->LoadImages();
-            p->SetScrollState(s == 3 ? 0 : 4, 10, s == 3 ? 0 : 24);
+            p->SetScrollState(s == 4 ? 0 : 4, 10, s == 4 ? 0 : 24);
             const CRect rcThumb = p->GetThumbRect();
             if (s == 1)
+                p->OnMouseMove(0, x + 10, 35);
+            if (s == 2 || s == 3)
                 p->OnMouseMove(0, x + 10, rcThumb.top + 3);
-            if (s == 2) {
-                p->OnMouseMove(0, x + 10, rcThumb.top + 3);
+            if (s == 3) {
                 p->OnLButtonDown(MK_LBUTTON, x + 10, rcThumb.top + 3);
                 p->OnMouseMove(MK_LBUTTON, x + 10, rcThumb.top + 60);
             }
