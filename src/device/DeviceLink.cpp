@@ -22,6 +22,7 @@ CDeviceLink::CDeviceLink(ProfileStore& profiles, SettingsStore& settings, MacroL
 CDeviceLink::~CDeviceLink()
 {
     Shutdown();
+    JoinListener(); // whatever happened since, no thread outlives the link
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -57,6 +58,8 @@ void CDeviceLink::ProbeInterface(const std::vector<HidInterfaceInfo>& vecInterfa
 
 void CDeviceLink::ScanForKeyboard()
 {
+    if (m_bShutDown)
+        return; // the program is ending: no new handle, no new listener
     m_bDeviceFound = false;
     const std::vector<HidInterfaceInfo> vecInterfaces = m_backend.Enumerate();
     // Ascending order: when two collections share a usage page, the higher index wins.

@@ -56,7 +56,8 @@ public:
 
     // --- Discovery and connection ---
     // Full scan of interface indices 0..29. When the keyboard is seen: the listener runs (one
-    // at most) and the command handle is (re)opened; otherwise the handle is closed.
+    // at most) and the command handle is (re)opened; otherwise the handle is closed. Does
+    // nothing after Shutdown.
     void ScanForKeyboard();
     // Examines one entry of an enumeration; records its index when it is one of the keyboard's
     // two collections and can be opened.

@@ -143,6 +143,7 @@ TEST_F(DeviceHotplugTest, NothingHappensAfterShutdown)
     DispatchHotplug();
     m_kb.Plug();
     DispatchHotplug();
+    m_pLink->ScanForKeyboard();
     EXPECT_TRUE(m_ui.m_vecAttentions.empty());
     EXPECT_EQ(m_pLink->ListenerStarts(), 1u);
     EXPECT_FALSE(m_pLink->HasCommandHandle());
