@@ -35,6 +35,9 @@ int CDlgBase::DoModal() {
         m_loopModal.exec();
     }
     hide();
+    // The modal run is over: the window's teardown hook runs now, as it would when the
+    // window is destroyed at the end of a modal loop.
+    WindowProc(WM_DESTROY, 0, 0);
     return m_nModalResult;
 }
 

@@ -26,6 +26,7 @@ public:
     // Runs the dialog initialisation once (size, controls, centring); DoModal calls it.
     bool Create();
     // Shows the dialog and runs its own event loop until EndDialog; answers the result.
+    // WM_DESTROY reaches WindowProc once the loop has ended.
     int DoModal();
     void EndDialog(int nResult);
     bool IsInitialised() const { return m_bInitialised; }

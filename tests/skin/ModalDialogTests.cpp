@@ -98,3 +98,21 @@ TEST(AttentionDialog, EnterConfirmsAndEscapeCancels) {
     CSkinWindow::PostMessage(&dlg, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
 }
+
+TEST(ModalLoop, EndsWithTheTeardownMessageAndCanRunAgain) {
+    struct CCountingDlg : CTestDlg {
+        int nDestroys = 0;
+        LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override {
+            if (nMsg == WM_DESTROY)
+                ++nDestroys;
+            return CTestDlg::WindowProc(nMsg, wParam, lParam);
+        }
+    } dlg;
+    CSkinWindow::PostMessage(&dlg, WM_CLOSE, 0, 0);
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(dlg.nDestroys, 1);
+    EXPECT_FALSE(dlg.isVisible());
+    CSkinWindow::PostMessage(&dlg, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.nDestroys, 2);
+}
