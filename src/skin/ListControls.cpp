@@ -91,6 +91,11 @@ void CVScrollBar::SetScrollState(int nPosition, int nPage, int nRange) {
     m_nPage = nPage;
     m_nRange = nRange;
     const int L = TrackLength();
+    if (L <= 0) {
+        // A bar too short for its arrows has no track to place a thumb in.
+        m_rcThumb = m_rcTrack;
+        return;
+    }
     const int nThumbLength = static_cast<int>(std::trunc(static_cast<double>(L) * nPage / nRange + 0.5));
     const int nThumbTop = m_rcTrack.top + static_cast<int>(std::trunc(static_cast<double>(L) * nPosition / nRange + 0.5));
     const int nThumbBottom = std::min(nThumbTop + std::min(L, nThumbLength) - 1, m_rcTrack.bottom);
@@ -128,7 +133,7 @@ bool CVScrollBar::OnMouseMove(UINT, int x, int y) {
                 m_rcDrag.Offset(0, m_rcTrack.top - m_rcDrag.top);
             bShifted = true;
         }
-        if (bShifted) {
+        if (bShifted && TrackLength() > 0) {
             Invalidate();
             const int nNewPosition =
                 static_cast<int>(static_cast<long long>(m_rcDrag.top - m_rcTrack.top) * m_nRange / TrackLength());

@@ -262,3 +262,15 @@ TEST(StaticText, ClickableLabelNotifies) {
     EXPECT_EQ(wnd.m_vecMessages,
               (std::vector<RecordedMessage>{{2013, 0, NOTIFY_PRESS}, {2013, 0, NOTIFY_CLICK}}));
 }
+
+TEST(ScrollBarShort, BarWithoutRoomForATrackStaysCalm) {
+    CRecordingWindow wnd;
+    CVScrollBar bar(&wnd, 2116, CRect(0, 0, 21, 30), "", true, false);
+    bar.LayOut(20);  // arrows overlap: no track at all
+    bar.SetScrollState(3, 5, 10);
+    bar.OnMouseMove(0, 10, 10);
+    bar.OnLButtonDown(MK_LBUTTON, 10, 10);
+    bar.OnMouseMove(MK_LBUTTON, 10, 25);
+    bar.OnLButtonUp(0, 10, 25);
+    EXPECT_EQ(bar.GetPosition(), 3);
+}
