@@ -68,9 +68,13 @@ TEST_F(PopupTest, FunctionMenuHoverMessages) {
     Move(p, Centre(p, 0));
     Move(p, Centre(p, 1));
     Move(p, QPoint(Centre(p, 1).x() + 3, Centre(p, 1).y() + 1));  // same item: nothing more
+    Move(p, Centre(p, 2));
+    Move(p, Centre(p, 3));
+    Move(p, Centre(p, 4));
     Move(p, Centre(p, 7));
     const std::vector<RecordedMessage> expected = {
-        {UM_HOVER_MACRO, 2079, 1}, {UM_HOVER_MULTIMEDIA, 2079, 2}, {UM_HOVER_PLAIN, 2079, 8}};
+        {UM_HOVER_MACRO, 2079, 1},         {UM_HOVER_MULTIMEDIA, 2079, 2}, {UM_HOVER_WINDOW_MANAGE, 2079, 3},
+        {UM_HOVER_MOUSE_FUNCTION, 2079, 4}, {UM_HOVER_PLAIN, 2079, 5},     {UM_HOVER_PLAIN, 2079, 8}};
     EXPECT_EQ(m_host.m_vecMessages, expected);
     EXPECT_EQ(p->GetHotItem(), 7);
     Move(p, QPoint(1, 1));  // the border: no item

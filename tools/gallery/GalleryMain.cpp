@@ -357,6 +357,38 @@ void RenderDialogs() {
     }
 }
 
+// A dialog showing one background bitmap: faded into its average colour when the
+// window is larger, and cut to the bitmap's shape when asked.
+class CBackgroundDlg : public CDlgBase {
+public:
+    CBackgroundDlg(int nWidth, int nHeight) : CDlgBase(0, nullptr) { SetWindowSize(nWidth, nHeight); }
+    void CreateControls(int, int, int, int) override {}
+    void DrawBackground(QPainter* pDC, const CRect& rc) override { DrawStandardBackground(pDC, rc); }
+};
+
+void RenderBackgrounds() {
+    {
+        CBackgroundDlg dlg(560, 330);  // larger than the 420 x 206 picture: edge fade
+        dlg.Create();
+        dlg.PrepareBackground(153);
+        Save(dlg.RenderClient(), QStringLiteral("dialog_base_background_153_faded_into_average_colour"));
+    }
+    {
+        CBackgroundDlg dlg(800, 634);
+        dlg.Create();
+        dlg.PrepareBackground(129);
+        dlg.CreateRegionFromBitmap(129);
+        // Outside the window shape shows as magenta.
+        QImage img = dlg.RenderClient().convertToFormat(QImage::Format_RGB32);
+        const QRegion rgn = dlg.GetWindowRegion();
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (!rgn.contains(QPoint(x, y)))
+                    img.setPixel(x, y, qRgb(255, 0, 255));
+        Save(img, QStringLiteral("dialog_base_main_background_129_with_window_shape"));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -376,6 +408,7 @@ int main(int argc, char** argv) {
     RenderTextAndLists();
     RenderPopups();
     RenderDialogs();
+    RenderBackgrounds();
     std::printf("%d pictures written to %s\n", g_nWritten, argv[1]);
     return g_bFailed ? 1 : 0;
 }
