@@ -17,7 +17,9 @@ constexpr uint16_t kListenerUsagePage = 0x000A;
 constexpr uint16_t kCommandUsagePage = 0x000B;
 constexpr size_t kInputQueueLimit = 64; // hidraw keeps at most 64 reports per open file
 
-// The remap table the keyboard leaves the factory with, MatrixPosition 0 first.
+// The remap table the keyboard leaves the factory with, MatrixPosition 0 first. Kept apart from
+// the program's own copy on purpose: the simulator stands for the firmware, so a typo in either
+// table shows up as a difference after a sync instead of agreeing with itself.
 constexpr std::array<uint8_t, 160> kFactoryRemap = {
     0x1D, 0x1E, 0xAF, 0xA4, 0xE6, 0xA5, 0xA9, 0xB8, 0x06, 0x20, 0x00, 0xA1, 0xA2, 0xAD, 0xE4, 0xCC,
     0x09, 0xC0, 0xC4, 0xAA, 0xE2, 0xAB, 0xAC, 0xA8, 0x28, 0xC1, 0xC5, 0x00, 0x00, 0xE1, 0xB0, 0xAE,
