@@ -39,7 +39,7 @@ public:
 
     // nullptr invalidates the whole client area. Erasing is never separate: skinned
     // windows repaint everything they show in one step.
-    void InvalidateRect(const CRect* pRect, bool bErase = true);
+    virtual void InvalidateRect(const CRect* pRect, bool bErase = true);
     CRect GetClientRect() const { return CRect(0, 0, width(), height()); }
 
     // Timers deliver WM_TIMER with the caller's id as wParam.

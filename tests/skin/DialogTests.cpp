@@ -296,3 +296,25 @@ TEST_F(DialogTest, DraggingTheBackgroundMovesTheWindow) {
     EXPECT_FALSE(m_dlg.IsWindowDragActive());
     EXPECT_EQ(m_dlg.Count(2100), 0);
 }
+
+TEST_F(DialogTest, RepaintsOnlyWhatChanged) {
+    auto* pTab = new CTabControl(&m_dlg, 2050, CRect(10, 100, 60, 120), "", true, false);
+    m_dlg.AddControl(0, pTab);
+    m_dlg.Move(20, 20);
+    EXPECT_EQ(m_dlg.m_vecInvalidated, (std::vector<CRect>{m_pA->GetRect()}));
+    m_dlg.m_vecInvalidated.clear();
+    m_dlg.Move(120, 20);  // old and new hot control
+    EXPECT_EQ(m_dlg.m_vecInvalidated, (std::vector<CRect>{m_pA->GetRect(), m_pB->GetRect()}));
+    m_dlg.m_vecInvalidated.clear();
+    m_dlg.Down(120, 20);
+    m_dlg.Up(120, 20);
+    EXPECT_EQ(m_dlg.m_vecInvalidated, (std::vector<CRect>{m_pB->GetRect(), m_pB->GetRect()}));
+    m_dlg.m_vecInvalidated.clear();
+    // A page-switching control repaints the whole window on release.
+    m_dlg.Move(20, 110);
+    m_dlg.Down(20, 110);
+    m_dlg.m_vecInvalidated.clear();
+    m_dlg.Up(20, 110);
+    EXPECT_EQ(m_dlg.m_vecInvalidated, (std::vector<CRect>{CRect(-1, -1, -1, -1)}));
+    g_nSelectedProfileTab = 0;
+}

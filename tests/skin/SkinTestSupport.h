@@ -42,6 +42,11 @@ public:
             return 0;
         return CDlgBase::WindowProc(nMsg, wParam, lParam);
     }
+    void InvalidateRect(const CRect* pRect, bool bErase = true) override {
+        m_vecInvalidated.push_back(pRect ? *pRect : CRect(-1, -1, -1, -1));  // -1s: the whole window
+        CDlgBase::InvalidateRect(pRect, bErase);
+    }
+    std::vector<CRect> m_vecInvalidated;
     void Move(int x, int y, bool bButton = false) { WindowProc(WM_MOUSEMOVE, bButton ? MK_LBUTTON : 0, MakeLParam(x, y)); }
     void Down(int x, int y) { WindowProc(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(x, y)); }
     void Up(int x, int y) { WindowProc(WM_LBUTTONUP, 0, MakeLParam(x, y)); }
