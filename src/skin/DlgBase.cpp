@@ -245,6 +245,22 @@ LRESULT CDlgBase::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
 }
 
 void CDlgBase::OnMouseMove(UINT nFlags, int x, int y) {
+    if (m_bButtonDown && !(nFlags & MK_LBUTTON)) {
+        // The button went up where this window could not see it (a modal dialog opened
+        // from the press took the release): stop holding the hot control.
+        m_bButtonDown = false;
+        if (m_bMouseCapture) {
+            ReleaseCapture();
+            m_bMouseCapture = false;
+        }
+        // The control it went down on returns to normal, as after a release away from it.
+        if (m_pHotControl) {
+            const CRect rc = m_pHotControl->GetRect();
+            if (m_pHotControl->OnLButtonUp(0, -1, -1))
+                InvalidateRect(&rc, true);
+        }
+        m_rcPressed = CRect(-1, -1, -1, -1);
+    }
     if (!m_bTracking)
         m_bTracking = TrackMouseEvent(1);
     if (m_pHotControl && m_pHotControl->GetRect().PtInRect(x, y) && m_bTracking) {

@@ -130,6 +130,7 @@ static WPARAM MouseFlags(const QMouseEvent* pEvent) {
 }
 
 void CSkinWindow::mouseMoveEvent(QMouseEvent* pEvent) {
+    m_bLeftDown = (pEvent->buttons() & Qt::LeftButton) != 0;
     if (m_bWindowDrag) {
         if (pEvent->buttons() & Qt::LeftButton) {
             move(pEvent->globalPosition().toPoint() - m_ptDragOffset);

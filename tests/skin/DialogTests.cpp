@@ -318,3 +318,16 @@ TEST_F(DialogTest, RepaintsOnlyWhatChanged) {
     EXPECT_EQ(m_dlg.m_vecInvalidated, (std::vector<CRect>{CRect(-1, -1, -1, -1)}));
     g_nSelectedProfileTab = 0;
 }
+
+TEST_F(DialogTest, ReleaseSeenByAnotherWindowDoesNotFreezeTheHotControl) {
+    // The press opens a modal window that takes the release; the next plain move shows
+    // the button is up again.
+    m_dlg.Move(20, 20);
+    m_dlg.Down(20, 20);
+    m_dlg.Move(120, 20, false);
+    EXPECT_FALSE(m_dlg.IsButtonDown());
+    EXPECT_FALSE(m_dlg.IsMouseCaptured());
+    EXPECT_EQ(m_dlg.GetHotControl(), m_pB);
+    EXPECT_EQ(m_pA->GetMouseState(), MS_NORMAL);
+    EXPECT_EQ(m_dlg.Count(2100), 1);  // the press only, no click
+}
