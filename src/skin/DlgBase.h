@@ -3,6 +3,12 @@
 // background picture, owns windowless controls in five ordered lists that it paints and
 // routes the mouse to, lets the user drag the window by its background, and hosts the
 // choice popups in fixed slots.
+//
+// A dialog derives from it, sets its size in the constructor (SetWindowSize), creates
+// its controls in CreateControls (AddControl into one of the five lists), paints in
+// DrawBackground (DrawStandardBackground for the plain form), calls PrepareBackground /
+// CreateRegionFromBitmap from OnInitDialog after the base, and handles its controls'
+// notifications (message = control id) in WindowProc, passing the rest to the base.
 
 #include "skin/ControlBase.h"
 #include "skin/SkinWindow.h"

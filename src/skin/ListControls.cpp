@@ -228,8 +228,8 @@ void CEditShowList::SelectSet(int nIndex) {
 }
 
 bool CEditShowList::BeginNewName() {
-    if (m_pEdit)
-        return false;
+    if (m_pEdit || !m_hParent)
+        return false;  // one box at a time, and only inside a window
     const int nKeys = KeyCount();
     if (nKeys < 0)
         return true;
