@@ -22,21 +22,21 @@ bool CFirmwareResetDlg::OnInitDialog() {
 }
 
 void CFirmwareResetDlg::CreateControls(int nLeft, int nTop, int, int) {
-    struct ButtonSpec {
+    struct ButtonPlace {
         UINT nId;
         int x, y, w, h;
         unsigned nBitmap;
     };
-    static constexpr ButtonSpec kButtons[] = {
+    static constexpr ButtonPlace kButtons[] = {
         {2004, 365, 8, 26, 24, 154},
         {2010, 223, 230, 73, 29, 162},
         {2011, 325, 230, 66, 29, 163},
     };
-    for (const ButtonSpec& spec : kButtons) {
+    for (const ButtonPlace& place : kButtons) {
         auto* pButton = new CRegionButton(
-            this, spec.nId, CRect(nLeft + spec.x, nTop + spec.y, nLeft + spec.x + spec.w, nTop + spec.y + spec.h), "",
+            this, place.nId, CRect(nLeft + place.x, nTop + place.y, nLeft + place.x + place.w, nTop + place.y + place.h), "",
             true, false);
-        pButton->SetBitmap(spec.nBitmap, spec.w, spec.h, 0, 0);
+        pButton->SetBitmap(place.nBitmap, place.w, place.h, 0, 0);
         AddControl(0, pButton);
     }
 }

@@ -7,49 +7,49 @@
 
 namespace {
 
-struct ItemSpec {
+struct ItemEntry {
     UINT nCode;
     const char* pszText;
     std::uint8_t nValue;  // the result byte the item stands for
 };
 
-constexpr ItemSpec kMultimediaItems[] = {
+constexpr ItemEntry kMultimediaItems[] = {
     {18, "Mute", 0xA0},      {19, "Volume+", 0xA1},   {20, "Volume-", 0xA2},    {21, "Open Media", 0xA3},
     {22, "PreTrack", 0xA4},  {23, "NextTrack", 0xA5}, {24, "Play/Pause", 0xA6}, {25, "Stop", 0xA7},
 };
 
-constexpr ItemSpec kInternetItems[] = {
+constexpr ItemEntry kInternetItems[] = {
     {21, "WWW Search", 0xA8}, {22, "WWW Home", 0xA9},     {23, "WWW Back", 0xAA},  {24, "WWW Forward", 0xAB},
     {25, "WWW Stop", 0xAC},   {26, "WWW Refresh", 0xAD},  {27, "WWW Favorite", 0xAE}, {28, "Email", 0xAF},
     {29, "My Computer", 0xB0}, {30, "Calculator", 0xB1},
 };
 
-struct MouseItemSpec {
+struct MouseItemEntry {
     UINT nCode;
     const char* pszText;
     std::uint8_t nKind;
     std::uint8_t nParam1;
 };
 
-constexpr MouseItemSpec kMouseItems[] = {
+constexpr MouseItemEntry kMouseItems[] = {
     {24, "Click", 3, 0x01},       {25, "Menu", 3, 0x02},         {26, "Middle Button", 3, 0x04},
     {27, "IE Backward", 3, 0x08}, {28, "IE Forward", 3, 0x10},   {29, "Double-click", 4, 0},
     {30, "Fire", 5, 0},
 };
 
-constexpr ItemSpec kColourItems[] = {
+constexpr ItemEntry kColourItems[] = {
     {1, "Red", 1}, {2, "Purple", 2}, {3, "Blue", 3}, {4, "Cyan", 4}, {5, "Green", 5}, {6, "Yellow", 6}, {7, "White", 7},
 };
 
-constexpr ItemSpec kBrightnessItems[] = {
+constexpr ItemEntry kBrightnessItems[] = {
     {1, "Breath", 24}, {2, "100%", 8}, {3, "60%", 4}, {4, "30%", 2}, {5, "0%", 1},
 };
 
 template <typename T, size_t N>
-const T* FindSpec(const T (&specs)[N], UINT nCode) {
-    for (const T& spec : specs)
-        if (spec.nCode == nCode)
-            return &spec;
+const T* FindEntry(const T (&entries)[N], UINT nCode) {
+    for (const T& entry : entries)
+        if (entry.nCode == nCode)
+            return &entry;
     return nullptr;
 }
 
@@ -223,16 +223,16 @@ void CComboPopup::ChooseItem(const PopupItem& item) {
 CProfilePopup::CProfilePopup() : CItemPopup(1, UM_MULTIMEDIA_RESULT, 158, KeyValue{2, 0, 0}) {}
 
 void CProfilePopup::BuildItems() {
-    for (const ItemSpec& spec : kMultimediaItems)
-        AddItem(false, spec.nCode, spec.pszText);
+    for (const ItemEntry& entry : kMultimediaItems)
+        AddItem(false, entry.nCode, entry.pszText);
 }
 
 void CProfilePopup::ChooseItem(const PopupItem& item) {
-    const ItemSpec* pSpec = FindSpec(kMultimediaItems, item.m_nCode);
-    if (!pSpec)
+    const ItemEntry* pEntry = FindEntry(kMultimediaItems, item.m_nCode);
+    if (!pEntry)
         return;
-    m_result.m_strName = pSpec->pszText;
-    m_result.m_keyValue.m_nParam1 = pSpec->nValue;
+    m_result.m_strName = pEntry->pszText;
+    m_result.m_keyValue.m_nParam1 = pEntry->nValue;
     SendResult();
 }
 
@@ -241,16 +241,16 @@ void CProfilePopup::ChooseItem(const PopupItem& item) {
 CDPIPopup::CDPIPopup() : CItemPopup(2, UM_WINDOW_MANAGE_RESULT, 158, KeyValue{2, 0, 0}) {}
 
 void CDPIPopup::BuildItems() {
-    for (const ItemSpec& spec : kInternetItems)
-        AddItem(false, spec.nCode, spec.pszText);
+    for (const ItemEntry& entry : kInternetItems)
+        AddItem(false, entry.nCode, entry.pszText);
 }
 
 void CDPIPopup::ChooseItem(const PopupItem& item) {
-    const ItemSpec* pSpec = FindSpec(kInternetItems, item.m_nCode);
-    if (!pSpec)
+    const ItemEntry* pEntry = FindEntry(kInternetItems, item.m_nCode);
+    if (!pEntry)
         return;
-    m_result.m_strName = pSpec->pszText;
-    m_result.m_keyValue.m_nParam1 = pSpec->nValue;
+    m_result.m_strName = pEntry->pszText;
+    m_result.m_keyValue.m_nParam1 = pEntry->nValue;
     SendResult();
 }
 
@@ -260,17 +260,17 @@ CMultimediaPopup::CMultimediaPopup() : CItemPopup(3, UM_MOUSE_FUNCTION_RESULT, 1
 
 void CMultimediaPopup::BuildItems() {
     m_nPopupWidth = m_nWidth;  // the width of the rectangle it was opened with
-    for (const MouseItemSpec& spec : kMouseItems)
-        AddItem(false, spec.nCode, spec.pszText);
+    for (const MouseItemEntry& entry : kMouseItems)
+        AddItem(false, entry.nCode, entry.pszText);
 }
 
 void CMultimediaPopup::ChooseItem(const PopupItem& item) {
-    const MouseItemSpec* pSpec = FindSpec(kMouseItems, item.m_nCode);
-    if (!pSpec)
+    const MouseItemEntry* pEntry = FindEntry(kMouseItems, item.m_nCode);
+    if (!pEntry)
         return;
-    m_result.m_strName = pSpec->pszText;
-    m_result.m_keyValue.m_nKind = pSpec->nKind;
-    m_result.m_keyValue.m_nParam1 = pSpec->nParam1;
+    m_result.m_strName = pEntry->pszText;
+    m_result.m_keyValue.m_nKind = pEntry->nKind;
+    m_result.m_keyValue.m_nParam1 = pEntry->nParam1;
     SendResult();
 }
 
@@ -303,8 +303,8 @@ void CMacroLibraryPopup::ChooseItem(const PopupItem& item) {
 CLightColorPopup::CLightColorPopup() : CItemPopup(7, UM_LIGHT_COLOR_RESULT, 166, KeyValue{1, 0, 0}) {}
 
 void CLightColorPopup::BuildItems() {
-    for (const ItemSpec& spec : kColourItems)
-        AddItem(false, spec.nCode, spec.pszText);
+    for (const ItemEntry& entry : kColourItems)
+        AddItem(false, entry.nCode, entry.pszText);
 }
 
 bool CLightColorPopup::OnItemPress(int x, int y) {
@@ -318,11 +318,11 @@ bool CLightColorPopup::OnItemPress(int x, int y) {
 }
 
 void CLightColorPopup::ChooseItem(const PopupItem& item) {
-    const ItemSpec* pSpec = FindSpec(kColourItems, item.m_nCode);
-    if (!pSpec)
+    const ItemEntry* pEntry = FindEntry(kColourItems, item.m_nCode);
+    if (!pEntry)
         return;
-    m_result.m_strName = pSpec->pszText;
-    m_result.m_keyValue.m_nKind = pSpec->nValue;
+    m_result.m_strName = pEntry->pszText;
+    m_result.m_keyValue.m_nKind = pEntry->nValue;
     SendResult();
 }
 
@@ -331,8 +331,8 @@ void CLightColorPopup::ChooseItem(const PopupItem& item) {
 CLightBrightnessPopup::CLightBrightnessPopup() : CItemPopup(8, UM_LIGHT_BRIGHTNESS_RESULT, 166, KeyValue{1, 0, 0}) {}
 
 void CLightBrightnessPopup::BuildItems() {
-    for (const ItemSpec& spec : kBrightnessItems)
-        AddItem(false, spec.nCode, spec.pszText);
+    for (const ItemEntry& entry : kBrightnessItems)
+        AddItem(false, entry.nCode, entry.pszText);
 }
 
 bool CLightBrightnessPopup::OnItemPress(int x, int y) {
@@ -346,10 +346,10 @@ bool CLightBrightnessPopup::OnItemPress(int x, int y) {
 }
 
 void CLightBrightnessPopup::ChooseItem(const PopupItem& item) {
-    const ItemSpec* pSpec = FindSpec(kBrightnessItems, item.m_nCode);
-    if (!pSpec)
+    const ItemEntry* pEntry = FindEntry(kBrightnessItems, item.m_nCode);
+    if (!pEntry)
         return;
-    m_result.m_strName = pSpec->pszText;
-    m_result.m_keyValue.m_nKind = pSpec->nValue;
+    m_result.m_strName = pEntry->pszText;
+    m_result.m_keyValue.m_nKind = pEntry->nValue;
     SendResult();
 }

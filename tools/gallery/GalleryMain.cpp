@@ -82,35 +82,35 @@ void RenderButtons() {
         d.Caption(10, y, 300, "CImageButton: normal / hover / pressed");
         y += 20;
         int x = 10;
-        for (const auto& spec : kImageButtons) {
-            if (x + 3 * (spec.w + 6) > 800) {
+        for (const auto& entry : kImageButtons) {
+            if (x + 3 * (entry.w + 6) > 800) {
                 x = 10;
                 y += 34;
             }
             for (int s = 0; s < 3; ++s) {
-                auto* p = new CImageButton(&d, 3000, CRect(x, y, x + spec.w, y + spec.h), "", true, false);
-                p->LoadImage(spec.nPng);
+                auto* p = new CImageButton(&d, 3000, CRect(x, y, x + entry.w, y + entry.h), "", true, false);
+                p->LoadImage(entry.nPng);
                 SetState(p, s);
                 d.AddControl(0, p);
-                x += spec.w + 6;
+                x += entry.w + 6;
             }
             x += 14;
         }
         y += 44;
         // Keyboard buttons: the three states and a re-assigned key.
-        d.Caption(10, y, 500, "CKeyboardButton (Esc 271, Backspace 308, Space 355): normal / hover / pressed / changed");
+        d.Caption(10, y, 500, "CKeyboardButton (Esc 271, Backspace 309, Space 370): normal / hover / pressed / changed");
         y += 20;
         x = 10;
-        const struct { unsigned nPng; int w, h; } kKeys[] = {{271, 21, 22}, {308, 46, 22}, {355, 142, 22}};
-        for (const auto& spec : kKeys) {
+        const struct { unsigned nPng; int w, h; } kKeys[] = {{271, 21, 22}, {309, 46, 22}, {370, 142, 22}};
+        for (const auto& entry : kKeys) {
             for (int s = 0; s < 4; ++s) {
-                auto* p = new CKeyboardButton(&d, 2200, CRect(x, y, x + spec.w, y + spec.h), "", true, false);
-                p->LoadImage(spec.nPng);
+                auto* p = new CKeyboardButton(&d, 2200, CRect(x, y, x + entry.w, y + entry.h), "", true, false);
+                p->LoadImage(entry.nPng);
                 p->SetKeyAssignment("key", 0x29, s == 3 ? 0x05 : 0x29);
                 if (s < 3)
                     SetState(p, s);
                 d.AddControl(1, p);
-                x += spec.w + 6;
+                x += entry.w + 6;
             }
             x += 14;
         }
@@ -123,12 +123,12 @@ void RenderButtons() {
             {2003, 137, 65, 26, 0}, {2004, 262, 47, 26, 1}, {2005, 263, 53, 26, 0}, {2077, 264, 53, 26, 0},
             {2049, 171, 68, 21, 0}, {2050, 170, 71, 21, 2}, {2051, 169, 71, 21, 0},
         };
-        for (const auto& spec : kTabs) {
-            auto* p = new CTabControl(&d, spec.nId, CRect(x, y, x + spec.w, y + spec.h), "", true, false);
-            p->LoadImage(spec.nPng);
-            SetState(p, spec.nState);
+        for (const auto& entry : kTabs) {
+            auto* p = new CTabControl(&d, entry.nId, CRect(x, y, x + entry.w, y + entry.h), "", true, false);
+            p->LoadImage(entry.nPng);
+            SetState(p, entry.nState);
             d.AddControl(0, p);
-            x += spec.w + 10;
+            x += entry.w + 10;
         }
         y += 40;
         // Check buttons: all seven frames.
@@ -191,16 +191,16 @@ void RenderButtons() {
         }
         yy += 28;
         const struct { unsigned nBmp; int w, h; } kRegion[] = {{154, 26, 24}, {162, 73, 29}, {163, 66, 29}};
-        for (const auto& spec : kRegion) {
+        for (const auto& entry : kRegion) {
             int xx = 450;
             for (int s = 0; s < 3; ++s) {
-                auto* p = new CRegionButton(&d, 2010, CRect(xx, yy, xx + spec.w, yy + spec.h), "", true, false);
-                p->SetBitmap(spec.nBmp, spec.w, spec.h, 0, 0);
+                auto* p = new CRegionButton(&d, 2010, CRect(xx, yy, xx + entry.w, yy + entry.h), "", true, false);
+                p->SetBitmap(entry.nBmp, entry.w, entry.h, 0, 0);
                 SetState(p, s);
                 d.AddControl(0, p);
-                xx += spec.w + 10;
+                xx += entry.w + 10;
             }
-            yy += spec.h + 6;
+            yy += entry.h + 6;
         }
     });
     dlg.Create();
@@ -245,9 +245,9 @@ void RenderTextAndLists() {
             {0xFFFFFF, DT_LEFT, "A label much too long for its rectangle gets a word ellipsis at the end"},
         };
         int y = 10;
-        for (const auto& spec : kLabels) {
-            auto* p = new CStaticText(&d, 2012, CRect(10, y, 250, y + 20), "", true, false, spec.cr, spec.nFormat);
-            p->SetDisplayText(spec.pszText);
+        for (const auto& entry : kLabels) {
+            auto* p = new CStaticText(&d, 2012, CRect(10, y, 250, y + 20), "", true, false, entry.cr, entry.nFormat);
+            p->SetDisplayText(entry.pszText);
             d.AddControl(0, p);
             y += 24;
         }
@@ -329,10 +329,10 @@ void RenderDialogs() {
         {"dialog_attention_config_error", AttentionText::kConfigError},
         {"dialog_attention_name_too_long", AttentionText::kNewNameTooLong},
     };
-    for (const auto& spec : kMessages) {
-        CAttentionDlg dlg(kAttentionTitle, spec.pszText);
+    for (const auto& entry : kMessages) {
+        CAttentionDlg dlg(kAttentionTitle, entry.pszText);
         dlg.Create();
-        Save(dlg.RenderClient(), QString::fromLatin1(spec.pszFile));
+        Save(dlg.RenderClient(), QString::fromLatin1(entry.pszFile));
     }
     {
         CAttentionDlg dlg(kAttentionTitle, AttentionText::kLoopRange);
@@ -349,11 +349,11 @@ void RenderDialogs() {
         {CFirmwareResetDlg::kResetCurrentBitmap, "dialog_reset_current_profile"},
         {CFirmwareResetDlg::kResetAllBitmap, "dialog_reset_all_profiles"},
     };
-    for (const auto& spec : kResets) {
+    for (const auto& entry : kResets) {
         CFirmwareResetDlg dlg;
-        dlg.SetBackgroundBitmap(spec.nBitmap);
+        dlg.SetBackgroundBitmap(entry.nBitmap);
         dlg.Create();
-        Save(dlg.RenderClient(), QString::fromLatin1(spec.pszFile));
+        Save(dlg.RenderClient(), QString::fromLatin1(entry.pszFile));
     }
 }
 
