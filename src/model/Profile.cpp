@@ -21,7 +21,7 @@ bool ValidPart(int nPart)
 
 } // namespace
 
-long ParseDecimal(const std::string& strText)
+long ParseDecimal(std::string_view strText)
 {
     size_t i = 0;
     while (i < strText.size() && (strText[i] == ' ' || strText[i] == '\t'))

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "model/KeyTables.h"
 
@@ -68,7 +69,7 @@ struct ProgrammableKey
 
 // Parses leading decimal digits (with an optional sign) the way the data files expect: no digits
 // give 0, trailing text is ignored, the result saturates instead of overflowing.
-long ParseDecimal(const std::string& strText);
+long ParseDecimal(std::string_view strText);
 
 struct ProfileRecord
 {

@@ -1,5 +1,9 @@
 #include "storage/MacroLibraryFile.h"
 
+#include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <vector>
 
 #include "model/Profile.h"
@@ -15,40 +19,41 @@ constexpr size_t ActionDigits = MacroActionSlots * 8;
 class CLineReader
 {
 public:
-    explicit CLineReader(const std::vector<std::string>& vecLines) : m_vecLines(vecLines) {}
+    explicit CLineReader(const CTextFileLines& lines) : m_lines(lines) {}
 
-    // The line and the position of its value; false on a missing or malformed line.
-    bool Next(const std::string*& pLine, size_t& nValue)
+    // The value of the next line; false on a missing or malformed line.
+    bool NextValue(std::string_view& value)
     {
-        if (m_nLine >= m_vecLines.size())
+        if (m_nLine >= m_lines.Count())
             return false;
-        pLine = &m_vecLines[m_nLine++];
-        const size_t nEq = pLine->find('=');
-        if (nEq == std::string::npos || nEq + 1 == pLine->size())
+        const std::string_view line = m_lines.Line(m_nLine++);
+        const size_t nEq = line.find('=');
+        if (nEq == std::string_view::npos || nEq + 1 == line.size())
             return false;
-        nValue = nEq + 1;
+        value = line.substr(nEq + 1);
         return true;
     }
     bool NextText(std::string& strValue)
     {
-        const std::string* pLine = nullptr;
-        size_t nValue = 0;
-        if (!Next(pLine, nValue))
+        std::string_view value;
+        if (!NextValue(value))
             return false;
-        strValue = pLine->substr(nValue);
+        strValue.assign(value);
         return true;
     }
     bool NextNumber(long& nNumber)
     {
-        std::string strValue;
-        if (!NextText(strValue))
+        std::string_view value;
+        if (!NextValue(value))
             return false;
-        nNumber = ParseDecimal(strValue);
+        nNumber = ParseDecimal(value);
         return true;
     }
 
+    size_t LinesLeft() const { return m_lines.Count() - m_nLine; }
+
 private:
-    const std::vector<std::string>& m_vecLines;
+    const CTextFileLines& m_lines;
     size_t m_nLine = 1;
 };
 
@@ -56,29 +61,75 @@ private:
 
 void AppendActionDigits(std::string& strOut, const MacroKey& key)
 {
+    static constexpr char digits[] = "0123456789ABCDEF";
+    const size_t nStart = strOut.size();
+    strOut.resize(nStart + ActionDigits);
+    char* pOut = strOut.data() + nStart;
     for (const MacroAction& action : key.m_actions)
-        for (uint8_t nByte : action.m_bytes)
-            AppendHexByte(strOut, nByte);
+        for (uint8_t nByte : action.m_bytes) {
+            *pOut++ = digits[nByte >> 4];
+            *pOut++ = digits[nByte & 0x0F];
+        }
 }
 
-bool ParseActionDigits(const std::string& strLine, size_t nStart, MacroKey& key)
+namespace {
+
+// Slow, lenient conversion of slots nFirst..nFirst+nCount-1: each two-digit group converts up
+// to its first non-digit.
+void ParseActionSlots(std::string_view strLine, size_t nStart, unsigned nFirst, unsigned nCount,
+                      MacroKey& key)
 {
-    if (nStart > strLine.size() || strLine.size() - nStart != ActionDigits)
-        return false;
-    for (unsigned i = 0; i < MacroActionSlots; ++i)
+    for (unsigned i = nFirst; i < nFirst + nCount; ++i)
         for (unsigned b = 0; b < 4; ++b)
             key.m_actions[i].m_bytes[b] =
                 static_cast<uint8_t>(ParseHexGroup(strLine, nStart + i * 8 + b * 2, 2));
+}
+
+} // namespace
+
+bool ParseActionDigits(std::string_view strLine, size_t nStart, MacroKey& key)
+{
+    if (nStart > strLine.size() || strLine.size() - nStart != ActionDigits)
+        return false;
+#if defined(__SSE2__)
+    // A macro library holds about a thousand of these lines; decoding sixteen digits (two actions)
+    // at a time keeps a load close to the cost of reading the file.
+    static_assert(sizeof(key.m_actions) == MacroActionSlots * 4, "actions are 4 packed bytes");
+    auto* pOut = reinterpret_cast<unsigned char*>(key.m_actions.data());
+    const char* pDigits = strLine.data() + nStart;
+    for (unsigned nBlock = 0; nBlock < MacroActionSlots / 2; ++nBlock) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pDigits + nBlock * 16));
+        // Signed byte compares: anything at or above 0x80 is negative and matches neither range.
+        const __m128i digit = _mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8('0' - 1)),
+                                            _mm_cmplt_epi8(x, _mm_set1_epi8('9' + 1)));
+        const __m128i lower = _mm_or_si128(x, _mm_set1_epi8(0x20));
+        const __m128i letter = _mm_and_si128(_mm_cmpgt_epi8(lower, _mm_set1_epi8('a' - 1)),
+                                             _mm_cmplt_epi8(lower, _mm_set1_epi8('f' + 1)));
+        if (_mm_movemask_epi8(_mm_or_si128(digit, letter)) != 0xFFFF) {
+            ParseActionSlots(strLine, nStart, nBlock * 2, 2, key);
+            continue;
+        }
+        const __m128i value = _mm_add_epi8(_mm_and_si128(x, _mm_set1_epi8(0x0F)),
+                                           _mm_and_si128(letter, _mm_set1_epi8(9)));
+        // Each 16-bit lane holds one byte's two digits, the high digit first in memory.
+        const __m128i high = _mm_slli_epi16(_mm_and_si128(value, _mm_set1_epi16(0x00FF)), 4);
+        const __m128i low = _mm_srli_epi16(value, 8);
+        const __m128i bytes = _mm_packus_epi16(_mm_or_si128(high, low), _mm_setzero_si128());
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(pOut + nBlock * 8), bytes);
+    }
+#else
+    ParseActionSlots(strLine, nStart, 0, MacroActionSlots, key);
+#endif
     return true;
 }
 
 bool ReadMacroLibraryFile(const std::string& strPath, MacroLibrary& library)
 {
     library.Clear();
-    std::vector<std::string> vecLines;
-    if (!ReadTextLines(strPath, vecLines) || vecLines.empty() || vecLines[0] != LibraryHeader)
+    CTextFileLines lines;
+    if (!lines.Read(strPath) || lines.Count() == 0 || lines.Line(0) != LibraryHeader)
         return false;
-    CLineReader reader(vecLines);
+    CLineReader reader(lines);
     long nSets = 0;
     if (!reader.NextNumber(nSets))
         return false;
@@ -90,6 +141,9 @@ bool ReadMacroLibraryFile(const std::string& strPath, MacroLibrary& library)
         long nKeys = 0;
         if (!reader.NextNumber(nKeys))
             return false;
+        // Six lines a key: never reserve more keys than the file can still hold.
+        if (nKeys > 0)
+            set.m_vecKeys.reserve(std::min<size_t>(static_cast<size_t>(nKeys), reader.LinesLeft() / 6));
         for (long k = 0; k < nKeys; ++k) {
             if (!reader.NextText(strName))
                 return false;
@@ -107,9 +161,8 @@ bool ReadMacroLibraryFile(const std::string& strPath, MacroLibrary& library)
             if (!reader.NextNumber(nValue))
                 return false;
             key.MacroCommandActionNum = static_cast<uint8_t>(nValue);
-            const std::string* pLine = nullptr;
-            size_t nStart = 0;
-            if (!reader.Next(pLine, nStart) || !ParseActionDigits(*pLine, nStart, key))
+            std::string_view actions;
+            if (!reader.NextValue(actions) || !ParseActionDigits(actions, 0, key))
                 return false;
         }
     }

@@ -3,6 +3,7 @@
 // slots.
 
 #include <string>
+#include <string_view>
 
 #include "model/Macro.h"
 
@@ -21,4 +22,4 @@ bool LoadMacroLibraryFile(const std::string& strPath, MacroLibrary& library);
 void AppendActionDigits(std::string& strOut, const MacroKey& key);
 // Parses the 1600 digits after nStart into the key's slots; false when the value is not exactly
 // 1600 characters long (nothing is stored then).
-bool ParseActionDigits(const std::string& strLine, size_t nStart, MacroKey& key);
+bool ParseActionDigits(std::string_view strLine, size_t nStart, MacroKey& key);

@@ -8,9 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool ReadTextLines(const std::string& strPath, std::vector<std::string>& vecLines)
+bool CTextFileLines::Read(const std::string& strPath)
 {
-    vecLines.clear();
+    m_strData.clear();
+    m_vecLines.clear();
     const int fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -19,35 +20,52 @@ bool ReadTextLines(const std::string& strPath, std::vector<std::string>& vecLine
         ::close(fd);
         return false;
     }
-    std::string strData;
-    strData.reserve(static_cast<size_t>(st.st_size));
-    char buffer[65536];
+    // Read to the real end even if the file grows or shrinks while it is read.
+    m_strData.resize(static_cast<size_t>(st.st_size) + 1);
+    size_t nDone = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (nDone == m_strData.size())
+            m_strData.resize(m_strData.size() * 2);
+        const ssize_t n = ::read(fd, m_strData.data() + nDone, m_strData.size() - nDone);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             ::close(fd);
+            m_strData.clear();
             return false;
         }
         if (n == 0)
             break;
-        strData.append(buffer, static_cast<size_t>(n));
+        nDone += static_cast<size_t>(n);
     }
     ::close(fd);
+    m_strData.resize(nDone);
 
+    const std::string_view data(m_strData);
     size_t nStart = 0;
-    while (nStart < strData.size()) {
-        size_t nEnd = strData.find('\n', nStart);
-        const bool bLast = nEnd == std::string::npos;
+    while (nStart < data.size()) {
+        size_t nEnd = data.find('\n', nStart);
+        const bool bLast = nEnd == std::string_view::npos;
         if (bLast)
-            nEnd = strData.size();
+            nEnd = data.size();
         size_t nLineEnd = nEnd;
-        if (!bLast && nLineEnd > nStart && strData[nLineEnd - 1] == '\r')
+        if (!bLast && nLineEnd > nStart && data[nLineEnd - 1] == '\r')
             --nLineEnd;
-        vecLines.emplace_back(strData, nStart, nLineEnd - nStart);
+        m_vecLines.push_back(data.substr(nStart, nLineEnd - nStart));
         nStart = nEnd + 1;
     }
+    return true;
+}
+
+bool ReadTextLines(const std::string& strPath, std::vector<std::string>& vecLines)
+{
+    vecLines.clear();
+    CTextFileLines lines;
+    if (!lines.Read(strPath))
+        return false;
+    vecLines.reserve(lines.Count());
+    for (size_t i = 0; i < lines.Count(); ++i)
+        vecLines.emplace_back(lines.Line(i));
     return true;
 }
 
@@ -97,36 +115,11 @@ bool WriteTextFileAtomic(const std::string& strPath, const std::string& strConte
     return bOk;
 }
 
-namespace {
-
-constexpr std::array<int8_t, 256> MakeHexTable()
-{
-    std::array<int8_t, 256> t{};
-    for (auto& v : t)
-        v = -1;
-    for (int i = 0; i < 10; ++i)
-        t['0' + i] = static_cast<int8_t>(i);
-    for (int i = 0; i < 6; ++i) {
-        t['A' + i] = static_cast<int8_t>(10 + i);
-        t['a' + i] = static_cast<int8_t>(10 + i);
-    }
-    return t;
-}
-
-constexpr std::array<int8_t, 256> HexTable = MakeHexTable();
-
-inline int HexDigit(char c)
-{
-    return HexTable[static_cast<unsigned char>(c)];
-}
-
-} // namespace
-
-unsigned ParseHexGroup(const std::string& strText, size_t nPos, size_t nMaxDigits)
+unsigned ParseHexGroup(std::string_view strText, size_t nPos, size_t nMaxDigits)
 {
     unsigned nValue = 0;
     for (size_t i = 0; i < nMaxDigits && nPos + i < strText.size(); ++i) {
-        const int nDigit = HexDigit(strText[nPos + i]);
+        const int nDigit = HexDigitValue(strText[nPos + i]);
         if (nDigit < 0)
             break;
         nValue = nValue * 16 + static_cast<unsigned>(nDigit);

@@ -1,8 +1,27 @@
 #pragma once
 // Line-oriented reading and crash-safe writing of the program's text data files.
 
+#include <array>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// A whole file held in memory and cut into lines without copying them. Lines end at LF; a CR
+// just before the LF is dropped, so CR LF and LF files read alike; a last line without a line
+// end still counts.
+class CTextFileLines
+{
+public:
+    // False when the file cannot be opened or read (a folder is not a file).
+    bool Read(const std::string& strPath);
+    size_t Count() const { return m_vecLines.size(); }
+    std::string_view Line(size_t nIndex) const { return m_vecLines[nIndex]; }
+
+private:
+    std::string m_strData;
+    std::vector<std::string_view> m_vecLines;
+};
 
 // Reads a whole file as lines. A line ends at LF; a CR just before the LF is dropped, so files
 // with CR LF or LF line ends read alike. A last line without a line end still counts.
@@ -17,7 +36,29 @@ bool WriteTextFileAtomic(const std::string& strPath, const std::string& strConte
 // Hexadecimal value of up to nMaxDigits characters starting at nPos. Conversion stops at the first
 // character that is not a hexadecimal digit; a group that starts with one (or lies beyond the
 // text) gives 0.
-unsigned ParseHexGroup(const std::string& strText, size_t nPos, size_t nMaxDigits);
+unsigned ParseHexGroup(std::string_view strText, size_t nPos, size_t nMaxDigits);
+namespace TextFileDetail {
+constexpr std::array<int8_t, 256> MakeHexTable()
+{
+    std::array<int8_t, 256> t{};
+    for (auto& v : t)
+        v = -1;
+    for (int i = 0; i < 10; ++i)
+        t['0' + i] = static_cast<int8_t>(i);
+    for (int i = 0; i < 6; ++i) {
+        t['A' + i] = static_cast<int8_t>(10 + i);
+        t['a' + i] = static_cast<int8_t>(10 + i);
+    }
+    return t;
+}
+inline constexpr std::array<int8_t, 256> HexTable = MakeHexTable();
+} // namespace TextFileDetail
+
+// Value of one hexadecimal digit, -1 for any other character.
+inline int HexDigitValue(char c)
+{
+    return TextFileDetail::HexTable[static_cast<unsigned char>(c)];
+}
 
 // Appends a byte as two upper-case hexadecimal digits.
 void AppendHexByte(std::string& strOut, unsigned char nByte);

@@ -136,4 +136,21 @@ TEST_F(MacroLibraryFileTest, HexIsReadInEitherCase)
     EXPECT_EQ(library.FirstSet()->FindKey(0)->GetAction(0), (MacroAction{{0x41, 0x00, 0x80, 0xFF}}));
 }
 
+TEST_F(MacroLibraryFileTest, DamagedDigitsConvertGroupByGroup)
+{
+    // Slot 0 clean, slot 1 with a letter out of range and a byte above 0x7F, the rest clean.
+    std::string strActions = "4100807F" "0Z3\xC1" "1234" + std::string(8 * 198, 'f');
+    ASSERT_EQ(strActions.size(), 1600u);
+    WriteRaw(Path("m.mlf"), "[MacroLibrary]\nMacroSetNum=1\n\tMacroSet0Name=S\n\t\tMacroKeyNum=1\n" +
+                                KeyLines(0, "2", strActions));
+    MacroLibrary library;
+    ASSERT_TRUE(ReadMacroLibraryFile(Path("m.mlf"), library));
+    const MacroKey& key = *library.FirstSet()->FindKey(0);
+    EXPECT_EQ(key.GetAction(0), (MacroAction{{0x41, 0x00, 0x80, 0x7F}}));
+    // "0Z" -> 0, "3\xC1" -> 3, "12" and "34" as they are.
+    EXPECT_EQ(key.GetAction(1), (MacroAction{{0x00, 0x03, 0x12, 0x34}}));
+    for (unsigned i = 2; i < MacroActionSlots; ++i)
+        ASSERT_EQ(key.GetAction(i), (MacroAction{{0xFF, 0xFF, 0xFF, 0xFF}})) << i;
+}
+
 } // namespace
