@@ -73,8 +73,15 @@ void CDeviceLink::ListenerThreadProc(HidInterfaceInfo info)
             const int nRead = hListener->Read(vecBuffer.data(), vecBuffer.size(), ListenerReadTimeoutMs);
             if (nRead < 0)
                 break; // the keyboard went away or the handle failed: no retry
-            if (nRead >= 3 && m_bListening.load())
-                PostEvent(vecBuffer[1], vecBuffer[2]);
+            if (nRead < 3 || !m_bListening.load())
+                continue;
+            // A node shared with the keyboard's other collections (key, media or mouse reports)
+            // hands their reports to this reader too; they are no events.
+            if (!info.vecInputReportIds.empty() &&
+                std::find(info.vecInputReportIds.begin(), info.vecInputReportIds.end(), vecBuffer[0]) ==
+                    info.vecInputReportIds.end())
+                continue;
+            PostEvent(vecBuffer[1], vecBuffer[2]);
         }
     }
     m_bListenerRunning = false;

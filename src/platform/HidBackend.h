@@ -19,6 +19,10 @@ struct HidInterfaceInfo
     uint16_t nUsagePage = 0;         // top-level usage page of the collection
     uint16_t nUsage = 0;
     uint16_t nInputReportLength = 0; // bytes of the longest input report, report id included; 0 when unknown
+    // Report ids of the collection's input reports. A node may carry several collections and
+    // hands all their input reports to every reader; these tell the collection's own apart.
+    // Empty when unknown or when the node numbers no reports (all its reports are this one's).
+    std::vector<uint8_t> vecInputReportIds;
 };
 
 // An open device. Every call is synchronous. Implementations must allow one thread to block in
@@ -33,8 +37,9 @@ public:
     // pData[0] holds the report id on entry. Returns the number of bytes received (report id
     // included) or -1 on failure.
     virtual int GetFeature(uint8_t* pData, size_t nLength) = 0;
-    // Reads one input report. Returns its length, 0 when nTimeoutMs passed without one,
-    // -1 when the device failed or went away.
+    // Reads one input report into pData, its report id in pData[0] (0 when the device numbers
+    // no reports), the data from pData[1]. Returns its length with that byte, 0 when nTimeoutMs
+    // passed without one, -1 when the device failed or went away.
     virtual int Read(uint8_t* pData, size_t nLength, int nTimeoutMs) = 0;
 };
 

@@ -40,14 +40,22 @@ std::vector<HidTopCollection> ParseHidTopCollections(const uint8_t* pData, size_
     // Once a descriptor declares a report id anywhere, every report of the device starts with
     // its id byte, so the id byte is added after the whole descriptor was read.
     std::vector<uint64_t> vecMaxBits;
+    std::vector<std::vector<uint8_t>> vecInputIds;
     auto closeTop = [&]() {
         if (vecResult.empty())
             return;
         uint64_t nMaxBits = 0;
+        std::vector<uint8_t> vecIds;
         for (const auto& [nId, nBits] : mapInputBits)
+        {
             nMaxBits = std::max(nMaxBits, nBits);
+            if (nBits > 0)
+                vecIds.push_back(static_cast<uint8_t>(nId));
+        }
         vecMaxBits.resize(vecResult.size(), 0);
         vecMaxBits.back() = nMaxBits;
+        vecInputIds.resize(vecResult.size());
+        vecInputIds.back() = std::move(vecIds);
         mapInputBits.clear();
     };
 
@@ -137,33 +145,61 @@ std::vector<HidTopCollection> ParseHidTopCollections(const uint8_t* pData, size_
     if (nDepth > 0)
         closeTop();
     vecMaxBits.resize(vecResult.size(), 0);
+    vecInputIds.resize(vecResult.size());
     for (size_t i = 0; i < vecResult.size(); ++i)
     {
         uint64_t nBytes = (vecMaxBits[i] + 7) / 8;
         if (nBytes > 0 && bUsesReportIds)
             ++nBytes;
         vecResult[i].nInputReportLength = static_cast<uint16_t>(std::min<uint64_t>(nBytes, 0xFFFF));
+        vecResult[i].bReportIds = bUsesReportIds;
+        if (bUsesReportIds)
+            vecResult[i].vecInputReportIds = std::move(vecInputIds[i]);
     }
     return vecResult;
+}
+
+namespace
+{
+std::vector<HidTopCollection> TopCollectionsFromFile(const std::string& strDescriptorPath)
+{
+    std::ifstream file(strDescriptorPath, std::ios::binary);
+    if (!file)
+        return {};
+    std::vector<uint8_t> vecBytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (vecBytes.size() > 4096) // the kernel's limit for a report descriptor
+        vecBytes.resize(4096);
+    return ParseHidTopCollections(vecBytes.data(), vecBytes.size());
+}
+} // namespace
+
+bool TopCollectionFromFile(const std::string& strDescriptorPath, uint16_t nUsagePage, uint16_t nUsage,
+                           size_t nOccurrence, HidTopCollection& top)
+{
+    size_t nSeen = 0;
+    for (HidTopCollection& candidate : TopCollectionsFromFile(strDescriptorPath))
+    {
+        if (candidate.nUsagePage != nUsagePage || candidate.nUsage != nUsage)
+            continue;
+        if (nSeen++ == nOccurrence)
+        {
+            top = std::move(candidate);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool DescriptorFileHasNoReportIds(const std::string& strDescriptorPath)
+{
+    std::vector<HidTopCollection> vecTops = TopCollectionsFromFile(strDescriptorPath);
+    return !vecTops.empty() && !vecTops.front().bReportIds;
 }
 
 uint16_t InputReportLengthFromFile(const std::string& strDescriptorPath, uint16_t nUsagePage, uint16_t nUsage,
                                    size_t nOccurrence)
 {
-    std::ifstream file(strDescriptorPath, std::ios::binary);
-    if (!file)
-        return 0;
-    std::vector<uint8_t> vecBytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (vecBytes.size() > 4096) // the kernel's limit for a report descriptor
-        vecBytes.resize(4096);
-    std::vector<HidTopCollection> vecTops = ParseHidTopCollections(vecBytes.data(), vecBytes.size());
-    size_t nSeen = 0;
-    for (const HidTopCollection& top : vecTops)
-    {
-        if (top.nUsagePage != nUsagePage || top.nUsage != nUsage)
-            continue;
-        if (nSeen++ == nOccurrence)
-            return top.nInputReportLength;
-    }
-    return 0;
+    HidTopCollection top;
+    return TopCollectionFromFile(strDescriptorPath, nUsagePage, nUsage, nOccurrence, top) ? top.nInputReportLength
+                                                                                        : 0;
 }

@@ -31,7 +31,7 @@ std::string DescriptorPathOf(const std::string& strNode)
 class CHidapiHandle : public CHidHandle
 {
 public:
-    explicit CHidapiHandle(hid_device* pDevice) : m_pDevice(pDevice) {}
+    CHidapiHandle(hid_device* pDevice, bool bUnnumbered) : m_pDevice(pDevice), m_bUnnumbered(bUnnumbered) {}
     ~CHidapiHandle() override { hid_close(m_pDevice); }
 
     bool SetFeature(const uint8_t* pData, size_t nLength) override
@@ -56,12 +56,26 @@ public:
     {
         if (!pData || nLength == 0)
             return -1;
-        int nGot = hid_read_timeout(m_pDevice, pData, nLength, nTimeoutMs < 0 ? -1 : nTimeoutMs);
-        return nGot < 0 ? -1 : nGot;
+        const int nTimeout = nTimeoutMs < 0 ? -1 : nTimeoutMs;
+        if (!m_bUnnumbered)
+        {
+            int nGot = hid_read_timeout(m_pDevice, pData, nLength, nTimeout);
+            return nGot < 0 ? -1 : nGot;
+        }
+        // A node without report ids delivers the data alone; the caller still finds the report
+        // id (0) in byte 0 and the data after it, whatever the node.
+        if (nLength < 2)
+            return -1;
+        pData[0] = 0;
+        int nGot = hid_read_timeout(m_pDevice, pData + 1, nLength - 1, nTimeout);
+        if (nGot < 0)
+            return -1;
+        return nGot == 0 ? 0 : nGot + 1;
     }
 
 private:
     hid_device* m_pDevice;
+    bool m_bUnnumbered; // the node's reports carry no id byte
     std::mutex m_mutex;
 };
 } // namespace
@@ -98,9 +112,16 @@ std::vector<HidInterfaceInfo> CHidapiBackend::Enumerate()
         info.nUsage = pInfo->usage;
         size_t& nOccurrence = mapSeen[{info.strPath, info.nUsagePage, info.nUsage}];
         std::string strDescriptor = DescriptorPathOf(info.strPath);
-        if (!strDescriptor.empty())
-            info.nInputReportLength =
-                InputReportLengthFromFile(strDescriptor, info.nUsagePage, info.nUsage, nOccurrence);
+        HidTopCollection top;
+        if (!strDescriptor.empty() &&
+            TopCollectionFromFile(strDescriptor, info.nUsagePage, info.nUsage, nOccurrence, top))
+        {
+            info.nInputReportLength = top.nInputReportLength;
+            // Read puts an id byte (0) before the data of a node without ids: count it.
+            if (!top.bReportIds && info.nInputReportLength > 0 && info.nInputReportLength < 0xFFFF)
+                ++info.nInputReportLength;
+            info.vecInputReportIds = top.vecInputReportIds;
+        }
         ++nOccurrence;
         vecResult.push_back(std::move(info));
     }
@@ -116,5 +137,7 @@ std::unique_ptr<CHidHandle> CHidapiBackend::Open(const std::string& strPath)
     hid_device* pDevice = hid_open_path(strPath.c_str());
     if (!pDevice)
         return nullptr;
-    return std::make_unique<CHidapiHandle>(pDevice);
+    const std::string strDescriptor = DescriptorPathOf(strPath);
+    const bool bUnnumbered = !strDescriptor.empty() && DescriptorFileHasNoReportIds(strDescriptor);
+    return std::make_unique<CHidapiHandle>(pDevice, bUnnumbered);
 }

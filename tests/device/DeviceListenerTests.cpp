@@ -220,6 +220,41 @@ TEST_F(DeviceLinkTest, ASecondScanDoesNotStartASecondReader)
     EXPECT_EQ(m_ui.m_vecOsd, (std::vector<int>{5})); // one reader, one text
 }
 
+TEST_F(DeviceLinkTest, OtherCollectionsOnTheEventNodeAreNoEvents)
+{
+    // The keyboard's media and mouse collections share the event collection's node, as hidraw
+    // lists the collections of one USB interface; their reports reach the listener's handle.
+    SimCollection events = SimCollection::KeyboardEvents();
+    events.nNode = 1;
+    SimCollection media = SimCollection::KeyboardEvents();
+    media.nUsagePage = 0x000C;
+    media.nNode = 1;
+    SimCollection mouse = SimCollection::KeyboardEvents();
+    mouse.nUsagePage = 0x0001;
+    mouse.nUsage = 0x0002;
+    mouse.nNode = 1;
+    m_kb.SetEnumeration({SimCollection::KeyboardBoot(), media, events, mouse, SimCollection::KeyboardCommands()});
+    m_kb.RecordMacroOnKeyboard(2, {{0x04, 0x00}, {0x04, 0x80}});
+    Connect();
+    const MacroLibrary libraryBefore = m_library;
+    const ProfileStore profilesBefore = m_profiles;
+
+    // A left-button drag (buttons 1, x 3) and a right click (buttons 2, x 5) of the mouse report
+    // (id 2), and a media report (id 3) whose bytes would read as a profile switch.
+    ASSERT_EQ(m_kb.SendInputReport(kSimKeyboardDevice, {2, 1, 3, 0, 0, 0, 0, 0}), 1);
+    ASSERT_EQ(m_kb.SendInputReport(kSimKeyboardDevice, {2, 2, 5, 0, 0, 0, 0, 0}), 1);
+    ASSERT_EQ(m_kb.SendInputReport(kSimKeyboardDevice, {3, 5, 2, 0, 0, 0, 0, 0}), 1);
+    DeliverEvent(EventWinLockChanged, 1); // the keyboard's own event (id 1) after them
+    m_ui.RunPending();
+
+    EXPECT_EQ(m_ui.m_nRan, 1u);
+    EXPECT_EQ(m_ui.m_vecOsd, (std::vector<int>{5}));
+    EXPECT_EQ(m_pLink->m_nDeviceProfile, 0);
+    EXPECT_EQ(m_profiles.m_records, profilesBefore.m_records);
+    EXPECT_EQ(m_library, libraryBefore);
+    EXPECT_EQ(FeatureTrace(), "");
+}
+
 TEST_F(DeviceLinkTest, EventsStillQueuedAtShutdownAreDropped)
 {
     Connect();

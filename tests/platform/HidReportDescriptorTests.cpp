@@ -43,6 +43,10 @@ TEST(HidReportDescriptor, TopCollectionsWithTheirInputLengths)
     EXPECT_EQ(vecTops[1].nInputReportLength, 8); // report id + 7
     EXPECT_EQ(vecTops[2].nUsagePage, 0x000B);
     EXPECT_EQ(vecTops[2].nInputReportLength, 0); // feature reports only
+    // The reports of a node shared by several collections are told apart by their ids.
+    EXPECT_TRUE(vecTops[1].bReportIds);
+    EXPECT_EQ(vecTops[1].vecInputReportIds, (std::vector<uint8_t>{1}));
+    EXPECT_TRUE(vecTops[2].vecInputReportIds.empty());
 }
 
 TEST(HidReportDescriptor, WithoutReportIdsTheLengthIsTheDataAlone)
@@ -52,6 +56,8 @@ TEST(HidReportDescriptor, WithoutReportIdsTheLengthIsTheDataAlone)
     std::vector<HidTopCollection> vecTops = ParseHidTopCollections(vecMouse.data(), vecMouse.size());
     ASSERT_EQ(vecTops.size(), 1u);
     EXPECT_EQ(vecTops[0].nInputReportLength, 4);
+    EXPECT_FALSE(vecTops[0].bReportIds);
+    EXPECT_TRUE(vecTops[0].vecInputReportIds.empty());
 }
 
 TEST(HidReportDescriptor, TruncatedOrHostileBytesNeverReadPastTheEnd)
@@ -82,6 +88,19 @@ TEST(HidReportDescriptor, FileLookupPicksTheCollectionByUsageAndOrder)
     EXPECT_EQ(InputReportLengthFromFile(strPath, 0x000A, 0x0001, 1), 0);
     EXPECT_EQ(InputReportLengthFromFile(strPath, 0x000C, 0x0001, 0), 0);
     EXPECT_EQ(InputReportLengthFromFile(strPath + ".missing", 0x000A, 0x0001, 0), 0);
+    HidTopCollection top;
+    ASSERT_TRUE(TopCollectionFromFile(strPath, 0x000A, 0x0001, 0, top));
+    EXPECT_EQ(top.vecInputReportIds, (std::vector<uint8_t>{1}));
+    EXPECT_FALSE(TopCollectionFromFile(strPath, 0x000A, 0x0001, 1, top));
+    EXPECT_FALSE(DescriptorFileHasNoReportIds(strPath));
+    EXPECT_FALSE(DescriptorFileHasNoReportIds(strPath + ".missing"));
+    {
+        const std::vector<uint8_t> vecMouse = {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x04,
+                                               0x81, 0x02, 0xC0};
+        std::ofstream file(strPath, std::ios::binary | std::ios::trunc);
+        file.write(reinterpret_cast<const char*>(vecMouse.data()), static_cast<std::streamsize>(vecMouse.size()));
+    }
+    EXPECT_TRUE(DescriptorFileHasNoReportIds(strPath)); // its reads get a 0 id byte put in front
     std::remove(strPath.c_str());
 }
 

@@ -811,6 +811,12 @@ std::vector<HidInterfaceInfo> CSimulatedKeyboard::Enumerate()
         info.nUsagePage = collection.nUsagePage;
         info.nUsage = collection.nUsage;
         info.nInputReportLength = collection.nInputReportLength;
+        // As the system reads it from the descriptor: the event collection's reports carry the
+        // event report id; with id 0 the keyboard numbers no reports.
+        if (collection.nDevice == kSimKeyboardDevice && collection.nVendorId == 0x04F3 &&
+            collection.nProductId == 0x1406 && collection.nUsagePage == kListenerUsagePage &&
+            m_pCore->m_nEventReportId != 0)
+            info.vecInputReportIds = {m_pCore->m_nEventReportId};
         vecResult.push_back(info);
     }
     return vecResult;

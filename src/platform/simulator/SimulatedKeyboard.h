@@ -170,7 +170,9 @@ public:
     // negative index leaves that collection out); every other index below the larger of the two
     // holds a foreign device (numbered 100 + index). The boot collection is not listed.
     void PlaceKeyboard(int nEventIndex, int nCommandIndex);
-    // Report id and length of the event reports (default id 1, 8 bytes).
+    // Report id and length of the event reports (default id 1, 8 bytes). Enumerate lists the id
+    // as the event collection's input report id; 0 stands for a keyboard that numbers no reports
+    // (the backend's Read still gives a 0 in byte 0) and lists none.
     void SetEventReportFormat(uint8_t nReportId, uint16_t nLength);
 
     // ---- Plug and unplug ----
@@ -223,7 +225,8 @@ public:
     // macro (01 00 00) and sends event 1 with nKey + 1.
     int RecordMacroOnKeyboard(int nKey, const std::vector<SimStep>& vecSteps, uint8_t nLoop = 0);
     int SendEvent(uint8_t nCode, uint8_t nParam);
-    // Any input report on the nodes of a device (the keyboard: its event collection).
+    // Any input report on the nodes of a device (the keyboard: every node that carries its event
+    // collection, as hidraw hands a node's reports of all its collections to every reader).
     int SendInputReport(int nDevice, const std::vector<uint8_t>& vecReport);
 
     // Reports lost because a reader's queue already held 64 (hidraw's limit per open file);
