@@ -213,6 +213,10 @@ CWndPopup* CDlgBase::GetPopup(int nSlot) const {
     return m_arrPopups[nSlot].data();
 }
 
+bool CDlgBase::IsHitTestable(const CControlBase* pControl) {
+    return pControl->IsVisible() && pControl->AcceptsInput();
+}
+
 bool CDlgBase::IsPageSwitchId(UINT nId) {
     switch (nId) {
     case 2003: case 2004: case 2005: case 2040: case 2049:
@@ -263,7 +267,7 @@ void CDlgBase::OnMouseMove(UINT nFlags, int x, int y) {
     }
     if (!m_bTracking)
         m_bTracking = TrackMouseEvent(1);
-    if (m_pHotControl && m_pHotControl->GetRect().PtInRect(x, y) && m_bTracking) {
+    if (m_pHotControl && IsHitTestable(m_pHotControl) && m_pHotControl->GetRect().PtInRect(x, y) && m_bTracking) {
         m_ptLast = QPoint(x, y);
         const CRect rc = m_pHotControl->GetRect();
         if (m_pHotControl->OnMouseMove(nFlags, x, y))
@@ -273,12 +277,14 @@ void CDlgBase::OnMouseMove(UINT nFlags, int x, int y) {
     if (m_bButtonDown)
         return;  // the hot control does not change while the button is held
     CControlBase* pOldHot = m_pHotControl;
+    if (pOldHot && !IsHitTestable(pOldHot))
+        pOldHot->OnMouseMove(nFlags, -1, -1);  // hidden while hot: back to normal, as when the mouse leaves
     m_ptLast = QPoint(x, y);
     CControlBase* pNewHot = nullptr;
     if (m_bTracking) {
         for (const auto& vecList : m_vecControls)
             for (CControlBase* pControl : vecList) {
-                if (!pControl || !pControl->IsVisible() || !pControl->AcceptsInput())
+                if (!pControl || !IsHitTestable(pControl))
                     continue;
                 pControl->OnMouseMove(nFlags, x, y);
                 if (pControl->GetRect().PtInRect(x, y))
@@ -321,6 +327,10 @@ void CDlgBase::OnMouseHover() {
 }
 
 void CDlgBase::OnLButtonDown(UINT nFlags, int x, int y) {
+    // A hot control hidden since the last move must not take the press: look again at
+    // what is under the pointer now.
+    if (m_pHotControl && !IsHitTestable(m_pHotControl) && !m_bButtonDown)
+        OnMouseMove(0, x, y);
     if (m_pPressedControl && m_pPressedControl != m_pHotControl) {
         m_pPressedControl->ResetPressed(false);
         m_pPressedControl = nullptr;

@@ -120,6 +120,8 @@ protected:
 
 private:
     static bool IsPageSwitchId(UINT nId);
+    // Only visible controls that accept input are hit-tested; only they can be hot.
+    static bool IsHitTestable(const CControlBase* pControl);
     bool m_bInitialised = false;
     bool m_bEnded = false;
     int m_nModalResult = IDCANCEL;

@@ -154,6 +154,29 @@ TEST_F(DialogTest, NotificationThatRebuildsTheWindowIsSafe) {
     EXPECT_EQ(dlg.GetHotControl(), dlg.FindControl(2100));
 }
 
+TEST_F(DialogTest, ControlHiddenWhileHotTakesNoMoreInput) {
+    // A click that swaps two controls at one place (one hidden, the other shown): the
+    // next press without a move belongs to the control now shown.
+    auto* pSwap = new CProbeControl(&m_dlg, 2102, CRect(10, 10, 60, 40), "", false, false);
+    m_dlg.AddControl(2, pSwap);
+    m_dlg.Move(20, 20);
+    ASSERT_EQ(m_dlg.GetHotControl(), m_pA);
+    m_pA->SetVisible(false);
+    pSwap->SetVisible(true);
+    m_dlg.Down(20, 20);
+    m_dlg.Up(20, 20);
+    EXPECT_EQ(m_dlg.Count(2100), 0);
+    EXPECT_EQ(m_dlg.Count(2102), 2);
+    EXPECT_EQ(m_dlg.GetHotControl(), pSwap);
+    EXPECT_EQ(m_pA->GetMouseState(), MS_NORMAL);
+
+    // Hidden with nothing beneath: a move over its place leaves no hot control.
+    pSwap->SetVisible(false);
+    m_dlg.Move(21, 20);
+    EXPECT_EQ(m_dlg.GetHotControl(), nullptr);
+    EXPECT_EQ(pSwap->GetMouseState(), MS_NORMAL);
+}
+
 TEST_F(DialogTest, BackgroundPictureSetsFillFadeAndPaint) {
     QImage bmp(300, 200, QImage::Format_RGB32);
     bmp.fill(qRgb(40, 80, 120));
