@@ -7,6 +7,7 @@
 
 #include <QLineEdit>
 #include <QPointer>
+#include <algorithm>
 
 struct MacroLibrary;
 struct MacroKey;
@@ -112,7 +113,8 @@ public:
     int GetSelectedRow() const { return m_nSelectedRow; }
     void SetSelectedRow(int nRow) { m_nSelectedRow = nRow; }
     int GetFirstVisibleRow() const { return m_nFirstVisibleRow; }
-    void SetFirstVisibleRow(int nRow) { m_nFirstVisibleRow = nRow; }
+    // A row before the first one is taken as the first one.
+    void SetFirstVisibleRow(int nRow) { m_nFirstVisibleRow = std::max(0, nRow); }
     int GetVisibleRows() const { return m_nVisibleRows; }
     int GetMouseState() const { return m_nMouseState; }
 
@@ -145,7 +147,8 @@ public:
     int GetSelectedRow() const { return m_nSelectedRow; }
     void SetSelectedRow(int nRow) { m_nSelectedRow = nRow; }
     int GetFirstVisibleRow() const { return m_nFirstVisibleRow; }
-    void SetFirstVisibleRow(int nRow) { m_nFirstVisibleRow = nRow; }
+    // A row before the first one is taken as the first one.
+    void SetFirstVisibleRow(int nRow) { m_nFirstVisibleRow = std::max(0, nRow); }
     int GetVisibleRows() const { return m_nVisibleRows; }
     int GetMouseState() const { return m_nMouseState; }
 

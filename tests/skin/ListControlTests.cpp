@@ -251,6 +251,30 @@ TEST(ListDrawing, RowsHighlightSelectionAndClipAtTheEnd) {
     EXPECT_EQ(img.pixel(13, 60), ColorRefToQRgb(SkinColour::kListFill));   // no row 2
 }
 
+TEST(ListDrawing, ScrollingBeforeTheFirstRowStopsAtTheFirstRow) {
+    CTestDlg dlg;
+    dlg.Create();
+    MacroLibrary library = LibraryWithKeys(3);
+    auto* pNames = new CEditShowList(&dlg, 2109, CRect(10, 10, 110, 110), "", true, false, &library);
+    pNames->SelectSet(0);
+    pNames->SetFirstVisibleRow(-2);
+    ASSERT_EQ(pNames->GetFirstVisibleRow(), 0);
+    dlg.AddControl(1, pNames);
+    MacroKey key;
+    key.InsertAction(0, MacroAction::Key(0x41, false));
+    auto* pActions = new CImageShowList(&dlg, 2114, CRect(150, 10, 250, 110), "", true, false);
+    pActions->SetMacroKey(&key);
+    pActions->SetFirstVisibleRow(-1);
+    ASSERT_EQ(pActions->GetFirstVisibleRow(), 0);
+    pActions->SetSelectedRow(0);
+    dlg.AddControl(1, pActions);
+    const QImage img = dlg.RenderClient();
+    EXPECT_EQ(img.pixel(13, 11), ColorRefToQRgb(SkinColour::kHighlight));   // key 0 selected, on row 0
+    EXPECT_EQ(img.pixel(168, 11), ColorRefToQRgb(SkinColour::kHighlight));  // action 0 on row 0
+    pNames->OnLButtonDown(MK_LBUTTON, 20, 35);
+    EXPECT_EQ(pNames->GetSelectedRow(), 1);
+}
+
 TEST(StaticText, ClickableLabelNotifies) {
     CRecordingWindow wnd;
     CStaticText label(&wnd, 2013, CRect(2, 127, 400, 147), "", true, false, 0xFFFFFF, DT_CENTER);
