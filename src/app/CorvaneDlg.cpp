@@ -7,7 +7,9 @@
 #include <QMenu>
 #include <QPainter>
 
+#include "KeyButtonLayout.h"
 #include "skin/AttentionDlg.h"
+#include "skin/Buttons.h"
 #include "skin/SkinDraw.h"
 
 namespace {
@@ -16,6 +18,7 @@ constexpr LPARAM TrayDoubleClick = 0x0203; // left button double click
 constexpr LPARAM TrayRightButtonUp = 0x0205;
 constexpr UINT CommandExit = 2;            // the dialog's cancel command
 constexpr UINT WM_COMMAND = 0x0111;
+constexpr int KeyPageList = 1;
 } // namespace
 
 CCorvaneDlg::CCorvaneDlg() : CDlgBase(MainTemplateId, nullptr)
@@ -63,6 +66,16 @@ void CCorvaneDlg::OnOK()
 
 void CCorvaneDlg::CreateControls(int, int, int, int)
 {
+    // The keyboard picture: one button per key, created in id order at the places the artwork
+    // leaves for them. Each starts on its factory code; RefreshProfileView shows the active slot.
+    for (const KeyButtonLayout& key : KeyButtonLayoutTable) {
+        const CRect rc(key.m_nLeft, key.m_nTop, key.m_nLeft + key.m_nWidth, key.m_nTop + key.m_nHeight);
+        auto* pButton = new CKeyboardButton(this, static_cast<UINT>(key.m_nId), rc, key.m_pszCaption, true, false);
+        pButton->LoadImage(static_cast<unsigned>(key.m_nImageId));
+        const DeviceKeyCode nFactory = FactoryCodeOfButton(key.m_nId);
+        pButton->SetKeyAssignment(key.m_pszCaption, nFactory, nFactory);
+        AddControl(KeyPageList, pButton);
+    }
 }
 
 void CCorvaneDlg::DrawBackground(QPainter* pDC, const CRect& rcClient)
@@ -92,6 +105,12 @@ LRESULT CCorvaneDlg::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
 
 void CCorvaneDlg::RefreshProfileView()
 {
+    // A key whose code differs from its factory code shows as changed.
+    const ProfileRecord& record = m_ProfileStore[m_SettingsStore.GetActiveSlot()];
+    for (CControlBase* pControl : GetControlList(KeyPageList))
+        if (auto* pKey = dynamic_cast<CKeyboardButton*>(pControl))
+            pKey->SetKeyAssignment(pKey->m_strKeyCaption, pKey->m_nDefaultCode,
+                                   record.GetRemapEntry(static_cast<int>(pKey->GetId())));
     InvalidateRect(nullptr);
 }
 
