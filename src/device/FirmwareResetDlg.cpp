@@ -72,6 +72,12 @@ LRESULT CFirmwareResetDlg::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
         if (lParam == NOTIFY_CLICK)
             OnCancel();
         return 0;
+    case WM_KEYDOWN:
+        // Only a click on OK confirms: Enter pressed by habit must not send the profiles
+        // back to the factory. Escape still cancels.
+        if (wParam == VK_RETURN)
+            return 0;
+        return CDlgBase::WindowProc(nMsg, wParam, lParam);
     default:
         return CDlgBase::WindowProc(nMsg, wParam, lParam);
     }

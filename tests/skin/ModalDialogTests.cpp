@@ -91,6 +91,13 @@ TEST(ResetDialog, WindowCloseIsACancel) {
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
 }
 
+TEST(ResetDialog, OnlyTheOkButtonConfirms) {
+    CFirmwareResetDlg dlg;
+    CSkinWindow::PostMessage(&dlg, WM_KEYDOWN, VK_RETURN, 0);
+    CSkinWindow::PostMessage(&dlg, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+}
+
 TEST(AttentionDialog, EnterConfirmsAndEscapeCancels) {
     CAttentionDlg dlg(kAttentionTitle, AttentionText::kActionsFull);
     CSkinWindow::PostMessage(&dlg, WM_KEYDOWN, VK_RETURN, 0);
