@@ -109,7 +109,11 @@ void CDeviceLink::CloseCommandHandle()
 
 void CDeviceLink::OnDeviceArrival()
 {
-    if (m_bShutDown || m_bDeviceFound)
+    if (m_bShutDown)
+        return;
+    // The keyboard's nodes are announced one at a time, so a scan may have seen only one of its
+    // collections; until both work (command handle open, listener reading) an arrival looks again.
+    if (m_bDeviceFound && HasCommandHandle() && IsListenerRunning())
         return;
     ScanForKeyboard();
     SyncFromDevice();
@@ -378,6 +382,8 @@ void CDeviceLink::SyncFromDevice()
     m_bNeedSync = false;
     const int nProfile = ReadCurrentProfile();
     m_nDeviceProfile = nProfile;
+    if (nProfile < 0)
+        m_bNeedSync = true; // no command handle: nothing was read, the next connection reads
     if (nProfile < 0 || nProfile >= DeviceProfileCount)
         return;
     m_settings.SetActiveSlot(nProfile);

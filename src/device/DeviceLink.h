@@ -66,7 +66,8 @@ public:
     // collection.
     void OpenCommandInterface();
 
-    // Device-change reactions (call on the UI thread when the hot-plug source reports).
+    // Device-change reactions (call on the UI thread when the hot-plug source reports). An
+    // arrival scans and syncs unless the keyboard is already fully connected.
     void OnDeviceArrival();
     void OnDeviceRemoval();
 

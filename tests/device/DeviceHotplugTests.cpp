@@ -135,6 +135,51 @@ TEST_F(DeviceHotplugTest, StartingWithoutTheKeyboardConnectsOnArrival)
     EXPECT_TRUE(m_kb.WaitForReaders(1, 5000));
 }
 
+TEST_F(DeviceHotplugTest, CollectionsArrivingOneAtATimeEndFullyConnected)
+{
+    // The event node is announced before the command node exists.
+    m_kb.SetEnumeration({SimCollection::Foreign(ForeignMouse), SimCollection::KeyboardEvents()});
+    m_pLink->OnDeviceArrival();
+    EXPECT_TRUE(m_pLink->m_bDeviceFound);
+    EXPECT_FALSE(m_pLink->HasCommandHandle());
+    EXPECT_TRUE(m_pLink->m_bNeedSync); // nothing could be read yet
+
+    m_kb.SetEnumeration({SimCollection::Foreign(ForeignMouse), SimCollection::KeyboardEvents(),
+                         SimCollection::KeyboardCommands()});
+    m_kb.SetActiveProfile(1);
+    m_kb.ClearLog();
+    m_pLink->OnDeviceArrival();
+    EXPECT_TRUE(m_pLink->HasCommandHandle());
+    EXPECT_FALSE(m_pLink->m_bNeedSync);
+    EXPECT_EQ(m_pLink->m_nDeviceProfile, 1);
+    EXPECT_EQ(FeatureTrace(), "G5 S4 G7 S4 G7 S4 G7 S4 G6 S4 G6 S4 G6");
+    ASSERT_TRUE(WaitUntil([&] { return m_pLink->IsListenerRunning(); }));
+    DeliverEvent(EventWinLockChanged, 1);
+    EXPECT_EQ(m_ui.m_vecOsd, (std::vector<int>{OsdWinKeyEnabled}));
+
+    // Now the other way round: the command node first, the event node later.
+    m_kb.Unplug();
+    DispatchHotplug();
+    ASSERT_FALSE(m_pLink->m_bDeviceFound);
+    m_kb.SetEnumeration({SimCollection::Foreign(ForeignMouse), SimCollection::KeyboardCommands()});
+    m_kb.Plug();
+    m_kb.DrainEvents([](const HotplugEvent&) {});
+    m_kb.ClearLog();
+    m_pLink->OnDeviceArrival();
+    EXPECT_TRUE(m_pLink->HasCommandHandle());
+    EXPECT_EQ(m_kb.CountReports(ESimDirection::Get, 5), 1u);
+    EXPECT_TRUE(WaitUntil([&] { return !m_pLink->IsListenerRunning(); }));
+
+    m_kb.SetEnumeration({SimCollection::Foreign(ForeignMouse), SimCollection::KeyboardCommands(),
+                         SimCollection::KeyboardEvents()});
+    m_pLink->OnDeviceArrival();
+    EXPECT_TRUE(m_pLink->HasCommandHandle());
+    EXPECT_EQ(m_kb.CountReports(ESimDirection::Get, 5), 1u); // read once, not again
+    ASSERT_TRUE(m_kb.WaitForReaders(1, 5000));
+    DeliverEvent(EventAllLockChanged, 0);
+    EXPECT_EQ(m_ui.m_vecOsd, (std::vector<int>{OsdWinKeyEnabled, OsdAllKeysDisabled}));
+}
+
 TEST_F(DeviceHotplugTest, NothingHappensAfterShutdown)
 {
     Connect();
