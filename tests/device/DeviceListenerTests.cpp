@@ -71,6 +71,17 @@ TEST_F(DeviceLinkTest, LockEventsAskForTheirOnScreenTexts)
                                               OsdAllKeysDisabled, OsdAllKeysEnabled}));
     EXPECT_EQ(m_ui.m_nRefreshes, 0);
     EXPECT_EQ(FeatureTrace(), "");
+
+    // Locking on the keyboard says "disabled", unlocking "enabled".
+    m_ui.m_vecOsd.clear();
+    ASSERT_EQ(m_kb.ToggleWindowsLock(), 1);
+    HandleEvents(1);
+    ASSERT_EQ(m_kb.ToggleAllKeysLock(), 1);
+    HandleEvents(1);
+    ASSERT_EQ(m_kb.ToggleWindowsLock(), 1);
+    HandleEvents(1);
+    EXPECT_TRUE(m_kb.AllKeysLock());
+    EXPECT_EQ(m_ui.m_vecOsd, (std::vector<int>{OsdWinKeyDisabled, OsdAllKeysDisabled, OsdWinKeyEnabled}));
 }
 
 TEST_F(DeviceLinkTest, LaunchKeyStartsTheKeysProgram)

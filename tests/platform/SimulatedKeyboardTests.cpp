@@ -601,12 +601,15 @@ TEST_F(SimulatedKeyboardTest, KeyboardSideActionsChangeTheFirmwareAndReportIt)
     EXPECT_EQ(next(), Event(6, 0));
     EXPECT_EQ(m_kb.Colour(2), 1);
     EXPECT_EQ(m_kb.Brightness(2), 8);
-    m_kb.ToggleWindowsLock();
-    EXPECT_EQ(next(), Event(3, 1));
-    m_kb.ToggleWindowsLock();
+    m_kb.ToggleWindowsLock(); // on: the Windows key is disabled, which the event says with 0
+    EXPECT_TRUE(m_kb.WindowsLock());
     EXPECT_EQ(next(), Event(3, 0));
+    m_kb.ToggleWindowsLock();
+    EXPECT_FALSE(m_kb.WindowsLock());
+    EXPECT_EQ(next(), Event(3, 1));
     m_kb.ToggleAllKeysLock();
-    EXPECT_EQ(next(), Event(9, 1));
+    EXPECT_TRUE(m_kb.AllKeysLock());
+    EXPECT_EQ(next(), Event(9, 0));
 
     EXPECT_EQ(m_kb.PressProgrammableKey(0), 0); // Ctrl+1 is played by the keyboard itself
     m_kb.SetKeyValue(2, 3, 0x07, 0, 0);

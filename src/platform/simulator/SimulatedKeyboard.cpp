@@ -1165,14 +1165,14 @@ int CSimulatedKeyboard::ToggleWindowsLock()
 {
     std::lock_guard<std::mutex> lock(m_pCore->m_mutex);
     m_pCore->m_bWindowsLock = !m_pCore->m_bWindowsLock;
-    return m_pCore->SendEventLocked(3, m_pCore->m_bWindowsLock ? 1 : 0);
+    return m_pCore->SendEventLocked(3, m_pCore->m_bWindowsLock ? 0 : 1);
 }
 
 int CSimulatedKeyboard::ToggleAllKeysLock()
 {
     std::lock_guard<std::mutex> lock(m_pCore->m_mutex);
     m_pCore->m_bAllKeysLock = !m_pCore->m_bAllKeysLock;
-    return m_pCore->SendEventLocked(9, m_pCore->m_bAllKeysLock ? 1 : 0);
+    return m_pCore->SendEventLocked(9, m_pCore->m_bAllKeysLock ? 0 : 1);
 }
 
 int CSimulatedKeyboard::PressProgrammableKey(int nKey)

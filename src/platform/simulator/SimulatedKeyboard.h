@@ -218,6 +218,8 @@ public:
     int ChangeColourOnKeyboard(uint8_t nColour);      // event 2
     int ChangeBrightnessOnKeyboard(uint8_t nCode);    // event 7
     int PressLightModeKey();                          // breathing on/off, event 6
+    // The lock events carry 0 when the lock goes on (the Windows key, or every key, disabled)
+    // and 1 when it goes off.
     int ToggleWindowsLock();                          // event 3
     int ToggleAllKeysLock();                          // event 9
     int PressProgrammableKey(int nKey);               // event 4 only when the key launches (kind 7)
