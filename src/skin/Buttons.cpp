@@ -58,20 +58,12 @@ void CImageButton::Draw(QPainter* pDC, const CRect&) { m_strip.Draw(pDC, m_rect,
 bool CImageButton::OnMouseMove(UINT, int x, int y) { return TrackHover(m_nMouseState, x, y); }
 
 bool CImageButton::OnLButtonDown(UINT, int x, int y) {
-    if (m_bDisabled || !m_rect.PtInRect(x, y))
-        return false;
-    const bool bChanged = PressState(m_nMouseState, x, y);
-    Notify(m_nId, 0, NOTIFY_PRESS);
-    return bChanged;
+    return PressAndNotify(m_nMouseState, x, y);
 }
 
 bool CImageButton::OnLButtonUp(UINT, int x, int y) {
-    if (m_bDisabled)
-        return false;
-    const int nOld = m_nMouseState;
-    const bool bInside = m_rect.PtInRect(x, y);
-    m_nMouseState = bInside ? MS_HOVER : MS_NORMAL;
-    const bool bChanged = nOld != m_nMouseState;
+    bool bInside = false;
+    const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
     if (bInside)
         Notify(m_nId, 0, NOTIFY_CLICK);
     return bChanged;
@@ -99,20 +91,12 @@ void CKeyboardButton::Draw(QPainter* pDC, const CRect&) { m_strip.Draw(pDC, m_re
 bool CKeyboardButton::OnMouseMove(UINT, int x, int y) { return TrackHover(m_nMouseState, x, y); }
 
 bool CKeyboardButton::OnLButtonDown(UINT, int x, int y) {
-    if (m_bDisabled || !m_rect.PtInRect(x, y))
-        return false;
-    const bool bChanged = PressState(m_nMouseState, x, y);
-    Notify(m_nId, 0, NOTIFY_PRESS);
-    return bChanged;
+    return PressAndNotify(m_nMouseState, x, y);
 }
 
 bool CKeyboardButton::OnLButtonUp(UINT, int x, int y) {
-    if (m_bDisabled)
-        return false;
-    const int nOld = m_nMouseState;
-    const bool bInside = m_rect.PtInRect(x, y);
-    m_nMouseState = bInside ? MS_HOVER : MS_NORMAL;
-    const bool bChanged = nOld != m_nMouseState;
+    bool bInside = false;
+    const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
     if (bInside)
         Notify(m_nId, m_nId, NOTIFY_CLICK);
     return bChanged;
@@ -132,20 +116,12 @@ void CTabControl::Draw(QPainter* pDC, const CRect&) { m_strip.Draw(pDC, m_rect, 
 bool CTabControl::OnMouseMove(UINT, int x, int y) { return TrackHover(m_nMouseState, x, y); }
 
 bool CTabControl::OnLButtonDown(UINT, int x, int y) {
-    if (m_bDisabled || !m_rect.PtInRect(x, y))
-        return false;
-    const bool bChanged = PressState(m_nMouseState, x, y);
-    Notify(m_nId, 0, NOTIFY_PRESS);
-    return bChanged;
+    return PressAndNotify(m_nMouseState, x, y);
 }
 
 bool CTabControl::OnLButtonUp(UINT, int x, int y) {
-    if (m_bDisabled)
-        return false;
-    const int nOld = m_nMouseState;
-    const bool bInside = m_rect.PtInRect(x, y);
-    m_nMouseState = bInside ? MS_HOVER : MS_NORMAL;
-    const bool bChanged = nOld != m_nMouseState;
+    bool bInside = false;
+    const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
     if (bInside) {
         TabTarget target{};
         if (TabTargetForId(m_nId, target))
@@ -179,20 +155,12 @@ void CRegionButton::Draw(QPainter* pDC, const CRect&) { DrawBitmapFrame(pDC, m_n
 bool CRegionButton::OnMouseMove(UINT, int x, int y) { return TrackHover(m_nMouseState, x, y); }
 
 bool CRegionButton::OnLButtonDown(UINT, int x, int y) {
-    if (m_bDisabled || !m_rect.PtInRect(x, y))
-        return false;
-    const bool bChanged = PressState(m_nMouseState, x, y);
-    Notify(m_nId, 0, NOTIFY_PRESS);
-    return bChanged;
+    return PressAndNotify(m_nMouseState, x, y);
 }
 
 bool CRegionButton::OnLButtonUp(UINT, int x, int y) {
-    if (m_bDisabled)
-        return false;
-    const int nOld = m_nMouseState;
-    const bool bInside = m_rect.PtInRect(x, y);
-    m_nMouseState = bInside ? MS_HOVER : MS_NORMAL;
-    const bool bChanged = nOld != m_nMouseState;
+    bool bInside = false;
+    const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
     if (bInside)
         Notify(m_nId, 0, NOTIFY_CLICK);
     return bChanged;
@@ -208,12 +176,8 @@ bool CRadioButton::IsSelected() const {
 void CRadioButton::Draw(QPainter* pDC, const CRect&) { DrawBitmapFrame(pDC, GetDrawnFrame()); }
 
 bool CRadioButton::OnLButtonUp(UINT, int x, int y) {
-    if (m_bDisabled)
-        return false;
-    const int nOld = m_nMouseState;
-    const bool bInside = m_rect.PtInRect(x, y);
-    m_nMouseState = bInside ? MS_HOVER : MS_NORMAL;
-    const bool bChanged = nOld != m_nMouseState;
+    bool bInside = false;
+    const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
     if (bInside) {
         const UINT nBit = RadioBitForId(m_nId);
         if (nBit != 0)
@@ -238,20 +202,12 @@ void CCheckButton::Draw(QPainter* pDC, const CRect&) { m_strip.Draw(pDC, m_rect,
 bool CCheckButton::OnMouseMove(UINT, int x, int y) { return TrackHover(m_nMouseState, x, y); }
 
 bool CCheckButton::OnLButtonDown(UINT, int x, int y) {
-    if (m_bDisabled || !m_rect.PtInRect(x, y))
-        return false;
-    const bool bChanged = PressState(m_nMouseState, x, y);
-    Notify(m_nId, 0, NOTIFY_PRESS);
-    return bChanged;
+    return PressAndNotify(m_nMouseState, x, y);
 }
 
 bool CCheckButton::OnLButtonUp(UINT, int x, int y) {
-    if (m_bDisabled)
-        return false;
-    const int nOld = m_nMouseState;
-    const bool bInside = m_rect.PtInRect(x, y);
-    m_nMouseState = bInside ? MS_HOVER : MS_NORMAL;
-    const bool bChanged = nOld != m_nMouseState;
+    bool bInside = false;
+    const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
     if (bInside) {
         m_bChecked = !m_bChecked;
         Notify(m_nId, 0, NOTIFY_CLICK);
@@ -291,20 +247,12 @@ void CComboButton::Draw(QPainter* pDC, const CRect&) {
 bool CComboButton::OnMouseMove(UINT, int x, int y) { return TrackHover(m_nMouseState, x, y); }
 
 bool CComboButton::OnLButtonDown(UINT, int x, int y) {
-    if (m_bDisabled || !m_rect.PtInRect(x, y))
-        return false;
-    const bool bChanged = PressState(m_nMouseState, x, y);
-    Notify(m_nId, 0, NOTIFY_PRESS);
-    return bChanged;
+    return PressAndNotify(m_nMouseState, x, y);
 }
 
 bool CComboButton::OnLButtonUp(UINT, int x, int y) {
-    if (m_bDisabled)
-        return false;
-    const int nOld = m_nMouseState;
-    const bool bInside = m_rect.PtInRect(x, y);
-    m_nMouseState = bInside ? MS_HOVER : MS_NORMAL;
-    const bool bChanged = nOld != m_nMouseState;
+    bool bInside = false;
+    const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
     if (bInside)
         Notify(m_nPopupMessage, m_nId, NOTIFY_CLICK);
     return bChanged;

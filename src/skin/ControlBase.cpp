@@ -56,3 +56,21 @@ bool CControlBase::PressState(int& nState, int x, int y) const {
     nState = MS_PRESSED;
     return bChanged;
 }
+
+bool CControlBase::PressAndNotify(int& nState, int x, int y) const {
+    if (m_bDisabled || !m_rect.PtInRect(x, y))
+        return false;
+    const bool bChanged = PressState(nState, x, y);
+    Notify(m_nId, 0, NOTIFY_PRESS);
+    return bChanged;
+}
+
+bool CControlBase::ReleaseState(int& nState, int x, int y, bool& bInside) const {
+    bInside = false;
+    if (m_bDisabled)
+        return false;
+    const int nOld = nState;
+    bInside = m_rect.PtInRect(x, y);
+    nState = bInside ? MS_HOVER : MS_NORMAL;
+    return nOld != nState;
+}

@@ -47,6 +47,11 @@ protected:
     // The button-family mouse rules on a MouseState variable; each answers whether it changed.
     bool TrackHover(int& nState, int x, int y) const;
     bool PressState(int& nState, int x, int y) const;
+    // A press on an enabled control at (x, y): pressed state and NOTIFY_PRESS.
+    bool PressAndNotify(int& nState, int x, int y) const;
+    // A release: hover when inside, normal outside; bInside tells whether it counts as a click.
+    // A disabled control keeps its state and never counts one.
+    bool ReleaseState(int& nState, int x, int y, bool& bInside) const;
 
     UINT m_nId;
     CRect m_rect;

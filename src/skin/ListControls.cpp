@@ -14,15 +14,6 @@ constexpr int kRowHeight = 20;
 
 int VisibleRowsFor(const CRect& rc) { return (rc.bottom - rc.top + 10) / kRowHeight; }
 
-// The standard release of the text and list controls: back to hover inside (with the
-// click notification), to normal outside.
-bool ReleaseState(int& nState, const CRect& rc, int x, int y, bool& bInside) {
-    const int nOld = nState;
-    bInside = rc.PtInRect(x, y);
-    nState = bInside ? MS_HOVER : MS_NORMAL;
-    return nOld != nState;
-}
-
 }  // namespace
 
 // ---- CStaticText ----
@@ -49,18 +40,12 @@ void CStaticText::Draw(QPainter* pDC, const CRect&) {
 bool CStaticText::OnMouseMove(UINT, int x, int y) { return TrackHover(m_nMouseState, x, y); }
 
 bool CStaticText::OnLButtonDown(UINT, int x, int y) {
-    if (m_bDisabled || !m_rect.PtInRect(x, y))
-        return false;
-    const bool bChanged = PressState(m_nMouseState, x, y);
-    Notify(m_nId, 0, NOTIFY_PRESS);
-    return bChanged;
+    return PressAndNotify(m_nMouseState, x, y);
 }
 
 bool CStaticText::OnLButtonUp(UINT, int x, int y) {
-    if (m_bDisabled)
-        return false;
     bool bInside = false;
-    const bool bChanged = ReleaseState(m_nMouseState, m_rect, x, y, bInside);
+    const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
     if (bInside)
         Notify(m_nId, 0, NOTIFY_CLICK);
     return bChanged;
@@ -321,10 +306,8 @@ bool CEditShowList::OnLButtonDown(UINT, int x, int y) {
 }
 
 bool CEditShowList::OnLButtonUp(UINT, int x, int y) {
-    if (m_bDisabled)
-        return false;
     bool bInside = false;
-    const bool bChanged = ReleaseState(m_nMouseState, m_rect, x, y, bInside);
+    const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
     if (bInside)
         Notify(m_nId, 0, NOTIFY_CLICK);
     return bChanged;
@@ -406,10 +389,8 @@ bool CImageShowList::OnLButtonDown(UINT, int x, int y) {
 }
 
 bool CImageShowList::OnLButtonUp(UINT, int x, int y) {
-    if (m_bDisabled)
-        return false;
     bool bInside = false;
-    const bool bChanged = ReleaseState(m_nMouseState, m_rect, x, y, bInside);
+    const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
     if (bInside)
         Notify(m_nId, 0, NOTIFY_CLICK);
     return bChanged;
