@@ -7,11 +7,7 @@
 
 namespace {
 
-struct ItemEntry {
-    UINT nCode;
-    const char* pszText;
-    std::uint8_t nValue;  // the result byte the item stands for
-};
+using ItemEntry = PopupChoice;
 
 constexpr ItemEntry kMultimediaItems[] = {
     {18, "Mute", 0xA0},      {19, "Volume+", 0xA1},   {20, "Volume-", 0xA2},    {21, "Open Media", 0xA3},
@@ -298,16 +294,17 @@ void CMacroLibraryPopup::ChooseItem(const PopupItem& item) {
     SendResult();
 }
 
-// ---- CLightColorPopup ----
+// ---- CLightChoicePopup ----
 
-CLightColorPopup::CLightColorPopup() : CItemPopup(7, UM_LIGHT_COLOR_RESULT, 166, KeyValue{1, 0, 0}) {}
+CLightChoicePopup::CLightChoicePopup(int nKind, UINT nResultMessage, const PopupChoice* pChoices, size_t nChoices)
+    : CItemPopup(nKind, nResultMessage, 166, KeyValue{1, 0, 0}), m_pChoices(pChoices), m_nChoices(nChoices) {}
 
-void CLightColorPopup::BuildItems() {
-    for (const ItemEntry& entry : kColourItems)
-        AddItem(false, entry.nCode, entry.pszText);
+void CLightChoicePopup::BuildItems() {
+    for (size_t i = 0; i < m_nChoices; ++i)
+        AddItem(false, m_pChoices[i].nCode, m_pChoices[i].pszText);
 }
 
-bool CLightColorPopup::OnItemPress(int x, int y) {
+bool CLightChoicePopup::OnItemPress(int x, int y) {
     if (m_nHotItem < 0)
         return false;
     if (m_vecItems[static_cast<size_t>(m_nHotItem)].m_rect.PtInRect(x, y))
@@ -317,39 +314,19 @@ bool CLightColorPopup::OnItemPress(int x, int y) {
     return false;
 }
 
-void CLightColorPopup::ChooseItem(const PopupItem& item) {
-    const ItemEntry* pEntry = FindEntry(kColourItems, item.m_nCode);
-    if (!pEntry)
+void CLightChoicePopup::ChooseItem(const PopupItem& item) {
+    for (size_t i = 0; i < m_nChoices; ++i) {
+        if (m_pChoices[i].nCode != item.m_nCode)
+            continue;
+        m_result.m_strName = m_pChoices[i].pszText;
+        m_result.m_keyValue.m_nKind = m_pChoices[i].nValue;
+        SendResult();
         return;
-    m_result.m_strName = pEntry->pszText;
-    m_result.m_keyValue.m_nKind = pEntry->nValue;
-    SendResult();
+    }
 }
 
-// ---- CLightBrightnessPopup ----
+CLightColorPopup::CLightColorPopup()
+    : CLightChoicePopup(7, UM_LIGHT_COLOR_RESULT, kColourItems, std::size(kColourItems)) {}
 
-CLightBrightnessPopup::CLightBrightnessPopup() : CItemPopup(8, UM_LIGHT_BRIGHTNESS_RESULT, 166, KeyValue{1, 0, 0}) {}
-
-void CLightBrightnessPopup::BuildItems() {
-    for (const ItemEntry& entry : kBrightnessItems)
-        AddItem(false, entry.nCode, entry.pszText);
-}
-
-bool CLightBrightnessPopup::OnItemPress(int x, int y) {
-    if (m_nHotItem < 0)
-        return false;
-    if (m_vecItems[static_cast<size_t>(m_nHotItem)].m_rect.PtInRect(x, y))
-        SendToParent(ResultMessage(), 0, 0);
-    else
-        m_nHotItem = -1;
-    return false;
-}
-
-void CLightBrightnessPopup::ChooseItem(const PopupItem& item) {
-    const ItemEntry* pEntry = FindEntry(kBrightnessItems, item.m_nCode);
-    if (!pEntry)
-        return;
-    m_result.m_strName = pEntry->pszText;
-    m_result.m_keyValue.m_nKind = pEntry->nValue;
-    SendResult();
-}
+CLightBrightnessPopup::CLightBrightnessPopup()
+    : CLightChoicePopup(8, UM_LIGHT_BRIGHTNESS_RESULT, kBrightnessItems, std::size(kBrightnessItems)) {}

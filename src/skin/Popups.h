@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 // The choice popups: the key-function menu with its submenus, the macro list and the
 // lighting colour and brightness lists. A popup reports the choice to its parent and
 // never changes the model itself.
@@ -121,22 +122,35 @@ private:
     const MacroLibrary* m_pLibrary;
 };
 
-class CLightColorPopup : public CItemPopup {
-public:
-    CLightColorPopup();
-    void BuildItems() override;
-    bool OnItemPress(int x, int y) override;
-
-protected:
-    void ChooseItem(const PopupItem& item) override;
+// One choice of a popup: its item code, its text and the result byte it stands for.
+struct PopupChoice {
+    UINT nCode;
+    const char* pszText;
+    std::uint8_t nValue;
 };
 
-class CLightBrightnessPopup : public CItemPopup {
+// The two lighting popups: a press on the hot item answers at once; the chosen item's value goes
+// into the kind byte of the result.
+class CLightChoicePopup : public CItemPopup {
 public:
-    CLightBrightnessPopup();
+    CLightChoicePopup(int nKind, UINT nResultMessage, const PopupChoice* pChoices, size_t nChoices);
     void BuildItems() override;
     bool OnItemPress(int x, int y) override;
 
 protected:
     void ChooseItem(const PopupItem& item) override;
+
+private:
+    const PopupChoice* m_pChoices;
+    size_t m_nChoices;
+};
+
+class CLightColorPopup : public CLightChoicePopup {
+public:
+    CLightColorPopup();
+};
+
+class CLightBrightnessPopup : public CLightChoicePopup {
+public:
+    CLightBrightnessPopup();
 };
