@@ -62,16 +62,9 @@ void CFirmwareResetDlg::DrawBackground(QPainter* pDC, const CRect& rcClient) {
 }
 
 LRESULT CFirmwareResetDlg::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
+    if (HandleOkCancelButtons(nMsg, lParam))
+        return 0;
     switch (nMsg) {
-    case 2010:
-        if (lParam == NOTIFY_CLICK)
-            OnOK();
-        return 0;
-    case 2004:
-    case 2011:
-        if (lParam == NOTIFY_CLICK)
-            OnCancel();
-        return 0;
     case WM_KEYDOWN:
         // Only a click on OK confirms: Enter pressed by habit must not send the profiles
         // back to the factory. Escape still cancels.

@@ -35,17 +35,7 @@ void CAttentionDlg::CreateControls(int nLeft, int nTop, int, int) {
 void CAttentionDlg::DrawBackground(QPainter* pDC, const CRect& rcClient) { DrawStandardBackground(pDC, rcClient); }
 
 LRESULT CAttentionDlg::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
-    switch (nMsg) {
-    case 2010:
-        if (lParam == NOTIFY_CLICK)
-            OnOK();
+    if (HandleOkCancelButtons(nMsg, lParam))
         return 0;
-    case 2004:
-    case 2011:
-        if (lParam == NOTIFY_CLICK)
-            OnCancel();
-        return 0;
-    default:
-        return CDlgBase::WindowProc(nMsg, wParam, lParam);
-    }
+    return CDlgBase::WindowProc(nMsg, wParam, lParam);
 }

@@ -79,6 +79,18 @@ void CDlgBase::DrawControls(QPainter* pDC, const CRect& rcClip) {
         }
 }
 
+bool CDlgBase::HandleOkCancelButtons(UINT nMsg, LPARAM lParam) {
+    if (nMsg != 2010 && nMsg != 2004 && nMsg != 2011)
+        return false;
+    if (lParam == NOTIFY_CLICK) {
+        if (nMsg == 2010)
+            OnOK();
+        else
+            OnCancel();
+    }
+    return true;
+}
+
 void CDlgBase::DrawStandardBackground(QPainter* pDC, const CRect& rcClient) {
     FillSolid(pDC, rcClient, m_crBackground);
     if (!m_imgBackground.isNull()) {

@@ -89,6 +89,9 @@ public:
 
 protected:
     void DrawStandardBackground(QPainter* pDC, const CRect& rcClient);
+    // The small dialogs' buttons: a click on OK (2010) runs OnOK, on the close button (2004) or
+    // Cancel (2011) OnCancel. True when the message was one of theirs.
+    bool HandleOkCancelButtons(UINT nMsg, LPARAM lParam);
     void paintEvent(QPaintEvent* pEvent) override;
 
     void OnMouseMove(UINT nFlags, int x, int y);
