@@ -126,7 +126,7 @@ void BM_SyncFromDevice(benchmark::State& state)
 {
     CBenchRig rig;
     Measure(
-        state, rig, [&] { rig.m_pLink->m_bNeedSync = true; }, [&] { rig.m_pLink->SyncFromDevice(); });
+        state, rig, [&] { rig.m_pLink->RequestSync(); }, [&] { rig.m_pLink->SyncFromDevice(); });
 }
 
 void BM_FlushAllProfiles(benchmark::State& state)
@@ -137,9 +137,10 @@ void BM_FlushAllProfiles(benchmark::State& state)
         [&] {
             for (int p = 0; p < DeviceProfileCount; ++p)
             {
-                rig.m_pLink->m_PendingChanges[p].LightingPending = true;
-                rig.m_pLink->m_PendingChanges[p].KeyTablePending = true;
-                rig.m_pLink->m_PendingChanges[p].MacroPending.fill(true);
+                rig.m_pLink->MarkLightingPending(p);
+                rig.m_pLink->MarkKeyTablePending(p);
+                for (int k = 0; k < ProgrammableKeyCount; ++k)
+                    rig.m_pLink->MarkMacroPending(p, k);
             }
         },
         [&] { rig.m_pLink->FlushPendingChanges(); });

@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include "KeyButtonLayout.h"
+#include "device/HotplugDispatch.h"
 #include "skin/AttentionDlg.h"
 #include "skin/Buttons.h"
 #include "skin/SkinDraw.h"
@@ -183,17 +184,7 @@ void CCorvaneDlg::OnConfigKeyboard()
 
 void CCorvaneDlg::OnHotplugReadable()
 {
-    bool bArrival = false;
-    bool bRemoval = false;
-    m_pHotplug->DrainEvents([&](const HotplugEvent& event) {
-        (event.eAction == EHotplugAction::Arrival ? bArrival : bRemoval) = true;
-    });
-    // A burst of changes is answered once per kind; removal first, so a quick unplug and
-    // replug ends connected.
-    if (bRemoval)
-        m_pDeviceLink->OnDeviceRemoval();
-    if (bArrival)
-        m_pDeviceLink->OnDeviceArrival();
+    DispatchHotplugEvents(*m_pHotplug, *m_pDeviceLink);
 }
 
 void CCorvaneDlg::OnDestroy()

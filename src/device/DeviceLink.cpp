@@ -396,8 +396,7 @@ void CDeviceLink::SyncFromDevice()
         for (int k = 0; k < ProgrammableKeyCount; ++k)
             ReadKeyMacro(p, k);
     // A library that could not be written stays marked, so the next Apply tries again.
-    if (m_bMacroLibraryChanged && m_files.SaveMacroLibrary(m_library))
-        m_bMacroLibraryChanged = false;
+    SaveMacroLibraryIfChanged();
     m_ui.RefreshProfileView();
 }
 
@@ -430,4 +429,44 @@ void CDeviceLink::FlushPendingChanges()
             }
         }
     }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pending edits
+
+void CDeviceLink::MarkLightingPending(int nSlot)
+{
+    m_PendingChanges[ProfileStore::ClampSlot(nSlot)].LightingPending = true;
+}
+
+void CDeviceLink::MarkKeyTablePending(int nSlot)
+{
+    m_PendingChanges[ProfileStore::ClampSlot(nSlot)].KeyTablePending = true;
+}
+
+void CDeviceLink::MarkMacroPending(int nSlot, int nKey)
+{
+    if (nKey >= 0 && nKey < ProgrammableKeyCount)
+        m_PendingChanges[ProfileStore::ClampSlot(nSlot)].MacroPending[static_cast<size_t>(nKey)] = true;
+}
+
+void CDeviceLink::ClearPending(int nSlot)
+{
+    m_PendingChanges[ProfileStore::ClampSlot(nSlot)].Clear();
+}
+
+void CDeviceLink::ClearAllPending()
+{
+    for (PendingChanges& pending : m_PendingChanges)
+        pending.Clear();
+}
+
+bool CDeviceLink::SaveMacroLibraryIfChanged()
+{
+    if (!m_bMacroLibraryChanged)
+        return true;
+    if (!m_files.SaveMacroLibrary(m_library))
+        return false; // stays marked, so the next chance writes it
+    m_bMacroLibraryChanged = false;
+    return true;
 }

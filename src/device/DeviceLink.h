@@ -101,14 +101,30 @@ public:
     // The first macro of the first set with exactly that name; null when none.
     MacroKey* FindMacroKeyByName(const std::string& strName);
 
-    // --- State (the names the window's code uses) ---
-    bool m_bDeviceFound = false;
-    int m_nListenerIndex = -1;
-    int m_nCommandIndex = -1;
-    bool m_bNeedSync = true;
-    int m_nDeviceProfile = -1;
-    bool m_bMacroLibraryChanged = false;
-    std::array<PendingChanges, ProfileSlotCount> m_PendingChanges{};
+    // --- State, read through accessors; edits mark their pending flags through the calls below ---
+    bool IsDeviceFound() const { return m_bDeviceFound; }
+    int ListenerIndex() const { return m_nListenerIndex; }
+    int CommandIndex() const { return m_nCommandIndex; }
+    // The next successful connection reads the keyboard's settings.
+    bool IsSyncDue() const { return m_bNeedSync; }
+    void RequestSync() { m_bNeedSync = true; }
+    // The keyboard's active profile as last read or set; -1 until known.
+    int DeviceProfile() const { return m_nDeviceProfile; }
+
+    // Edits not yet sent, per slot 0..4. Each edit marks its flag in the call that makes it;
+    // FlushPendingChanges sends and clears those of slots 0..2.
+    const PendingChanges& Pending(int nSlot) const { return m_PendingChanges[ProfileStore::ClampSlot(nSlot)]; }
+    void MarkLightingPending(int nSlot);
+    void MarkKeyTablePending(int nSlot);
+    void MarkMacroPending(int nSlot, int nKey);
+    void ClearPending(int nSlot);
+    void ClearAllPending();
+
+    // The macro library changed since it was last written (macro page edits, macros read from
+    // the keyboard). SaveMacroLibraryIfChanged writes it then and clears the mark.
+    bool IsMacroLibraryChanged() const { return m_bMacroLibraryChanged; }
+    void MarkMacroLibraryChanged() { m_bMacroLibraryChanged = true; }
+    bool SaveMacroLibraryIfChanged();
 
     bool HasCommandHandle() const;
     bool IsListenerRunning() const { return m_bListenerRunning.load(); }
@@ -133,6 +149,14 @@ private:
     // Under m_mtxCommand: one set with its pause / one get with its pause.
     bool SetReportLocked(const uint8_t* pReport, size_t nLength, unsigned nPauseMs);
     bool GetReportLocked(uint8_t nReportId, size_t nLength, ReportBuffer& reply);
+
+    bool m_bDeviceFound = false;
+    int m_nListenerIndex = -1;
+    int m_nCommandIndex = -1;
+    bool m_bNeedSync = true;
+    int m_nDeviceProfile = -1;
+    bool m_bMacroLibraryChanged = false;
+    std::array<PendingChanges, ProfileSlotCount> m_PendingChanges{};
 
     ProfileStore& m_profiles;
     SettingsStore& m_settings;

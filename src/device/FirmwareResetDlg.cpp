@@ -28,9 +28,9 @@ void CFirmwareResetDlg::CreateControls(int nLeft, int nTop, int, int) {
         unsigned nBitmap;
     };
     static constexpr ButtonPlace kButtons[] = {
-        {2004, 365, 8, 26, 24, 154},
-        {2010, 223, 230, 73, 29, 162},
-        {2011, 325, 230, 66, 29, 163},
+        {IDC_DLG_CLOSE, 365, 8, 26, 24, 154},
+        {IDC_DLG_OK, 223, 230, 73, 29, 162},
+        {IDC_DLG_CANCEL, 325, 230, 66, 29, 163},
     };
     for (const ButtonPlace& place : kButtons) {
         auto* pButton = new CRegionButton(

@@ -12,14 +12,14 @@ bool CAttentionDlg::OnInitDialog() {
 }
 
 void CAttentionDlg::CreateControls(int nLeft, int nTop, int, int) {
-    auto* pClose = new CRegionButton(this, 2004, CRect(nLeft + 365, nTop + 8, nLeft + 391, nTop + 32), "", true, false);
+    auto* pClose = new CRegionButton(this, IDC_DLG_CLOSE, CRect(nLeft + 365, nTop + 8, nLeft + 391, nTop + 32), "", true, false);
     pClose->SetBitmap(154, 26, 24, 0, 0);
     AddControl(0, pClose);
-    auto* pOk = new CRegionButton(this, 2010, CRect(nLeft + 223, nTop + 230, nLeft + 296, nTop + 259), "", true, false);
+    auto* pOk = new CRegionButton(this, IDC_DLG_OK, CRect(nLeft + 223, nTop + 230, nLeft + 296, nTop + 259), "", true, false);
     pOk->SetBitmap(162, 73, 29, 0, 0);
     AddControl(0, pOk);
     auto* pCancel =
-        new CRegionButton(this, 2011, CRect(nLeft + 325, nTop + 230, nLeft + 391, nTop + 259), "", true, false);
+        new CRegionButton(this, IDC_DLG_CANCEL, CRect(nLeft + 325, nTop + 230, nLeft + 391, nTop + 259), "", true, false);
     pCancel->SetBitmap(163, 66, 29, 0, 0);
     AddControl(0, pCancel);
     auto* pTitle = new CStaticText(this, 2012, CRect(nLeft + 21, nTop + 11, nLeft + 175, nTop + 31), "", true, false,

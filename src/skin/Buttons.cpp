@@ -2,41 +2,6 @@
 
 #include <QPainter>
 
-int g_nSelectedPageTab = 0;
-int g_nSelectedProfileTab = 0;
-UINT g_nRadioOptionWord = kRadioOptionWordInitial;
-
-namespace {
-
-// Tab ids and the selection they stand for: page tabs first, then profile tabs.
-struct TabTarget {
-    int* pSelection;
-    int nValue;
-};
-
-bool TabTargetForId(UINT nId, TabTarget& target) {
-    switch (nId) {
-    case 2003: target = {&g_nSelectedPageTab, 0}; return true;
-    case 2004: target = {&g_nSelectedPageTab, 1}; return true;
-    case 2005: target = {&g_nSelectedPageTab, 2}; return true;
-    case 2077: target = {&g_nSelectedPageTab, 3}; return true;
-    case 2049: target = {&g_nSelectedProfileTab, 0}; return true;
-    case 2050: target = {&g_nSelectedProfileTab, 1}; return true;
-    case 2051: target = {&g_nSelectedProfileTab, 2}; return true;
-    default: return false;
-    }
-}
-
-UINT RadioBitForId(UINT nId) {
-    switch (nId) {
-    case 2013: return 0x080;
-    case 2014: return 0x100;
-    default: return 0;
-    }
-}
-
-}  // namespace
-
 bool CStripImage::Load(unsigned nPngId, int nFrames) {
     std::unique_ptr<LoadedImage> pImage;
     if (!LoadPngResource(nPngId, pImage))
@@ -104,9 +69,12 @@ bool CKeyboardButton::OnLButtonUp(UINT, int x, int y) {
 
 // ---- CTabControl ----
 
+CTabControl::CTabControl(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText, bool bVisible,
+                         bool bDisabled, CTabSelection selection)
+    : CControlBase(hParent, nId, rect, strText, bVisible, bDisabled), m_selection(selection) {}
+
 bool CTabControl::IsSelected() const {
-    TabTarget target{};
-    return TabTargetForId(m_nId, target) && *target.pSelection == target.nValue;
+    return m_selection.pSelection && *m_selection.pSelection == m_selection.nValue;
 }
 
 int CTabControl::GetDrawnFrame() const { return IsSelected() ? 2 : m_nMouseState; }
@@ -123,9 +91,8 @@ bool CTabControl::OnLButtonUp(UINT, int x, int y) {
     bool bInside = false;
     const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
     if (bInside) {
-        TabTarget target{};
-        if (TabTargetForId(m_nId, target))
-            *target.pSelection = target.nValue;
+        if (m_selection.pSelection)
+            *m_selection.pSelection = m_selection.nValue;
         Notify(m_nId, 0, NOTIFY_CLICK);
     }
     return bChanged;
@@ -168,9 +135,12 @@ bool CRegionButton::OnLButtonUp(UINT, int x, int y) {
 
 // ---- CRadioButton ----
 
+CRadioButton::CRadioButton(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText,
+                           bool bVisible, bool bDisabled, CRadioOption option)
+    : CRegionButton(hParent, nId, rect, strText, bVisible, bDisabled), m_option(option) {}
+
 bool CRadioButton::IsSelected() const {
-    const UINT nBit = RadioBitForId(m_nId);
-    return nBit != 0 && (g_nRadioOptionWord & nBit) != 0;
+    return m_option.pWord && m_option.nBit != 0 && (*m_option.pWord & m_option.nBit) != 0;
 }
 
 void CRadioButton::Draw(QPainter* pDC, const CRect&) { DrawBitmapFrame(pDC, GetDrawnFrame()); }
@@ -179,9 +149,8 @@ bool CRadioButton::OnLButtonUp(UINT, int x, int y) {
     bool bInside = false;
     const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
     if (bInside) {
-        const UINT nBit = RadioBitForId(m_nId);
-        if (nBit != 0)
-            g_nRadioOptionWord = (g_nRadioOptionWord & ~0x180u) | nBit;
+        if (m_option.pWord)
+            *m_option.pWord = (*m_option.pWord & ~m_option.nGroupMask) | m_option.nBit;
         Notify(m_nId, 0, NOTIFY_CLICK);
     }
     return bChanged;

@@ -6,12 +6,20 @@
 
 #include <memory>
 
-// Selection state shared by every tab and radio button of the program; the dialogs read
-// them to know the current page, profile tab and options.
-extern int g_nSelectedPageTab;        // 0..3: tabs 2003, 2004, 2005, 2077
-extern int g_nSelectedProfileTab;     // 0..2: tabs 2049, 2050, 2051
-extern UINT g_nRadioOptionWord;       // radio 2013 owns bit 7, 2014 bit 8; starts at 0xAA
-inline constexpr UINT kRadioOptionWordInitial = 0xAA;
+// What a tab selects: a click writes nValue into *pSelection, and the tab draws as selected while
+// *pSelection holds it. The selection belongs to the window that creates the tabs.
+struct CTabSelection {
+    int* pSelection = nullptr;
+    int nValue = 0;
+};
+
+// One radio button's share of an option word owned by its window: a click clears the group's
+// bits and sets the button's own; the button draws as selected while its bit is set.
+struct CRadioOption {
+    UINT* pWord = nullptr;
+    UINT nBit = 0;
+    UINT nGroupMask = 0;
+};
 
 // A PNG strip held by a control: the image and its frame size.
 struct CStripImage {
@@ -64,7 +72,8 @@ private:
 
 class CTabControl : public CControlBase {
 public:
-    using CControlBase::CControlBase;
+    CTabControl(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText, bool bVisible,
+                bool bDisabled, CTabSelection selection);
     bool LoadImage(unsigned nPngId) { return m_strip.Load(nPngId, 3); }
     void Draw(QPainter* pDC, const CRect& rcClip) override;
     bool OnMouseMove(UINT nFlags, int x, int y) override;
@@ -73,10 +82,13 @@ public:
     int GetMouseState() const { return m_nMouseState; }
     bool IsSelected() const;
     int GetDrawnFrame() const;
+    // A tab switches what its window shows, so its click repaints the whole window.
+    bool RepaintsWindowOnClick() const override { return true; }
 
 private:
     CStripImage m_strip;
     int m_nMouseState = MS_NORMAL;
+    CTabSelection m_selection;
 };
 
 // Buttons drawn from a bitmap strip with a key colour taken from one of its pixels.
@@ -102,11 +114,15 @@ protected:
 
 class CRadioButton : public CRegionButton {
 public:
-    using CRegionButton::CRegionButton;
+    CRadioButton(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText, bool bVisible,
+                 bool bDisabled, CRadioOption option);
     void Draw(QPainter* pDC, const CRect& rcClip) override;
     bool OnLButtonUp(UINT nFlags, int x, int y) override;
     bool IsSelected() const;
     int GetDrawnFrame() const { return IsSelected() ? 2 : m_nMouseState; }
+
+private:
+    CRadioOption m_option;
 };
 
 class CCheckButton : public CControlBase {

@@ -31,6 +31,8 @@ public:
     virtual bool OnLButtonDown(UINT nFlags, int x, int y);
     virtual bool OnLButtonUp(UINT nFlags, int x, int y);
     virtual bool OnLButtonDblClk(UINT nFlags, int x, int y);
+    // True for controls whose click changes what the whole window shows (tabs).
+    virtual bool RepaintsWindowOnClick() const { return false; }
 
     UINT GetId() const { return m_nId; }
     bool IsVisible() const { return m_bVisible; }

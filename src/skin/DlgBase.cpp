@@ -80,10 +80,10 @@ void CDlgBase::DrawControls(QPainter* pDC, const CRect& rcClip) {
 }
 
 bool CDlgBase::HandleOkCancelButtons(UINT nMsg, LPARAM lParam) {
-    if (nMsg != 2010 && nMsg != 2004 && nMsg != 2011)
+    if (nMsg != IDC_DLG_OK && nMsg != IDC_DLG_CLOSE && nMsg != IDC_DLG_CANCEL)
         return false;
     if (lParam == NOTIFY_CLICK) {
-        if (nMsg == 2010)
+        if (nMsg == IDC_DLG_OK)
             OnOK();
         else
             OnCancel();
@@ -229,16 +229,6 @@ bool CDlgBase::IsHitTestable(const CControlBase* pControl) {
     return pControl->IsVisible() && pControl->AcceptsInput();
 }
 
-bool CDlgBase::IsPageSwitchId(UINT nId) {
-    switch (nId) {
-    case 2003: case 2004: case 2005: case 2040: case 2049:
-    case 2050: case 2051: case 2052: case 2053: case 2077:
-        return true;
-    default:
-        return false;
-    }
-}
-
 LRESULT CDlgBase::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
     const UINT nFlags = static_cast<UINT>(wParam);
     switch (nMsg) {
@@ -372,14 +362,14 @@ void CDlgBase::OnLButtonUp(UINT nFlags, int x, int y) {
     m_bButtonDown = false;
     if (m_pHotControl) {
         const CRect rc = m_pHotControl->GetRect();
-        const UINT nId = m_pHotControl->GetId();
+        const bool bWholeWindow = m_pHotControl->RepaintsWindowOnClick();
         if (m_pHotControl->OnLButtonUp(nFlags, x, y)) {
             // The notification may have rebuilt the window and dropped its controls.
             if (!m_pHotControl) {
                 m_rcPressed = CRect(-1, -1, -1, -1);
                 return;
             }
-            if (IsPageSwitchId(nId))
+            if (bWholeWindow)
                 InvalidateRect(nullptr, true);
             else
                 InvalidateRect(&rc, true);

@@ -21,6 +21,12 @@
 #include <array>
 #include <vector>
 
+// Ids of the standard buttons of the small dialogs (message boxes, confirmations, the assignment
+// dialogs): the title-bar close button, OK and Cancel.
+inline constexpr UINT IDC_DLG_CLOSE = 2004;
+inline constexpr UINT IDC_DLG_OK = 2010;
+inline constexpr UINT IDC_DLG_CANCEL = 2011;
+
 class CDlgBase : public CSkinWindow {
 public:
     static constexpr int kControlLists = 5;
@@ -89,8 +95,8 @@ public:
 
 protected:
     void DrawStandardBackground(QPainter* pDC, const CRect& rcClient);
-    // The small dialogs' buttons: a click on OK (2010) runs OnOK, on the close button (2004) or
-    // Cancel (2011) OnCancel. True when the message was one of theirs.
+    // The small dialogs' buttons: a click on OK runs OnOK, on the close button or Cancel
+    // OnCancel. True when the message was one of theirs.
     bool HandleOkCancelButtons(UINT nMsg, LPARAM lParam);
     void paintEvent(QPaintEvent* pEvent) override;
 
@@ -122,7 +128,6 @@ protected:
     std::array<QPointer<CWndPopup>, kPopupSlots> m_arrPopups;
 
 private:
-    static bool IsPageSwitchId(UINT nId);
     // Only visible controls that accept input are hit-tested; only they can be hot.
     static bool IsHitTestable(const CControlBase* pControl);
     bool m_bInitialised = false;

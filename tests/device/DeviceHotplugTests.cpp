@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "DeviceTestSupport.h"
+#include "device/HotplugDispatch.h"
 
 namespace
 {
@@ -26,16 +27,8 @@ bool WaitUntil(const std::function<bool()>& fnDone, int nTimeoutMs = 5000)
 class DeviceHotplugTest : public DeviceLinkTest
 {
 protected:
-    // Hands every queued arrival and removal to the link; returns their number.
-    int DispatchHotplug()
-    {
-        return m_kb.DrainEvents([&](const HotplugEvent& event) {
-            if (event.eAction == EHotplugAction::Arrival)
-                m_pLink->OnDeviceArrival();
-            else
-                m_pLink->OnDeviceRemoval();
-        });
-    }
+    // Hands the queued arrivals and removals to the link as the window does; returns their number.
+    int DispatchHotplug() { return DispatchHotplugEvents(m_kb, *m_pLink); }
     size_t Opens() const { return m_kb.CountReports(ESimDirection::Open); }
 };
 
@@ -44,7 +37,7 @@ TEST_F(DeviceHotplugTest, AnotherDeviceComingOrGoingChangesNothing)
     Connect();
     m_kb.UnplugDevice(ForeignMouse);
     EXPECT_GE(DispatchHotplug(), 1);
-    EXPECT_TRUE(m_pLink->m_bDeviceFound);
+    EXPECT_TRUE(m_pLink->IsDeviceFound());
     EXPECT_TRUE(m_pLink->HasCommandHandle());
     EXPECT_TRUE(m_ui.m_vecAttentions.empty());
     EXPECT_EQ(m_pLink->ListenerStarts(), 1u);
@@ -64,8 +57,8 @@ TEST_F(DeviceHotplugTest, KeyboardLeavesOnceAndIsReadAgainWhenBack)
     Connect();
     m_kb.Unplug();
     EXPECT_GE(DispatchHotplug(), 2); // one removal per node of the keyboard
-    EXPECT_FALSE(m_pLink->m_bDeviceFound);
-    EXPECT_TRUE(m_pLink->m_bNeedSync);
+    EXPECT_FALSE(m_pLink->IsDeviceFound());
+    EXPECT_TRUE(m_pLink->IsSyncDue());
     EXPECT_FALSE(m_pLink->HasCommandHandle());
     ASSERT_EQ(m_ui.m_vecAttentions.size(), 1u);
     EXPECT_EQ(m_ui.m_vecAttentions[0].first, "Attention!");
@@ -82,13 +75,13 @@ TEST_F(DeviceHotplugTest, KeyboardLeavesOnceAndIsReadAgainWhenBack)
     m_kb.Plug();
     m_kb.ClearLog();
     EXPECT_GE(DispatchHotplug(), 1);
-    EXPECT_TRUE(m_pLink->m_bDeviceFound);
+    EXPECT_TRUE(m_pLink->IsDeviceFound());
     EXPECT_TRUE(m_pLink->HasCommandHandle());
-    EXPECT_FALSE(m_pLink->m_bNeedSync);
+    EXPECT_FALSE(m_pLink->IsSyncDue());
     EXPECT_EQ(FeatureTrace(), "G5 S4 G7 S4 G7 S4 G7 S4 G6 S4 G6 S4 G6"); // read once
     EXPECT_EQ(m_profiles[1].GetColour(), 6);
     EXPECT_EQ(m_profiles[1].GetBrightness(), 24);
-    EXPECT_EQ(m_pLink->m_nDeviceProfile, 2);
+    EXPECT_EQ(m_pLink->DeviceProfile(), 2);
     EXPECT_EQ(m_ui.m_nRefreshes, 1);
     EXPECT_EQ(m_pLink->ListenerStarts(), 2u);
     DeliverEvent(EventAllLockChanged, 1);
@@ -104,7 +97,7 @@ TEST_F(DeviceHotplugTest, KeyboardBackBeforeTheRemovalWasHandled)
     DispatchHotplug();
     // The first removal's scan already sees the keyboard again: it stays connected and listens
     // on the new node.
-    EXPECT_TRUE(m_pLink->m_bDeviceFound);
+    EXPECT_TRUE(m_pLink->IsDeviceFound());
     EXPECT_TRUE(m_ui.m_vecAttentions.empty());
     EXPECT_TRUE(m_pLink->SetDeviceProfile(2));
     DeliverEvent(EventWinLockChanged, 1);
@@ -118,20 +111,20 @@ TEST_F(DeviceHotplugTest, StartingWithoutTheKeyboardConnectsOnArrival)
     m_kb.DrainEvents([](const HotplugEvent&) {});
     m_pLink->ScanForKeyboard();
     m_pLink->SyncFromDevice();
-    EXPECT_FALSE(m_pLink->m_bDeviceFound);
+    EXPECT_FALSE(m_pLink->IsDeviceFound());
     EXPECT_TRUE(m_ui.m_vecAttentions.empty()); // a missing keyboard is not an error
 
     m_kb.UnplugDevice(ForeignMouse);
     m_kb.PlugDevice(ForeignMouse);
     DispatchHotplug();
-    EXPECT_FALSE(m_pLink->m_bDeviceFound);
+    EXPECT_FALSE(m_pLink->IsDeviceFound());
     EXPECT_EQ(FeatureTrace(), "");
 
     m_kb.Plug();
     DispatchHotplug();
-    EXPECT_TRUE(m_pLink->m_bDeviceFound);
+    EXPECT_TRUE(m_pLink->IsDeviceFound());
     EXPECT_EQ(m_kb.CountReports(ESimDirection::Get, 5), 1u);
-    EXPECT_EQ(m_pLink->m_nDeviceProfile, 0);
+    EXPECT_EQ(m_pLink->DeviceProfile(), 0);
     EXPECT_TRUE(m_kb.WaitForReaders(1, 5000));
 }
 
@@ -140,9 +133,9 @@ TEST_F(DeviceHotplugTest, CollectionsArrivingOneAtATimeEndFullyConnected)
     // The event node is announced before the command node exists.
     m_kb.SetEnumeration({SimCollection::Foreign(ForeignMouse), SimCollection::KeyboardEvents()});
     m_pLink->OnDeviceArrival();
-    EXPECT_TRUE(m_pLink->m_bDeviceFound);
+    EXPECT_TRUE(m_pLink->IsDeviceFound());
     EXPECT_FALSE(m_pLink->HasCommandHandle());
-    EXPECT_TRUE(m_pLink->m_bNeedSync); // nothing could be read yet
+    EXPECT_TRUE(m_pLink->IsSyncDue()); // nothing could be read yet
 
     m_kb.SetEnumeration({SimCollection::Foreign(ForeignMouse), SimCollection::KeyboardEvents(),
                          SimCollection::KeyboardCommands()});
@@ -150,8 +143,8 @@ TEST_F(DeviceHotplugTest, CollectionsArrivingOneAtATimeEndFullyConnected)
     m_kb.ClearLog();
     m_pLink->OnDeviceArrival();
     EXPECT_TRUE(m_pLink->HasCommandHandle());
-    EXPECT_FALSE(m_pLink->m_bNeedSync);
-    EXPECT_EQ(m_pLink->m_nDeviceProfile, 1);
+    EXPECT_FALSE(m_pLink->IsSyncDue());
+    EXPECT_EQ(m_pLink->DeviceProfile(), 1);
     EXPECT_EQ(FeatureTrace(), "G5 S4 G7 S4 G7 S4 G7 S4 G6 S4 G6 S4 G6");
     ASSERT_TRUE(WaitUntil([&] { return m_pLink->IsListenerRunning(); }));
     DeliverEvent(EventWinLockChanged, 1);
@@ -160,7 +153,7 @@ TEST_F(DeviceHotplugTest, CollectionsArrivingOneAtATimeEndFullyConnected)
     // Now the other way round: the command node first, the event node later.
     m_kb.Unplug();
     DispatchHotplug();
-    ASSERT_FALSE(m_pLink->m_bDeviceFound);
+    ASSERT_FALSE(m_pLink->IsDeviceFound());
     m_kb.SetEnumeration({SimCollection::Foreign(ForeignMouse), SimCollection::KeyboardCommands()});
     m_kb.Plug();
     m_kb.DrainEvents([](const HotplugEvent&) {});

@@ -26,9 +26,9 @@ std::vector<unsigned> Repeat(std::vector<unsigned> vecUnit, size_t nTimes)
 TEST_F(DeviceLinkTest, ScanFindsBothCollectionsAndOpensTheCommandHandle)
 {
     m_pLink->ScanForKeyboard();
-    EXPECT_TRUE(m_pLink->m_bDeviceFound);
-    EXPECT_EQ(m_pLink->m_nListenerIndex, 2);
-    EXPECT_EQ(m_pLink->m_nCommandIndex, 3);
+    EXPECT_TRUE(m_pLink->IsDeviceFound());
+    EXPECT_EQ(m_pLink->ListenerIndex(), 2);
+    EXPECT_EQ(m_pLink->CommandIndex(), 3);
     EXPECT_TRUE(m_pLink->HasCommandHandle());
     EXPECT_TRUE(m_kb.WaitForReaders(1, 5000));
     EXPECT_EQ(m_pLink->ListenerStarts(), 1u);
@@ -39,9 +39,9 @@ TEST_F(DeviceLinkTest, OnlyTheCommandCollectionStillConnects)
 {
     m_kb.PlaceKeyboard(-1, 4);
     m_pLink->ScanForKeyboard();
-    EXPECT_TRUE(m_pLink->m_bDeviceFound);
-    EXPECT_EQ(m_pLink->m_nListenerIndex, -1);
-    EXPECT_EQ(m_pLink->m_nCommandIndex, 4);
+    EXPECT_TRUE(m_pLink->IsDeviceFound());
+    EXPECT_EQ(m_pLink->ListenerIndex(), -1);
+    EXPECT_EQ(m_pLink->CommandIndex(), 4);
     EXPECT_TRUE(m_pLink->SetDeviceProfile(1));
     EXPECT_EQ(m_kb.ActiveProfile(), 1);
     EXPECT_EQ(m_kb.ReaderCount(), 0u);
@@ -59,8 +59,8 @@ TEST_F(DeviceLinkTest, HighestIndexWinsAndIndex30IsNeverExamined)
     vecLayout[31] = SimCollection::KeyboardCommands();
     m_kb.SetEnumeration(vecLayout);
     m_pLink->ScanForKeyboard();
-    EXPECT_EQ(m_pLink->m_nCommandIndex, 9);
-    EXPECT_EQ(m_pLink->m_nListenerIndex, 7);
+    EXPECT_EQ(m_pLink->CommandIndex(), 9);
+    EXPECT_EQ(m_pLink->ListenerIndex(), 7);
 
     const std::string strCommandPath = m_kb.Enumerate()[9].strPath;
     m_kb.ClearLog();
@@ -74,7 +74,7 @@ TEST_F(DeviceLinkTest, HighestIndexWinsAndIndex30IsNeverExamined)
     vecFar.push_back(SimCollection::KeyboardCommands());
     m_kb.SetEnumeration(vecFar);
     m_pLink->ScanForKeyboard();
-    EXPECT_FALSE(m_pLink->m_bDeviceFound);
+    EXPECT_FALSE(m_pLink->IsDeviceFound());
     EXPECT_FALSE(m_pLink->HasCommandHandle());
 }
 
@@ -84,7 +84,7 @@ TEST_F(DeviceLinkTest, CollectionsThatCannotBeOpenedDoNotCount)
     m_kb.FailOpen(vecInfo[2].strPath, kSimAlways);
     m_kb.FailOpen(vecInfo[3].strPath, kSimAlways);
     m_pLink->ScanForKeyboard();
-    EXPECT_FALSE(m_pLink->m_bDeviceFound);
+    EXPECT_FALSE(m_pLink->IsDeviceFound());
     EXPECT_FALSE(m_pLink->HasCommandHandle());
     EXPECT_EQ(m_pLink->ListenerStarts(), 0u);
 }
@@ -92,14 +92,14 @@ TEST_F(DeviceLinkTest, CollectionsThatCannotBeOpenedDoNotCount)
 TEST_F(DeviceLinkTest, AStaleCommandIndexNeverOpensAnotherCollection)
 {
     m_pLink->ScanForKeyboard();
-    ASSERT_EQ(m_pLink->m_nCommandIndex, 3);
+    ASSERT_EQ(m_pLink->CommandIndex(), 3);
     // Now only event collections: the scan keeps the old command index, which points at one.
     m_kb.SetEnumeration({SimCollection::Foreign(1), SimCollection::KeyboardBoot(),
                          SimCollection::KeyboardEvents(), SimCollection::KeyboardEvents()});
     m_pLink->ScanForKeyboard();
-    EXPECT_TRUE(m_pLink->m_bDeviceFound);
-    EXPECT_EQ(m_pLink->m_nListenerIndex, 3);
-    EXPECT_EQ(m_pLink->m_nCommandIndex, 3);
+    EXPECT_TRUE(m_pLink->IsDeviceFound());
+    EXPECT_EQ(m_pLink->ListenerIndex(), 3);
+    EXPECT_EQ(m_pLink->CommandIndex(), 3);
     EXPECT_FALSE(m_pLink->HasCommandHandle());
     EXPECT_FALSE(m_pLink->SetDeviceProfile(1));
     EXPECT_EQ(m_kb.CountViolations(ESimViolation::NotCommandCollection), 0u);
@@ -110,7 +110,7 @@ TEST_F(DeviceLinkTest, WithoutTheKeyboardEveryCommandFailsQuietly)
     m_kb.Unplug();
     m_kb.DrainEvents([](const HotplugEvent&) {});
     m_pLink->ScanForKeyboard();
-    EXPECT_FALSE(m_pLink->m_bDeviceFound);
+    EXPECT_FALSE(m_pLink->IsDeviceFound());
     EXPECT_EQ(m_pLink->ReadCurrentProfile(), -1);
     EXPECT_FALSE(m_pLink->SetDeviceProfile(1));
     EXPECT_FALSE(m_pLink->ReadLighting(0));
@@ -119,10 +119,10 @@ TEST_F(DeviceLinkTest, WithoutTheKeyboardEveryCommandFailsQuietly)
     EXPECT_FALSE(m_pLink->WriteKeyTable(0));
     EXPECT_FALSE(m_pLink->ReadKeyMacro(0, 0));
     EXPECT_FALSE(m_pLink->WriteKeyMacro(0, 0));
-    EXPECT_EQ(m_pLink->m_nDeviceProfile, -1);
+    EXPECT_EQ(m_pLink->DeviceProfile(), -1);
     EXPECT_EQ(m_clock.PauseCount(), 0u);
     m_pLink->SyncFromDevice(); // not found: nothing, and still due
-    EXPECT_TRUE(m_pLink->m_bNeedSync);
+    EXPECT_TRUE(m_pLink->IsSyncDue());
     EXPECT_EQ(m_ui.m_nRefreshes, 0);
 }
 
@@ -134,7 +134,7 @@ TEST_F(DeviceLinkTest, SetsCarryTheDocumentedBytesAndPauses)
     Connect();
     EXPECT_TRUE(m_pLink->SetDeviceProfile(2));
     EXPECT_EQ(m_kb.LastSet(5), (Bytes{0x05, 0x03, 0x02}));
-    EXPECT_EQ(m_pLink->m_nDeviceProfile, 2);
+    EXPECT_EQ(m_pLink->DeviceProfile(), 2);
 
     m_profiles[1].SetPair(PairLightColor, PartValue, "4");
     m_profiles[1].SetPair(PairLightBrightness, PartValue, "24");
@@ -226,7 +226,7 @@ TEST_F(DeviceLinkTest, FailedShortOrForeignRepliesChangeNothing)
     EXPECT_EQ(m_pLink->ReadCurrentProfile(), 0);
     m_kb.FailSet(5);
     EXPECT_FALSE(m_pLink->SetDeviceProfile(1));
-    EXPECT_EQ(m_pLink->m_nDeviceProfile, 0);
+    EXPECT_EQ(m_pLink->DeviceProfile(), 0);
 }
 
 TEST_F(DeviceLinkTest, ExchangesFromTwoThreadsNeverInterleave)
@@ -262,9 +262,9 @@ TEST_F(DeviceLinkTest, SyncOfAFactoryKeyboardReadsProfileLightingAndTables)
     m_pLink->SyncFromDevice();
     EXPECT_EQ(FeatureTrace(), "G5 S4 G7 S4 G7 S4 G7 S4 G6 S4 G6 S4 G6");
     EXPECT_EQ(m_clock.TotalPausedMs(), 96u);
-    EXPECT_EQ(m_pLink->m_nDeviceProfile, 1);
+    EXPECT_EQ(m_pLink->DeviceProfile(), 1);
     EXPECT_EQ(m_settings.GetPair(0, PartValue), "1");
-    EXPECT_FALSE(m_pLink->m_bNeedSync);
+    EXPECT_FALSE(m_pLink->IsSyncDue());
     EXPECT_EQ(m_ui.m_nRefreshes, 1);
     EXPECT_EQ(m_kb.ViolationsText(), "");
 
@@ -322,7 +322,7 @@ TEST_F(DeviceLinkTest, SyncReadsMacrosNamesMissingOnesAndSendsThemBack)
     ProfileStore profiles;
     LoadFromDisk(onDisk, settings, profiles);
     EXPECT_EQ(onDisk, m_library);
-    EXPECT_FALSE(m_pLink->m_bMacroLibraryChanged);
+    EXPECT_FALSE(m_pLink->IsMacroLibraryChanged());
     EXPECT_EQ(ReadFile(ProfilePath(1)), strProfileFile);
 }
 
@@ -348,7 +348,7 @@ TEST_F(DeviceLinkTest, SyncStopsWhenTheActiveProfileIsOutOfRange)
     m_kb.ClearLog();
     m_kb.ReplaceReply(5, Bytes{0x05, 0x00, 0x0B}); // bits 0..2: 3
     m_pLink->SyncFromDevice();
-    EXPECT_EQ(m_pLink->m_nDeviceProfile, 3);
+    EXPECT_EQ(m_pLink->DeviceProfile(), 3);
     EXPECT_EQ(FeatureTrace(), "G5");
     EXPECT_EQ(m_ui.m_nRefreshes, 0);
     EXPECT_EQ(m_settings.GetPair(0, PartValue), "0");
@@ -361,7 +361,7 @@ TEST_F(DeviceLinkTest, SyncGoesOnWithProfileZeroWhenTheProfileReadFails)
     m_pLink->ScanForKeyboard();
     m_kb.FailGet(5);
     m_pLink->SyncFromDevice();
-    EXPECT_EQ(m_pLink->m_nDeviceProfile, 0);
+    EXPECT_EQ(m_pLink->DeviceProfile(), 0);
     EXPECT_EQ(m_settings.GetPair(0, PartValue), "0");
     EXPECT_EQ(m_kb.CountReports(ESimDirection::Get, 6), 3u);
     EXPECT_EQ(m_ui.m_nRefreshes, 1);
@@ -426,7 +426,7 @@ TEST_F(DeviceLinkTest, AFailedMacroGetChangesNothing)
     ASSERT_TRUE(m_pLink->ReadKeyTable(0));
     m_kb.FailGet(8);
     EXPECT_FALSE(m_pLink->ReadKeyMacro(0, 0));
-    EXPECT_FALSE(m_pLink->m_bMacroLibraryChanged);
+    EXPECT_FALSE(m_pLink->IsMacroLibraryChanged());
     EXPECT_TRUE(m_library.FirstSet()->m_vecKeys.empty());
     EXPECT_EQ(m_profiles[0].m_keys[0].m_strName, "CTRL+1");
     // A key that holds no library macro is not read at all.
@@ -444,13 +444,13 @@ TEST_F(DeviceLinkTest, TheLibraryFileIsWrittenOnlyWhenTheKeyboardBroughtSomethin
     ASSERT_NE(m_pLink->FindMacroKeyByName("Same"), nullptr);
     std::filesystem::remove(m_pFiles->MacroLibraryPath());
 
-    m_pLink->m_bNeedSync = true; // as after a reconnection
+    m_pLink->RequestSync(); // as after a reconnection
     m_pLink->SyncFromDevice();
     EXPECT_FALSE(std::filesystem::exists(m_pFiles->MacroLibraryPath()));
-    EXPECT_FALSE(m_pLink->m_bMacroLibraryChanged);
+    EXPECT_FALSE(m_pLink->IsMacroLibraryChanged());
 
     m_kb.SetMacro(1, 1, std::string("Same"), 2, {{0x04, 4}});
-    m_pLink->m_bNeedSync = true;
+    m_pLink->RequestSync();
     m_pLink->SyncFromDevice();
     MacroLibrary onDisk;
     SettingsStore settings;
@@ -478,13 +478,13 @@ TEST_F(DeviceLinkTest, FlushSendsLightingThenTablesThenMacrosOfProfilesZeroToTwo
     m_profiles[0].AssignProgrammableKey(1, "Unknown", KeyValue{0x01, 0, 0}, "");
     m_profiles[2].SetColour(6);
 
-    m_pLink->m_PendingChanges[2].LightingPending = true;
-    m_pLink->m_PendingChanges[0].LightingPending = true;
-    m_pLink->m_PendingChanges[1].KeyTablePending = true;
-    m_pLink->m_PendingChanges[2].MacroPending[4] = true;
-    m_pLink->m_PendingChanges[0].MacroPending[1] = true; // no such macro: nothing sent
-    m_pLink->m_PendingChanges[3].LightingPending = true; // slots 3 and 4 never go out
-    m_pLink->m_PendingChanges[4].KeyTablePending = true;
+    m_pLink->MarkLightingPending(2);
+    m_pLink->MarkLightingPending(0);
+    m_pLink->MarkKeyTablePending(1);
+    m_pLink->MarkMacroPending(2, 4);
+    m_pLink->MarkMacroPending(0, 1); // no such macro: nothing sent
+    m_pLink->MarkLightingPending(3); // slots 3 and 4 never go out
+    m_pLink->MarkKeyTablePending(4);
 
     m_pLink->FlushPendingChanges();
     EXPECT_EQ(FeatureTrace(), "S7 S7 S6 S8");
@@ -506,11 +506,11 @@ TEST_F(DeviceLinkTest, FlushSendsLightingThenTablesThenMacrosOfProfilesZeroToTwo
     std::copy(vecSteps.begin(), vecSteps.end(), vecExpected.begin() + 34);
     EXPECT_EQ(vecMacro, vecExpected);
 
-    EXPECT_FALSE(m_pLink->m_PendingChanges[0].Any());
-    EXPECT_FALSE(m_pLink->m_PendingChanges[1].Any());
-    EXPECT_FALSE(m_pLink->m_PendingChanges[2].Any());
-    EXPECT_TRUE(m_pLink->m_PendingChanges[3].LightingPending);
-    EXPECT_TRUE(m_pLink->m_PendingChanges[4].KeyTablePending);
+    EXPECT_FALSE(m_pLink->Pending(0).Any());
+    EXPECT_FALSE(m_pLink->Pending(1).Any());
+    EXPECT_FALSE(m_pLink->Pending(2).Any());
+    EXPECT_TRUE(m_pLink->Pending(3).LightingPending);
+    EXPECT_TRUE(m_pLink->Pending(4).KeyTablePending);
     EXPECT_EQ(m_kb.ViolationsText(), "");
 }
 
@@ -518,9 +518,9 @@ TEST_F(DeviceLinkTest, FlagsAreClearedEvenWhenTheWriteFails)
 {
     Connect();
     m_kb.FailSet(6, kSimAlways);
-    m_pLink->m_PendingChanges[0].KeyTablePending = true;
+    m_pLink->MarkKeyTablePending(0);
     m_pLink->FlushPendingChanges();
-    EXPECT_FALSE(m_pLink->m_PendingChanges[0].KeyTablePending);
+    EXPECT_FALSE(m_pLink->Pending(0).KeyTablePending);
     EXPECT_EQ(m_clock.Pauses(), (std::vector<unsigned>{350}));
 }
 
@@ -569,7 +569,7 @@ TEST_F(DeviceLinkTest, ShutdownSendsTheEndValueAndClosesEverything)
     m_pLink->Shutdown();
     EXPECT_EQ(m_kb.LastSet(5), (Bytes{0x05, 0x03, 0x07}));
     EXPECT_EQ(m_kb.LastProfileCommand(), 7);
-    EXPECT_EQ(m_pLink->m_nDeviceProfile, 7);
+    EXPECT_EQ(m_pLink->DeviceProfile(), 7);
     EXPECT_EQ(m_clock.Pauses(), (std::vector<unsigned>{15, 10}));
     EXPECT_FALSE(m_pLink->HasCommandHandle());
     EXPECT_FALSE(m_pLink->IsListenerRunning());

@@ -17,13 +17,13 @@ TEST_F(DeviceLinkTest, ProfileKeyOnTheKeyboardSwitchesTheActiveSlot)
     const std::string strSettingsFile = ReadFile(m_pFiles->SettingsPath());
     ASSERT_EQ(m_kb.PressProfileKey(1), 1);
     HandleEvents(1);
-    EXPECT_EQ(m_pLink->m_nDeviceProfile, 1);
+    EXPECT_EQ(m_pLink->DeviceProfile(), 1);
     EXPECT_EQ(m_settings.GetPair(0, PartValue), "1");
     EXPECT_EQ(m_ui.m_nRefreshes, 1);
     EXPECT_EQ(m_ui.m_vecOsd, (std::vector<int>{2}));
 
     DeliverEvent(EventProfileChanged, 4); // no such profile on the keyboard: no text
-    EXPECT_EQ(m_pLink->m_nDeviceProfile, 3);
+    EXPECT_EQ(m_pLink->DeviceProfile(), 3);
     EXPECT_EQ(m_settings.GetPair(0, PartValue), "3");
     EXPECT_EQ(m_ui.m_nRefreshes, 2);
     EXPECT_EQ(m_ui.m_vecOsd, (std::vector<int>{2}));
@@ -52,8 +52,8 @@ TEST_F(DeviceLinkTest, LightingEventsChangeTheDeviceProfileOnly)
     EXPECT_EQ(m_ui.m_nRefreshes, 5);
 
     EXPECT_EQ(m_profiles[0], before0);
-    for (const PendingChanges& pending : m_pLink->m_PendingChanges)
-        EXPECT_FALSE(pending.Any()); // the keyboard already holds these changes
+    for (int nSlot = 0; nSlot < ProfileSlotCount; ++nSlot)
+        EXPECT_FALSE(m_pLink->Pending(nSlot).Any()); // the keyboard already holds these changes
     EXPECT_EQ(FeatureTrace(), "");
 }
 
@@ -138,7 +138,7 @@ TEST_F(DeviceLinkTest, MacroRecordedOnTheKeyboardIsReadNamedStoredAndSentBack)
     EXPECT_EQ(m_profiles[0].m_keys[2].m_value, (KeyValue{0x01, 0, 0}));
     EXPECT_EQ(m_kb.MacroName(0, 2), "Profile1_G3");
     EXPECT_EQ(m_ui.m_nRefreshes, 1);
-    EXPECT_FALSE(m_pLink->m_PendingChanges[0].Any());
+    EXPECT_FALSE(m_pLink->Pending(0).Any());
 
     MacroLibrary library;
     SettingsStore settings;
@@ -146,7 +146,7 @@ TEST_F(DeviceLinkTest, MacroRecordedOnTheKeyboardIsReadNamedStoredAndSentBack)
     LoadFromDisk(library, settings, profiles);
     EXPECT_EQ(library, m_library);
     EXPECT_EQ(profiles[0], m_profiles[0]);
-    EXPECT_FALSE(m_pLink->m_bMacroLibraryChanged);
+    EXPECT_FALSE(m_pLink->IsMacroLibraryChanged());
 
     // Recording again on the same key reuses the macro of that name.
     m_kb.RecordMacroOnKeyboard(2, {{0x04, 0x01}}, 2);
@@ -194,10 +194,11 @@ TEST_F(DeviceLinkTest, MacroEventWithoutCommandHandleIsIgnored)
     commands.bOpenable = false;
     m_kb.SetEnumeration({SimCollection::KeyboardEvents(), commands});
     m_pLink->ScanForKeyboard();
-    ASSERT_TRUE(m_pLink->m_bDeviceFound);
+    ASSERT_TRUE(m_pLink->IsDeviceFound());
     ASSERT_FALSE(m_pLink->HasCommandHandle());
-    m_pLink->m_nDeviceProfile = 0;
     ASSERT_TRUE(m_kb.WaitForReaders(1, 5000));
+    m_kb.PressProfileKey(0); // the listener now knows the keyboard is on profile 0
+    HandleEvents(1);
     m_kb.RecordMacroOnKeyboard(0, {{0x04, 0}});
     HandleEvents(1);
     EXPECT_EQ(FeatureTrace(), "");
@@ -214,7 +215,7 @@ TEST_F(DeviceLinkTest, EventsAreHandledInTheOrderTheyCame)
     m_kb.SendEvent(EventAllLockChanged, 1);
     HandleEvents(5);
     EXPECT_EQ(m_ui.m_vecOsd, (std::vector<int>{2, 4, 3, 7}));
-    EXPECT_EQ(m_pLink->m_nDeviceProfile, 2);
+    EXPECT_EQ(m_pLink->DeviceProfile(), 2);
     EXPECT_EQ(m_profiles[2].GetColour(), 6);
     EXPECT_EQ(m_profiles[1].GetColour(), 1);
 }
@@ -260,7 +261,7 @@ TEST_F(DeviceLinkTest, OtherCollectionsOnTheEventNodeAreNoEvents)
 
     EXPECT_EQ(m_ui.m_nRan, 1u);
     EXPECT_EQ(m_ui.m_vecOsd, (std::vector<int>{5}));
-    EXPECT_EQ(m_pLink->m_nDeviceProfile, 0);
+    EXPECT_EQ(m_pLink->DeviceProfile(), 0);
     EXPECT_EQ(m_profiles.m_records, profilesBefore.m_records);
     EXPECT_EQ(m_library, libraryBefore);
     EXPECT_EQ(FeatureTrace(), "");
@@ -323,9 +324,10 @@ TEST_F(DeviceLinkTest, KeyboardEventsDuringUploadsNeverSplitAnExchange)
     {
         for (int p = 0; p < DeviceProfileCount; ++p)
         {
-            m_pLink->m_PendingChanges[p].LightingPending = true;
-            m_pLink->m_PendingChanges[p].KeyTablePending = true;
-            m_pLink->m_PendingChanges[p].MacroPending.fill(true);
+            m_pLink->MarkLightingPending(p);
+            m_pLink->MarkKeyTablePending(p);
+            for (int k = 0; k < ProgrammableKeyCount; ++k)
+                m_pLink->MarkMacroPending(p, k);
         }
         m_pLink->FlushPendingChanges();
         ++nFlushes;

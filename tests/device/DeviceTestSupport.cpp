@@ -91,7 +91,7 @@ void DeviceLinkTest::Connect()
 {
     m_pLink->ScanForKeyboard();
     m_pLink->SyncFromDevice();
-    ASSERT_TRUE(m_pLink->m_bDeviceFound);
+    ASSERT_TRUE(m_pLink->IsDeviceFound());
     ASSERT_TRUE(m_kb.WaitForReaders(1, 5000));
     m_kb.ClearLog();
     m_clock.ClearPauses();

@@ -6,11 +6,9 @@ namespace {
 
 class ButtonTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        g_nSelectedPageTab = 0;
-        g_nSelectedProfileTab = 0;
-        g_nRadioOptionWord = kRadioOptionWordInitial;
-    }
+    int m_nPage = 0;
+    int m_nProfile = 0;
+    UINT m_nOptionWord = 0xAA;  // bit 7 set: the first radio starts selected
     const CRect m_rc{10, 10, 50, 30};
     CRecordingWindow m_wnd;
 };
@@ -127,44 +125,44 @@ TEST_F(ButtonTest, ComboButtonReportsThroughItsPopupMessageAndShowsOpenPopup) {
 }
 
 TEST_F(ButtonTest, RadioButtonsShareOneOptionWord) {
-    CRadioButton first(&m_wnd, 2013, m_rc, "", true, false);
-    CRadioButton second(&m_wnd, 2014, CRect(60, 10, 80, 30), "", true, false);
+    CRadioButton first(&m_wnd, 2013, m_rc, "", true, false, {&m_nOptionWord, 0x080, 0x180});
+    CRadioButton second(&m_wnd, 2014, CRect(60, 10, 80, 30), "", true, false, {&m_nOptionWord, 0x100, 0x180});
     EXPECT_TRUE(first.IsSelected());
     EXPECT_EQ(first.GetDrawnFrame(), 2);
     second.OnMouseMove(0, 70, 20);
     second.OnLButtonDown(MK_LBUTTON, 70, 20);
     second.OnLButtonUp(0, 70, 20);
-    EXPECT_EQ(g_nRadioOptionWord, 0x12Au);
+    EXPECT_EQ(m_nOptionWord, 0x12Au);
     EXPECT_FALSE(first.IsSelected());
     EXPECT_EQ(first.GetDrawnFrame(), 0);
     first.OnMouseMove(0, 20, 20);
     first.OnLButtonDown(MK_LBUTTON, 20, 20);
     first.OnLButtonUp(0, 20, 20);
-    EXPECT_EQ(g_nRadioOptionWord, 0xAAu);
-    // A radio of another id changes nothing.
-    CRadioButton other(&m_wnd, 2020, m_rc, "", true, false);
+    EXPECT_EQ(m_nOptionWord, 0xAAu);
+    // A radio without an option changes nothing.
+    CRadioButton other(&m_wnd, 2020, m_rc, "", true, false, {});
     other.OnLButtonDown(MK_LBUTTON, 20, 20);
     other.OnLButtonUp(0, 20, 20);
-    EXPECT_EQ(g_nRadioOptionWord, 0xAAu);
+    EXPECT_EQ(m_nOptionWord, 0xAAu);
     EXPECT_FALSE(other.IsSelected());
 }
 
 TEST_F(ButtonTest, TabsSelectPagesAndProfiles) {
-    CTabControl slot0(&m_wnd, 2049, m_rc, "", true, false);
-    CTabControl slot2(&m_wnd, 2051, CRect(60, 10, 90, 30), "", true, false);
-    CTabControl page3(&m_wnd, 2077, CRect(100, 10, 130, 30), "", true, false);
+    CTabControl slot0(&m_wnd, 2049, m_rc, "", true, false, {&m_nProfile, 0});
+    CTabControl slot2(&m_wnd, 2051, CRect(60, 10, 90, 30), "", true, false, {&m_nProfile, 2});
+    CTabControl page3(&m_wnd, 2077, CRect(100, 10, 130, 30), "", true, false, {&m_nPage, 3});
     EXPECT_EQ(slot0.GetDrawnFrame(), 2);
     slot2.OnMouseMove(0, 70, 20);
     slot2.OnLButtonDown(MK_LBUTTON, 70, 20);
     slot2.OnLButtonUp(0, 70, 20);
-    EXPECT_EQ(g_nSelectedProfileTab, 2);
-    EXPECT_EQ(g_nSelectedPageTab, 0);
+    EXPECT_EQ(m_nProfile, 2);
+    EXPECT_EQ(m_nPage, 0);
     EXPECT_EQ(slot0.GetDrawnFrame(), 0);
     EXPECT_EQ(slot2.GetDrawnFrame(), 2);
     page3.OnLButtonDown(MK_LBUTTON, 110, 20);
     page3.OnLButtonUp(0, 300, 300);  // released outside: no selection
-    EXPECT_EQ(g_nSelectedPageTab, 0);
+    EXPECT_EQ(m_nPage, 0);
     page3.OnLButtonDown(MK_LBUTTON, 110, 20);
     page3.OnLButtonUp(0, 110, 20);
-    EXPECT_EQ(g_nSelectedPageTab, 3);
+    EXPECT_EQ(m_nPage, 3);
 }

@@ -321,7 +321,8 @@ TEST_F(DialogTest, DraggingTheBackgroundMovesTheWindow) {
 }
 
 TEST_F(DialogTest, RepaintsOnlyWhatChanged) {
-    auto* pTab = new CTabControl(&m_dlg, 2050, CRect(10, 100, 60, 120), "", true, false);
+    int nSelected = 0;
+    auto* pTab = new CTabControl(&m_dlg, 2050, CRect(10, 100, 60, 120), "", true, false, {&nSelected, 1});
     m_dlg.AddControl(0, pTab);
     m_dlg.Move(20, 20);
     EXPECT_EQ(m_dlg.m_vecInvalidated, (std::vector<CRect>{m_pA->GetRect()}));
@@ -339,7 +340,7 @@ TEST_F(DialogTest, RepaintsOnlyWhatChanged) {
     m_dlg.m_vecInvalidated.clear();
     m_dlg.Up(20, 110);
     EXPECT_EQ(m_dlg.m_vecInvalidated, (std::vector<CRect>{CRect(-1, -1, -1, -1)}));
-    g_nSelectedProfileTab = 0;
+    EXPECT_EQ(nSelected, 1);
 }
 
 TEST_F(DialogTest, ReleaseSeenByAnotherWindowDoesNotFreezeTheHotControl) {

@@ -119,12 +119,17 @@ void RenderButtons() {
         d.Caption(10, y, 500, "CTabControl: page tabs (2003 selected, 2004 hover), profile tabs (2049 selected, 2050 pressed)");
         y += 20;
         x = 10;
-        const struct { UINT nId; unsigned nPng; int w, h; int nState; } kTabs[] = {
-            {2003, 137, 65, 26, 0}, {2004, 262, 47, 26, 1}, {2005, 263, 53, 26, 0}, {2077, 264, 53, 26, 0},
-            {2049, 171, 68, 21, 0}, {2050, 170, 71, 21, 2}, {2051, 169, 71, 21, 0},
+        static int s_nPage = 0;
+        static int s_nProfile = 0;
+        const struct { UINT nId; unsigned nPng; int w, h; int nState; int* pSel; int nValue; } kTabs[] = {
+            {2003, 137, 65, 26, 0, &s_nPage, 0}, {2004, 262, 47, 26, 1, &s_nPage, 1},
+            {2005, 263, 53, 26, 0, &s_nPage, 2}, {2077, 264, 53, 26, 0, &s_nPage, 3},
+            {2049, 171, 68, 21, 0, &s_nProfile, 0}, {2050, 170, 71, 21, 2, &s_nProfile, 1},
+            {2051, 169, 71, 21, 0, &s_nProfile, 2},
         };
         for (const auto& entry : kTabs) {
-            auto* p = new CTabControl(&d, entry.nId, CRect(x, y, x + entry.w, y + entry.h), "", true, false);
+            auto* p = new CTabControl(&d, entry.nId, CRect(x, y, x + entry.w, y + entry.h), "", true, false,
+                                      {entry.pSel, entry.nValue});
             p->LoadImage(entry.nPng);
             SetState(p, entry.nState);
             d.AddControl(0, p);
@@ -182,9 +187,10 @@ void RenderButtons() {
         // Bitmap buttons: radio 275 (2013 selected by the start value), close, OK, Cancel.
         d.Caption(450, y, 360, "CRadioButton 275 / CRegionButton 154, 162, 163");
         int yy = y + 20;
+        static UINT s_nOptionWord = 0xAA;
         for (int s = 0; s < 3; ++s) {
             auto* p = new CRadioButton(&d, s == 0 ? 2013 : 2014, CRect(450 + s * 30, yy, 469 + s * 30, yy + 19), "",
-                                       true, false);
+                                       true, false, {&s_nOptionWord, s == 0 ? 0x080u : 0x100u, 0x180u});
             p->SetBitmap(275, 19, 19, 0, 0);
             SetState(p, s);
             d.AddControl(0, p);
