@@ -4,7 +4,12 @@
 #include <QMessageBox>
 
 #include "app/CorvaneDlg.h"
+#include "app/PlatformServices.h"
+#include "platform/HidapiBackend.h"
 #include "platform/InstanceLock.h"
+#include "platform/SpawnLauncher.h"
+#include "platform/SystemClock.h"
+#include "platform/UdevHotplugMonitor.h"
 #include "skin/ResourceInit.h"
 
 int CCorvaneApp::InitInstance(int argc, char** argv)
@@ -22,7 +27,14 @@ int CCorvaneApp::InitInstance(int argc, char** argv)
     // The window lives in the tray when hidden; only Exit (or Escape) ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
     {
-        CCorvaneDlg dlg;
+        CHidapiBackend hid;
+        CUdevHotplugMonitor hotplug;
+        CSystemClock clock;
+        CSpawnLauncher launcher;
+        // The data files live in config/ beside the program.
+        CPlatformServices services{QCoreApplication::applicationDirPath().toStdString() + "/", hid, hotplug,
+                                   clock, launcher};
+        CCorvaneDlg dlg(services);
         dlg.DoModal();
     }
     return 0;

@@ -1,7 +1,6 @@
 #include "app/CorvaneDlg.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
@@ -9,6 +8,7 @@
 
 #include "KeyButtonLayout.h"
 #include "device/HotplugDispatch.h"
+#include "platform/Hotplug.h"
 #include "skin/AttentionDlg.h"
 #include "skin/Buttons.h"
 #include "skin/SkinDraw.h"
@@ -22,7 +22,8 @@ constexpr UINT WM_COMMAND = 0x0111;
 constexpr int KeyPageList = 1;
 } // namespace
 
-CCorvaneDlg::CCorvaneDlg() : CDlgBase(MainTemplateId, nullptr)
+CCorvaneDlg::CCorvaneDlg(CPlatformServices& services)
+    : CDlgBase(MainTemplateId, nullptr), m_services(services)
 {
     setWindowFlag(Qt::FramelessWindowHint);
     SetWindowSize(800, 634);
@@ -35,8 +36,7 @@ CCorvaneDlg::~CCorvaneDlg()
 
 bool CCorvaneDlg::OnInitDialog()
 {
-    // Data files live in config/ beside the program.
-    AppDirectory = QCoreApplication::applicationDirPath().toStdString() + "/";
+    AppDirectory = m_services.m_strAppDirectory;
     m_pFiles = std::make_unique<CDataFiles>(AppDirectory);
     m_pFiles->LoadAll(m_MacroLibrary, m_SettingsStore, m_ProfileStore);
 
@@ -46,11 +46,10 @@ bool CCorvaneDlg::OnInitDialog()
     RefreshProfileView();
 
     m_pDeviceLink = std::make_unique<CDeviceLink>(m_ProfileStore, m_SettingsStore, m_MacroLibrary,
-                                                  *m_pFiles, m_HidBackend, m_Clock, m_Launcher,
-                                                  static_cast<CDeviceLinkUi&>(*this));
-    m_pHotplug = std::make_unique<CUdevHotplugMonitor>();
-    if (m_pHotplug->IsValid()) {
-        m_pHotplugNotifier = std::make_unique<QSocketNotifier>(m_pHotplug->Fd(), QSocketNotifier::Read);
+                                                  *m_pFiles, m_services.m_hid, m_services.m_clock,
+                                                  m_services.m_launcher, static_cast<CDeviceLinkUi&>(*this));
+    if (m_services.m_hotplug.Fd() >= 0) {
+        m_pHotplugNotifier = std::make_unique<QSocketNotifier>(m_services.m_hotplug.Fd(), QSocketNotifier::Read);
         QObject::connect(m_pHotplugNotifier.get(), &QSocketNotifier::activated, this,
                          [this] { OnHotplugReadable(); });
     }
@@ -184,7 +183,7 @@ void CCorvaneDlg::OnConfigKeyboard()
 
 void CCorvaneDlg::OnHotplugReadable()
 {
-    DispatchHotplugEvents(*m_pHotplug, *m_pDeviceLink);
+    DispatchHotplugEvents(m_services.m_hotplug, *m_pDeviceLink);
 }
 
 void CCorvaneDlg::OnDestroy()
@@ -195,7 +194,6 @@ void CCorvaneDlg::OnDestroy()
     m_pHotplugNotifier.reset();
     if (m_pDeviceLink)
         m_pDeviceLink->Shutdown(); // stop the listener, profile value 7, close the handle
-    m_pHotplug.reset();
     if (m_pTrayIcon)
         m_pTrayIcon->hide();
     m_pTrayIcon.reset();

@@ -13,10 +13,7 @@
 #include "device/DeviceLinkUi.h"
 #include "model/Macro.h"
 #include "model/Profile.h"
-#include "platform/HidapiBackend.h"
-#include "platform/SpawnLauncher.h"
-#include "platform/SystemClock.h"
-#include "platform/UdevHotplugMonitor.h"
+#include "app/PlatformServices.h"
 #include "skin/DlgBase.h"
 #include "storage/DataFiles.h"
 
@@ -32,7 +29,7 @@ constexpr const char* TrayTip = "Quelmar Keyboard";
 class CCorvaneDlg : public CDlgBase, private CDeviceLinkUi
 {
 public:
-    CCorvaneDlg();
+    explicit CCorvaneDlg(CPlatformServices& services);
     ~CCorvaneDlg() override;
 
     bool OnInitDialog() override;
@@ -65,11 +62,8 @@ private:
     void OnDestroy();
 
     std::unique_ptr<CDataFiles> m_pFiles;
-    CHidapiBackend m_HidBackend;
-    CSystemClock m_Clock;
-    CSpawnLauncher m_Launcher;
+    CPlatformServices& m_services;
     std::unique_ptr<CDeviceLink> m_pDeviceLink;
-    std::unique_ptr<CUdevHotplugMonitor> m_pHotplug;
     std::unique_ptr<QSocketNotifier> m_pHotplugNotifier;
     std::unique_ptr<QSystemTrayIcon> m_pTrayIcon;
     std::unique_ptr<QMenu> m_pTrayMenu;
