@@ -18,6 +18,22 @@ bool IsDeviceSlot(int nSlot)
 {
     return nSlot >= 0 && nSlot < DeviceProfileCount;
 }
+
+// The keyboard needs its pauses between reports, so sending several holds this thread for
+// seconds: the pointer says so meanwhile. Events queued so far run first, so that the pointer
+// reaches the screen before the wait; no user input is taken then.
+class CBusyPointer
+{
+public:
+    CBusyPointer()
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    ~CBusyPointer() { QApplication::restoreOverrideCursor(); }
+    CBusyPointer(const CBusyPointer&) = delete;
+    CBusyPointer& operator=(const CBusyPointer&) = delete;
+};
 } // namespace
 
 CProfileSlotHandler::CProfileSlotHandler(CMainWindowHost& host, int& nSelectedSlotTab)
@@ -66,6 +82,7 @@ bool CProfileSlotHandler::ResetActiveSlot()
     dlg.SetBackgroundBitmap(CFirmwareResetDlg::kResetCurrentBitmap);
     if (m_host.RunModalDialog(dlg) != IDOK)
         return false;
+    const CBusyPointer busy;
     const int nSlot = m_host.Settings().GetActiveSlot();
     m_host.Profiles()[nSlot].SetFactoryDefaults(nSlot);
     m_host.DataFiles().SaveProfile(nSlot, m_host.Profiles(), m_host.Settings());
@@ -87,6 +104,7 @@ bool CProfileSlotHandler::ResetAllSlots()
     dlg.SetBackgroundBitmap(CFirmwareResetDlg::kResetAllBitmap);
     if (m_host.RunModalDialog(dlg) != IDOK)
         return false;
+    const CBusyPointer busy;
     const CDataFiles& files = m_host.DataFiles();
     SettingsStore& settings = m_host.Settings();
     settings.SetDefaults(files.AppDirectory());
@@ -107,22 +125,18 @@ bool CProfileSlotHandler::ResetAllSlots()
 
 void CProfileSlotHandler::Apply()
 {
-    // The keyboard needs its pauses between reports, so a large Apply holds this thread for
-    // seconds: say so with the pointer. Events queued so far run first, so that the pointer
-    // reaches the screen before the wait; no user input is taken meanwhile.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-
-    CDeviceLink& link = m_host.DeviceLink();
-    SettingsStore& settings = m_host.Settings();
-    const CDataFiles& files = m_host.DataFiles();
-    link.FlushPendingChanges();
-    link.SetDeviceProfile(settings.GetActiveSlot());
-    settings.SetActiveSlot(m_host.ActiveSlot());
-    files.SaveSettings(settings);
-    files.SaveAllProfiles(m_host.Profiles(), settings);
-    link.SaveMacroLibraryIfChanged();
-
-    QApplication::restoreOverrideCursor();
+    {
+        const CBusyPointer busy;
+        CDeviceLink& link = m_host.DeviceLink();
+        SettingsStore& settings = m_host.Settings();
+        const CDataFiles& files = m_host.DataFiles();
+        link.FlushPendingChanges();
+        link.SetDeviceProfile(settings.GetActiveSlot());
+        settings.SetActiveSlot(m_host.ActiveSlot());
+        files.SaveSettings(settings);
+        files.SaveAllProfiles(m_host.Profiles(), settings);
+        link.SaveMacroLibraryIfChanged();
+    }
+    // Nothing was drawn during the wait.
     m_host.RepaintWindow();
 }
