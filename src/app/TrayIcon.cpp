@@ -55,11 +55,6 @@ void CTrayIcon::Remove()
     m_pIcon.reset();
 }
 
-bool CTrayIcon::IsShown() const
-{
-    return m_pIcon && m_pIcon->isVisible();
-}
-
 void CTrayIcon::ShowMenuAt(const QPoint& ptGlobal)
 {
     m_pMenu->popup(ptGlobal);
