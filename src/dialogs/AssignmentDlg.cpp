@@ -1,7 +1,10 @@
 #include "dialogs/AssignmentDlg.h"
 
-CAssignmentDlg::CAssignmentDlg(UINT nTemplateId, CSkinWindow* pParent, std::unique_ptr<CKeyHook> pHook)
-    : CDlgBase(nTemplateId, pParent), m_pHook(std::move(pHook)) {}
+// The dialog templates carry nothing the skin uses; each dialog is known by its picture.
+CAssignmentDlg::CAssignmentDlg(CSkinWindow* pParent, unsigned nBackgroundBitmap, EWindowShape eShape,
+                               std::unique_ptr<CKeyHook> pHook)
+    : CDlgBase(nBackgroundBitmap, pParent), m_nBackgroundBitmap(nBackgroundBitmap), m_eShape(eShape),
+      m_pHook(std::move(pHook)) {}
 
 CAssignmentDlg::~CAssignmentDlg() {
     if (m_pHook)
@@ -26,10 +29,17 @@ CStaticText* CAssignmentDlg::AddLabel(UINT nId, const CRect& rc, UINT nFormat, c
     return pLabel;
 }
 
-void CAssignmentDlg::StartKeyHook() {
+bool CAssignmentDlg::OnInitDialog() {
+    CDlgBase::OnInitDialog();
+    PrepareBackground(m_nBackgroundBitmap);
+    if (m_eShape == EWindowShape::FromBackground)
+        CreateRegionFromBitmap(m_nBackgroundBitmap);
     if (m_pHook)
         m_pHook->StartHook(this);
+    return true;
 }
+
+void CAssignmentDlg::DrawBackground(QPainter* pDC, const CRect& rcClient) { DrawStandardBackground(pDC, rcClient); }
 
 LRESULT CAssignmentDlg::SendResult(UINT nMsg, WPARAM wParam, LPARAM lParam) {
     return SendMessage(GetResultWindow(), nMsg, wParam, lParam);

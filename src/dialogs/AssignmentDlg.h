@@ -1,7 +1,8 @@
 #pragma once
-// What the three assignment dialogs share: the parent that receives their result, the close,
-// OK and Cancel bitmap buttons, and (for the dialogs that capture a key) a keyboard hook that
-// runs from the end of the dialog's initialisation until its window goes away.
+// What the three assignment dialogs share: a background picture (which may also give the window
+// its shape), the parent that receives their result, the close, OK and Cancel bitmap buttons,
+// and (for the dialogs that capture a key) a keyboard hook that runs from the end of the
+// dialog's initialisation until its window goes away.
 
 #include "keyboardhook/KeyHook.h"
 #include "skin/Buttons.h"
@@ -11,11 +12,18 @@
 #include <initializer_list>
 #include <memory>
 
+enum class EWindowShape { Rectangle, FromBackground };
+
 class CAssignmentDlg : public CDlgBase {
 public:
     // pHook may be null for a dialog that captures no key.
-    CAssignmentDlg(UINT nTemplateId, CSkinWindow* pParent, std::unique_ptr<CKeyHook> pHook);
+    CAssignmentDlg(CSkinWindow* pParent, unsigned nBackgroundBitmap, EWindowShape eShape,
+                   std::unique_ptr<CKeyHook> pHook);
     ~CAssignmentDlg() override;
+
+    // Background and shape, then the hook: from here on the dialog receives the keys.
+    bool OnInitDialog() override;
+    void DrawBackground(QPainter* pDC, const CRect& rcClient) override;
 
     CKeyHook* GetKeyHook() const { return m_pHook.get(); }
     // The window that receives the result; null when the dialog was opened without one.
@@ -33,10 +41,10 @@ protected:
     void AddBitmapButtons(int nLeft, int nTop, std::initializer_list<CBitmapButtonPlace> places);
     // A white single-line label into list 0.
     CStaticText* AddLabel(UINT nId, const CRect& rc, UINT nFormat, const std::string& strText);
-    // Called last in the derived OnInitDialog: from here on the dialog receives the keys.
-    void StartKeyHook();
     LRESULT SendResult(UINT nMsg, WPARAM wParam, LPARAM lParam);
 
 private:
+    unsigned m_nBackgroundBitmap;
+    EWindowShape m_eShape;
     std::unique_ptr<CKeyHook> m_pHook;
 };

@@ -10,16 +10,10 @@ constexpr CRect kKeyNameRect(180, 116, 346, 135);
 
 CKeyMapSettingDlg::CKeyMapSettingDlg(CSkinWindow* pParent, UINT nKeyButtonId, const std::string& strKeyCaption,
                                      std::uint8_t nFactoryCode, std::uint8_t nCurrentCode)
-    : CAssignmentDlg(kTemplateId, pParent, std::make_unique<CKeyboardHook>()), m_nKeyButtonId(nKeyButtonId),
-      m_strKeyCaption(strKeyCaption), m_nFactoryCode(nFactoryCode), m_nCurrentCode(nCurrentCode) {
+    : CAssignmentDlg(pParent, kBackgroundBitmap, EWindowShape::Rectangle, std::make_unique<CKeyboardHook>()),
+      m_nKeyButtonId(nKeyButtonId), m_strKeyCaption(strKeyCaption), m_nFactoryCode(nFactoryCode),
+      m_nCurrentCode(nCurrentCode) {
     SetWindowSize(400, 270);
-}
-
-bool CKeyMapSettingDlg::OnInitDialog() {
-    CDlgBase::OnInitDialog();
-    PrepareBackground(kBackgroundBitmap);
-    StartKeyHook();
-    return true;
 }
 
 void CKeyMapSettingDlg::CreateControls(int nLeft, int nTop, int, int) {
@@ -65,8 +59,6 @@ void CKeyMapSettingDlg::CreateControls(int nLeft, int nTop, int, int) {
     }
     AddBitmapButtons(nLeft, nTop, {{IDC_DLG_OK, 223, 230, 73, 29, 162}, {IDC_DLG_CANCEL, 325, 230, 66, 29, 163}});
 }
-
-void CKeyMapSettingDlg::DrawBackground(QPainter* pDC, const CRect& rcClient) { DrawStandardBackground(pDC, rcClient); }
 
 std::uint8_t CKeyMapSettingDlg::MouseFunctionCodeOf(const KeyValue& choice) {
     switch (choice.m_nKind) {

@@ -15,7 +15,6 @@
 
 class CKeyMapSettingDlg : public CAssignmentDlg {
 public:
-    static constexpr UINT kTemplateId = 272;
     static constexpr unsigned kBackgroundBitmap = 272;
     static constexpr UINT kMouseFunctionId = 2012;
     static constexpr UINT kKeyboardRadioId = 2013;
@@ -33,9 +32,7 @@ public:
     CKeyMapSettingDlg(CSkinWindow* pParent, UINT nKeyButtonId, const std::string& strKeyCaption,
                       std::uint8_t nFactoryCode, std::uint8_t nCurrentCode);
 
-    bool OnInitDialog() override;
     void CreateControls(int nLeft, int nTop, int nRight, int nBottom) override;
-    void DrawBackground(QPainter* pDC, const CRect& rcClient) override;
     LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
     void OnOK() override;
 

@@ -7,15 +7,9 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 
-CQuickLaunchDlg::CQuickLaunchDlg(CSkinWindow* pParent) : CAssignmentDlg(kTemplateId, pParent, nullptr) {
+CQuickLaunchDlg::CQuickLaunchDlg(CSkinWindow* pParent)
+    : CAssignmentDlg(pParent, kBackgroundBitmap, EWindowShape::FromBackground, nullptr) {
     SetWindowSize(305, 245);
-}
-
-bool CQuickLaunchDlg::OnInitDialog() {
-    CDlgBase::OnInitDialog();
-    PrepareBackground(kBackgroundBitmap);
-    CreateRegionFromBitmap(kBackgroundBitmap);
-    return true;
 }
 
 void CQuickLaunchDlg::CreateControls(int nLeft, int nTop, int, int) {
@@ -31,8 +25,6 @@ void CQuickLaunchDlg::CreateControls(int nLeft, int nTop, int, int) {
     pBrowse->LoadImage(177);
     AddControl(0, pBrowse);
 }
-
-void CQuickLaunchDlg::DrawBackground(QPainter* pDC, const CRect& rcClient) { DrawStandardBackground(pDC, rcClient); }
 
 void CQuickLaunchDlg::ConfigureBrowseDialog(QFileDialog& dlg) {
     dlg.setWindowTitle(QString::fromUtf8(kBrowseTitle));

@@ -21,7 +21,6 @@ class QFileDialog;
 
 class CQuickLaunchDlg : public CAssignmentDlg {
 public:
-    static constexpr UINT kTemplateId = 176;
     static constexpr unsigned kBackgroundBitmap = 176;  // also the window's shape
     static constexpr UINT kBrowseId = 2012;
     static constexpr UINT kPathId = 2013;
@@ -31,9 +30,7 @@ public:
 
     explicit CQuickLaunchDlg(CSkinWindow* pParent = nullptr);
 
-    bool OnInitDialog() override;
     void CreateControls(int nLeft, int nTop, int nRight, int nBottom) override;
-    void DrawBackground(QPainter* pDC, const CRect& rcClient) override;
     LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
     void OnOK() override;
 

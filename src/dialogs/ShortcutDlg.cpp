@@ -24,16 +24,8 @@ constexpr ModifierBox kModifiers[] = {
 }  // namespace
 
 CShortcutDlg::CShortcutDlg(CSkinWindow* pParent)
-    : CAssignmentDlg(kTemplateId, pParent, std::make_unique<CKeyboardHook>()) {
+    : CAssignmentDlg(pParent, kBackgroundBitmap, EWindowShape::FromBackground, std::make_unique<CKeyboardHook>()) {
     SetWindowSize(420, 206);
-}
-
-bool CShortcutDlg::OnInitDialog() {
-    CDlgBase::OnInitDialog();
-    PrepareBackground(kBackgroundBitmap);
-    CreateRegionFromBitmap(kBackgroundBitmap);
-    StartKeyHook();
-    return true;
 }
 
 void CShortcutDlg::CreateControls(int nLeft, int nTop, int, int) {
@@ -55,8 +47,6 @@ void CShortcutDlg::CreateControls(int nLeft, int nTop, int, int) {
     rcName.Offset(nLeft, nTop);
     AddLabel(kKeyNameId, rcName, DT_LEFT | DT_VCENTER, m_strKeyName);
 }
-
-void CShortcutDlg::DrawBackground(QPainter* pDC, const CRect& rcClient) { DrawStandardBackground(pDC, rcClient); }
 
 bool CShortcutDlg::IsChecked(UINT nBoxId) const {
     const auto* pBox = dynamic_cast<const CCheckButton*>(FindControl(nBoxId));

@@ -13,7 +13,6 @@
 
 class CShortcutDlg : public CAssignmentDlg {
 public:
-    static constexpr UINT kTemplateId = 153;
     static constexpr unsigned kBackgroundBitmap = 153;  // also the window's shape
     static constexpr UINT kSingleKeyBoxId = 2005;
     static constexpr UINT kCtrlBoxId = 2006;
@@ -24,9 +23,7 @@ public:
 
     explicit CShortcutDlg(CSkinWindow* pParent = nullptr);
 
-    bool OnInitDialog() override;
     void CreateControls(int nLeft, int nTop, int nRight, int nBottom) override;
-    void DrawBackground(QPainter* pDC, const CRect& rcClient) override;
     LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
     void OnOK() override;
 

@@ -24,9 +24,12 @@ inline constexpr std::uint32_t kHookReleaseBit = 0x80000000u;
 inline constexpr std::uint32_t kHookStampMask = 0x7FFFFFFFu;
 
 inline constexpr LPARAM HookKeyLParam(bool bRelease, std::uint64_t nStampMs) {
-    return static_cast<LPARAM>((bRelease ? kHookReleaseBit : 0u) | static_cast<std::uint32_t>(nStampMs & kHookStampMask));
+    const auto nStamp = static_cast<std::uint32_t>(nStampMs & kHookStampMask);
+    return static_cast<LPARAM>((bRelease ? kHookReleaseBit : 0u) | nStamp);
 }
-inline constexpr bool IsHookRelease(LPARAM lParam) { return (static_cast<std::uint32_t>(lParam) & kHookReleaseBit) != 0; }
+inline constexpr bool IsHookRelease(LPARAM lParam) {
+    return (static_cast<std::uint32_t>(lParam) & kHookReleaseBit) != 0;
+}
 inline constexpr std::uint32_t HookStamp(LPARAM lParam) { return static_cast<std::uint32_t>(lParam) & kHookStampMask; }
 // Milliseconds from an older stamp to a newer one; a newer stamp below the older one has wrapped.
 inline constexpr std::uint32_t HookStampDelta(std::uint32_t nOlder, std::uint32_t nNewer) {

@@ -55,7 +55,9 @@ bool CKeyboardHook::eventFilter(QObject*, QEvent* pEvent) {
     const auto& keyEvent = static_cast<const QKeyEvent&>(*pEvent);
     const bool bRelease = eType == QEvent::KeyRelease;
     // A held key repeats as press/release pairs on X11; only the presses repeat in the report.
-    if (!(bRelease && keyEvent.isAutoRepeat()))
-        CSkinWindow::SendMessage(m_pWindow, UM_HOOK_KEY, VkOfKeyEvent(keyEvent), HookKeyLParam(bRelease, StampOf(keyEvent)));
+    if (!(bRelease && keyEvent.isAutoRepeat())) {
+        const LPARAM lParam = HookKeyLParam(bRelease, StampOf(keyEvent));
+        CSkinWindow::SendMessage(m_pWindow, UM_HOOK_KEY, VkOfKeyEvent(keyEvent), lParam);
+    }
     return true;
 }

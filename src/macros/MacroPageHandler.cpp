@@ -188,7 +188,12 @@ void CMacroPageHandler::UpdateLists()
         m_nCurrentKey = -1;
     if (CImageShowList* pActions = ActionList())
     {
-        pActions->SetMacroKey(pKey);
+        // Found again at every use: a macro added to the library moves the others in memory.
+        if (pKey)
+            pActions->ShowLibraryKey(&m_host.Library(), static_cast<size_t>(MacroList()->GetCurrentSet()),
+                                     static_cast<size_t>(m_nCurrentKey));
+        else
+            pActions->SetMacroKey(nullptr);
         const int nRows = ActionCount(pKey);
         pActions->SetFirstVisibleRow(ClampFirstRow(pActions->GetFirstVisibleRow(), nRows, pActions->GetVisibleRows()));
         if (CVScrollBar* pBar = ScrollBar(IDC_ACTION_LIST_SCROLL))

@@ -5,8 +5,9 @@
 // message numbers. Only the main window and its handlers use these names; the toolkit is told
 // at construction what each control selects or sends.
 
-#include "dialogs/DialogMessages.h"
-#include "keyboardhook/KeyHook.h"
+#include "dialogs/DialogMessages.h"   // the assignment dialogs' results: UM_SHORTCUT_RESULT (1036),
+                                     // UM_QUICK_LAUNCH_RESULT (1039), UM_KEY_MAP_RESULT (1066)
+#include "keyboardhook/KeyHook.h"    // UM_HOOK_KEY (1025), a key event from the keyboard hook
 #include "skin/SkinTypes.h"
 
 namespace MainWindow {
@@ -92,10 +93,8 @@ inline constexpr int PopupSlotLightBrightness = 8;
 
 // ---- Messages the main window reserves or handles ----
 // The popups' own result, hover and loss-of-activation messages (1025..1065) are the toolkit's
-// contract and are named in skin/SkinTypes.h; the keyboard hook's key event UM_HOOK_KEY (1025,
-// the number of UM_POPUP_CLOSING too) in keyboardhook/KeyHook.h; the assignment dialogs' results
-// UM_SHORTCUT_RESULT (1036), UM_QUICK_LAUNCH_RESULT (1039) and UM_KEY_MAP_RESULT (1066) in
-// dialogs/DialogMessages.h.
+// contract and are named in skin/SkinTypes.h; the dialogs' and the hook's come with the headers
+// above. UM_HOOK_KEY and UM_POPUP_CLOSING share the number 1025.
 inline constexpr UINT UM_OPEN_FUNCTION_MENU = WM_USER + 4;       // 1028, programmable key button clicked
 inline constexpr UINT UM_RUN_SHORTCUT_DIALOG = WM_USER + 10;     // 1034, posted to itself
 inline constexpr UINT UM_RUN_QUICK_LAUNCH_DIALOG = WM_USER + 14; // 1038, posted to itself

@@ -444,7 +444,8 @@ void RenderAssignmentDialogs() {
         Save(WithShape(dlg), QStringLiteral("dialog_quick_launch_empty"));
     }
     {
-        CGalleryQuickLaunchDlg dlg("/home/someone/Applications/Graphics and Photos/Image Editor 2.10/bin/image-editor.AppImage");
+        CGalleryQuickLaunchDlg dlg(
+            "/home/someone/Applications/Graphics and Photos/Image Editor 2.10/bin/image-editor.AppImage");
         dlg.Create();
         ClickControl(dlg, CQuickLaunchDlg::kBrowseId);
         Save(WithShape(dlg), QStringLiteral("dialog_quick_launch_long_path_browse_hover"));
