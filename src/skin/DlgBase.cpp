@@ -114,9 +114,11 @@ QImage CDlgBase::RenderClient() {
 void CDlgBase::paintEvent(QPaintEvent*) {
     if (isMinimized())
         return;
-    const QImage img = RenderClient();
+    // The window's backing store is already the off-screen picture that reaches the screen in
+    // one step, so the client is drawn straight into it, limited to the area being repainted.
     QPainter dc(this);
-    dc.drawImage(0, 0, img);
+    dc.setFont(SkinFont(12, 0, 0));
+    DrawBackground(&dc, GetClientRect());
 }
 
 void CDlgBase::PrepareBackground(unsigned nBitmapId) { PrepareBackgroundFromImage(LoadBitmapResource(nBitmapId)); }

@@ -1,56 +1,31 @@
 #include "skin/SkinDraw.h"
 
-#include "skin/ResourceInit.h"
+#include "skin/EmbeddedImage.h"
 
-#include <QFile>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QVector>
 #include <cmath>
 
-namespace {
-
-void EnsureSkinResources() { CorvaneInitResources(); }
-
-QImage LoadImageFile(const QString& strPath) {
-    EnsureSkinResources();
-    QFile file(strPath);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
-        return QImage();
-    QImage img;
-    img.loadFromData(file.readAll());
-    return img;
-}
-
-}  // namespace
-
 bool LoadPngResource(unsigned nId, std::unique_ptr<LoadedImage>& pOut) {
-    EnsureSkinResources();
-    QFile file(QStringLiteral(":/PNG/%1").arg(nId));
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+    QImage img;
+    if (!FindEmbeddedImage("PNG", nId, img))
         return false;
     auto pImage = std::make_unique<LoadedImage>();
-    const QByteArray data = file.readAll();
-    if (pImage->m_image.loadFromData(data, "PNG")) {
-        pImage->m_image = pImage->m_image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        pImage->m_nStatus = 0;
-        pImage->m_nWidth = pImage->m_image.width();
-        pImage->m_nHeight = pImage->m_image.height();
-    } else {
-        pImage->m_nStatus = 1;
-    }
+    pImage->m_nStatus = img.isNull() ? 1 : 0;
+    pImage->m_nWidth = img.width();
+    pImage->m_nHeight = img.height();
+    pImage->m_image = std::move(img);
     pOut = std::move(pImage);
     return true;
 }
 
 QImage LoadBitmapResource(unsigned nId) {
-    QImage img = LoadImageFile(QStringLiteral(":/BITMAP/%1").arg(nId));
-    if (img.isNull())
-        return img;
-    return img.convertToFormat(QImage::Format_RGB32);
+    const QImage img = EmbeddedImage("BITMAP", nId);
+    return img.format() == QImage::Format_RGB32 || img.isNull() ? img : img.convertToFormat(QImage::Format_RGB32);
 }
 
-QImage LoadIconResource(unsigned nId) { return LoadImageFile(QStringLiteral(":/ICON/%1").arg(nId)); }
+QImage LoadIconResource(unsigned nId) { return EmbeddedImage("ICON", nId); }
 
 void DrawStripFrame(QPainter* pDC, const LoadedImage* pImage, const CRect& rcDest, int nFrame, int nFrameWidth,
                     int nFrameHeight) {
@@ -130,13 +105,14 @@ COLORREF AverageColour(const QImage& bmp, COLORREF crOld, bool* pbOk) {
         return crOld;
     }
     const QImage img = bmp.convertToFormat(QImage::Format_RGB32);
+    const int nWidth = img.width();
     unsigned long long nRed = 0, nGreen = 0, nBlue = 0;
     for (int y = 0; y < img.height(); ++y) {
         const auto* pLine = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        for (int x = 0; x < img.width(); ++x) {
-            nRed += qRed(pLine[x]);
-            nGreen += qGreen(pLine[x]);
-            nBlue += qBlue(pLine[x]);
+        for (int x = 0; x < nWidth; ++x) {
+            nRed += (pLine[x] >> 16) & 0xFF;
+            nGreen += (pLine[x] >> 8) & 0xFF;
+            nBlue += pLine[x] & 0xFF;
         }
     }
     const unsigned long long nCount = static_cast<unsigned long long>(img.width()) * img.height();
@@ -182,6 +158,9 @@ QImage PrepareBackgroundImage(const QImage& bmp, COLORREF crFill, int nFade) {
     const int W = src.width();
     const int H = src.height();
     const int F = std::clamp(nFade, 0, std::min(W, H));
+    // Without a fade the picture covers the whole fill: it is the result, shared rather than copied.
+    if (F == 0)
+        return src;
     QImage out(W, H, QImage::Format_RGB32);
     const QRgb rgbFill = ColorRefToQRgb(crFill);
     out.fill(rgbFill);
@@ -190,8 +169,6 @@ QImage PrepareBackgroundImage(const QImage& bmp, COLORREF crFill, int nFade) {
         auto* pDst = reinterpret_cast<QRgb*>(out.scanLine(y));
         std::copy(pSrc, pSrc + (W - F), pDst);
     }
-    if (F <= 0)
-        return out;
     // Right strip: column i of the strip fades with the line alpha.
     for (int i = 0; i < F; ++i) {
         const int nAlpha = FadeLineAlpha(i, F);

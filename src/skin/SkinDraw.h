@@ -16,14 +16,15 @@ class QPainter;
 
 struct LoadedImage {
     QImage m_image;
-    int m_nStatus = 0;  // 0 when the image decoded
+    int m_nStatus = 0;  // 0 when the image is well formed
     int m_nWidth = 0;
     int m_nHeight = 0;
 };
 
 // Loads PNG resource nId (":/PNG/<id>"). Answers false and leaves pOut untouched when
-// the resource does not exist; otherwise stores a new image (possibly with a failure
-// status when it did not decode) and answers true.
+// the resource does not exist; otherwise stores a new image (with a failure status and
+// no pixels when the resource is not a well-formed picture) and answers true. Nothing is
+// decoded: the image wraps the embedded pixels (skin/EmbeddedImage.h).
 bool LoadPngResource(unsigned nId, std::unique_ptr<LoadedImage>& pOut);
 // Bitmap resource nId (":/BITMAP/<id>") as an opaque 32-bit image; null when missing.
 QImage LoadBitmapResource(unsigned nId);
