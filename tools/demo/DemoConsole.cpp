@@ -1,18 +1,15 @@
 #include "DemoConsole.h"
 
 #include "SimReport.h"
-#include "app/CorvaneDlg.h"
+#include "mainwindow/MainWindowIds.h"
 #include "platform/simulator/SimulatedKeyboard.h"
-#include "skin/SkinWindow.h"
+#include "skin/DlgBase.h"
 
 #include <QApplication>
 #include <sstream>
 
 namespace
 {
-constexpr UINT WM_COMMAND = 0x0111;
-constexpr WPARAM CommandExit = 2; // what the tray menu's "Exit" sends
-
 // Steps of the macro that "record K" stores when none are given: the 1 key pressed and released.
 const std::vector<std::string> DefaultRecordedSteps = {"1E:05", "1E:80"};
 } // namespace
@@ -181,7 +178,7 @@ bool CDemoConsole::Run(const std::vector<std::string>& vecWords)
         });
     }
     else if (strCommand == "show")
-        CSkinWindow::SendMessage(&m_window, WM_COMMAND, IDC_CONFIG_KEYBOARD, 0);
+        CSkinWindow::SendMessage(&m_window, MainWindow::WM_COMMAND, MainWindow::IDC_CONFIG_KEYBOARD, 0);
     else if (strCommand == "quit")
     {
         // Open modal dialogs are closed first, or the window's loop could not end behind them.
@@ -193,7 +190,7 @@ bool CDemoConsole::Run(const std::vector<std::string>& vecWords)
             pModal->EndDialog(IDCANCEL);
             pModal->hide();
         }
-        CSkinWindow::SendMessage(&m_window, WM_COMMAND, CommandExit, 0);
+        CSkinWindow::SendMessage(&m_window, MainWindow::WM_COMMAND, MainWindow::IDC_EXIT, 0);
     }
     else
         return Fail("unknown command " + strCommand + " (try help)");

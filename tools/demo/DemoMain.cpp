@@ -5,6 +5,7 @@
 #include "DemoConsole.h"
 #include "MappedNotice.h"
 #include "StdinLines.h"
+#include "app/CorvaneApp.h"
 #include "app/CorvaneDlg.h"
 #include "app/PlatformServices.h"
 #include "platform/InstanceLock.h"
@@ -15,7 +16,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -65,36 +65,10 @@ std::optional<int> ParseOptions(int argc, char** argv, DemoOptions& options)
     }
     return std::nullopt;
 }
-} // namespace
 
-int main(int argc, char** argv)
+// The program's start-up with the simulator's services in place of the real ones.
+int RunDemo(const std::string& strFolder, const DemoOptions& options)
 {
-    DemoOptions options;
-    if (const std::optional<int> nExit = ParseOptions(argc, argv, options))
-        return *nExit;
-
-    QApplication app(argc, argv);
-    QTemporaryDir tempFolder(QDir::tempPath() + QStringLiteral("/corvane-demo-XXXXXX"));
-    std::string strFolder;
-    if (options.strDataFolder)
-        strFolder = QDir(QString::fromStdString(*options.strDataFolder)).absolutePath().toStdString();
-    else if (tempFolder.isValid())
-        strFolder = tempFolder.path().toStdString();
-    if (strFolder.empty() || !QDir().mkpath(QString::fromStdString(strFolder)))
-    {
-        std::cerr << "corvane-demo: cannot use the data folder " << strFolder << "\n";
-        return 1;
-    }
-
-    // One demo per data folder, so two never write the same files; it runs beside the real
-    // program, whose lock lives elsewhere.
-    CInstanceLock lock(strFolder);
-    if (!lock.Acquire())
-    {
-        QMessageBox box(QMessageBox::NoIcon, QString(), QStringLiteral("you had run one app!"), QMessageBox::Ok);
-        box.exec();
-        return 0;
-    }
     CorvaneInitResources();
     QApplication::setQuitOnLastWindowClosed(false);
     std::cout << "data folder " << strFolder << "/config" << std::endl;
@@ -122,4 +96,29 @@ int main(int argc, char** argv)
     dlg.DoModal();
     std::cout << "ended" << std::endl;
     return 0;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    DemoOptions options;
+    if (const std::optional<int> nExit = ParseOptions(argc, argv, options))
+        return *nExit;
+
+    QApplication app(argc, argv);
+    QTemporaryDir tempFolder(QDir::tempPath() + QStringLiteral("/corvane-demo-XXXXXX"));
+    std::string strFolder;
+    if (options.strDataFolder)
+        strFolder = QDir(QString::fromStdString(*options.strDataFolder)).absolutePath().toStdString();
+    else if (tempFolder.isValid())
+        strFolder = tempFolder.path().toStdString();
+    if (strFolder.empty() || !QDir().mkpath(QString::fromStdString(strFolder)))
+    {
+        std::cerr << "corvane-demo: cannot use the data folder " << strFolder << "\n";
+        return 1;
+    }
+    // One demo per data folder, so two never write the same files; it runs beside the real
+    // program, whose lock lives elsewhere.
+    CInstanceLock lock(strFolder);
+    return CCorvaneApp::RunSingleInstance(lock, [&] { return RunDemo(strFolder, options); });
 }
