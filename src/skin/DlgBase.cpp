@@ -97,7 +97,10 @@ void CDlgBase::DrawStandardBackground(QPainter* pDC, const CRect& rcClient) {
 }
 
 void CDlgBase::DrawBackgroundPicture(QPainter* pDC, const CRect& rcClient) {
-    FillSolid(pDC, rcClient, m_crBackground);
+    // The fill shows only where the picture does not reach.
+    if (m_imgBackground.isNull() || m_imgBackground.width() < rcClient.Width() ||
+        m_imgBackground.height() < rcClient.Height() || m_imgBackground.hasAlphaChannel())
+        FillSolid(pDC, rcClient, m_crBackground);
     if (!m_imgBackground.isNull()) {
         const int nWidth = std::min(m_imgBackground.width(), rcClient.Width());
         const int nHeight = std::min(m_imgBackground.height(), rcClient.Height());

@@ -13,6 +13,7 @@
 #include "platform/SystemClock.h"
 #include "platform/simulator/SimulatedKeyboard.h"
 #include "skin/ResourceInit.h"
+#include "skin/SkinDraw.h"
 
 #include <QApplication>
 #include <QDir>
@@ -69,6 +70,7 @@ std::optional<int> ParseOptions(int argc, char** argv, DemoOptions& options)
 // The program's start-up with the simulator's services in place of the real ones.
 int RunDemo(const std::string& strFolder, const DemoOptions& options)
 {
+    StartFontWarmUp();
     CorvaneInitResources();
     QApplication::setQuitOnLastWindowClosed(false);
     std::cout << "data folder " << strFolder << "/config" << std::endl;
