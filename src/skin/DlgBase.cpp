@@ -104,7 +104,7 @@ void CDlgBase::DrawBackgroundPicture(QPainter* pDC, const CRect& rcClient) {
     if (!m_imgBackground.isNull()) {
         const int nWidth = std::min(m_imgBackground.width(), rcClient.Width());
         const int nHeight = std::min(m_imgBackground.height(), rcClient.Height());
-        pDC->drawImage(QPoint(0, 0), m_imgBackground, QRect(0, 0, nWidth, nHeight));
+        DrawImageInBands(pDC, QPoint(0, 0), m_imgBackground, QRect(0, 0, nWidth, nHeight));
     }
 }
 

@@ -10,8 +10,8 @@
 
 struct EmbeddedImageHeader {
     static constexpr uint32_t kMagic = 0x31495643;  // "CVI1"
-    static constexpr uint32_t kPremultipliedArgb = 0;  // pictures with transparency (PNG, icon)
-    static constexpr uint32_t kOpaqueRgb = 1;           // bitmaps
+    static constexpr uint32_t kPremultipliedArgb = 0;  // pictures with transparent pixels
+    static constexpr uint32_t kOpaqueRgb = 1;           // bitmaps, and pictures without any
     uint32_t m_nMagic = kMagic;
     uint32_t m_nWidth = 0;
     uint32_t m_nHeight = 0;

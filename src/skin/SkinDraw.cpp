@@ -34,8 +34,21 @@ void DrawStripFrame(QPainter* pDC, const LoadedImage* pImage, const CRect& rcDes
                     int nFrameHeight) {
     if (!pDC || !pImage || pImage->m_image.isNull() || nFrameWidth <= 0 || nFrameHeight <= 0)
         return;
-    const QRectF rcSource(nFrame * nFrameWidth, 0, nFrameWidth, nFrameHeight);
-    pDC->drawImage(QRectF(rcDest.left, rcDest.top, rcDest.Width(), rcDest.Height()), pImage->m_image, rcSource);
+    const QRect rcSource(nFrame * nFrameWidth, 0, nFrameWidth, nFrameHeight);
+    if (rcDest.Width() == nFrameWidth && rcDest.Height() == nFrameHeight)
+        DrawImageInBands(pDC, QPoint(rcDest.left, rcDest.top), pImage->m_image, rcSource);
+    else
+        pDC->drawImage(QRectF(rcDest.left, rcDest.top, rcDest.Width(), rcDest.Height()), pImage->m_image,
+                       QRectF(rcSource));
+}
+
+void DrawImageInBands(QPainter* pDC, const QPoint& ptDest, const QImage& img, const QRect& rcSource) {
+    constexpr int BandRows = 64;
+    for (int y = 0; y < rcSource.height(); y += BandRows) {
+        const int nRows = std::min(BandRows, rcSource.height() - y);
+        pDC->drawImage(QPoint(ptDest.x(), ptDest.y() + y), img,
+                       QRect(rcSource.x(), rcSource.y() + y, rcSource.width(), nRows));
+    }
 }
 
 QImage MakeKeyedFrame(const QImage& bmpSource, int nSrcX, int nSrcW, int nSrcH, int nWidth, int nHeight,

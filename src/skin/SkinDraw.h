@@ -39,6 +39,12 @@ inline int StripFrameWidth(int nImageWidth, int nFrames) { return nFrames > 0 ? 
 void DrawStripFrame(QPainter* pDC, const LoadedImage* pImage, const CRect& rcDest, int nFrame, int nFrameWidth,
                     int nFrameHeight);
 
+// Draws rcSource of img unscaled at ptDest in bands of at most 64 rows. Qt's raster engine
+// hands an area of 96 rows or more to helper threads; for a picture the size of a window the
+// hand-over costs more than the copy, and far more on a busy machine, so big pictures are drawn
+// in bands that stay on the painting thread.
+void DrawImageInBands(QPainter* pDC, const QPoint& ptDest, const QImage& img, const QRect& rcSource);
+
 // The source rectangle (nSrcX, 0, nSrcW, nSrcH) of a bitmap stretched (nearest pixel) to
 // nWidth x nHeight, every pixel of crKey fully transparent. Null image when a size is not
 // positive.

@@ -2,7 +2,8 @@
 // embedded form (skin/EmbeddedImage.h: a small header and the pixels as the program
 // draws them, so nothing is decoded at run time), with a Qt resource collection that
 // lists them by resource id:
-//   :/PNG/<id>     strips and pictures with transparency (premultiplied ARGB)
+//   :/PNG/<id>     strips and pictures (premultiplied ARGB, or opaque RGB when
+//                  no pixel is transparent)
 //   :/BITMAP/<id>  24-bit pictures (opaque RGB)
 //   :/ICON/128     the window icon
 // Usage: skingen <output folder>
@@ -62,8 +63,24 @@ bool CheckResources(const std::vector<GeneratedResource>& vecResources) {
     return bOk;
 }
 
+// True when every pixel is fully opaque.
+bool IsOpaque(const QImage& image) {
+    if (!image.hasAlphaChannel())
+        return true;
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* pLine = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x)
+            if (qAlpha(pLine[x]) != 255)
+                return false;
+    }
+    return true;
+}
+
+// Bitmaps, and pictures without a transparent pixel, are stored opaque: the program then copies
+// them to the screen instead of blending them pixel by pixel.
 bool WriteEmbeddedImage(QIODevice& file, const GeneratedResource& res) {
-    const bool bOpaque = res.m_eKind == EResourceKind::Bitmap;
+    const bool bOpaque = res.m_eKind == EResourceKind::Bitmap || IsOpaque(res.m_image);
     const QImage image =
         res.m_image.convertToFormat(bOpaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
     EmbeddedImageHeader header;
