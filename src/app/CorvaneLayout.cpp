@@ -178,8 +178,7 @@ void CCorvaneDlg::CreateMacroPageControls(int nLeft, int nTop)
     pActions->LoadIcons();
     AddControl(MacroPageList, pActions);
     // The action list starts on the first macro of the first set, when there is one.
-    if (const MacroSet* pSet = m_MacroLibrary.FirstSet(); pSet && !pSet->m_vecKeys.empty())
-        pActions->SetMacroKey(&pSet->m_vecKeys.front());
+    pActions->ShowLibraryKey(&m_MacroLibrary, 0, 0);
 
     auto* pMacros = new CEditShowList(this, IDC_MACRO_LIST, PlaceAt(nLeft, nTop, 81, 194, 149, 248), "", true, false,
                                       &m_MacroLibrary);

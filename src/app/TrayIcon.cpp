@@ -35,7 +35,8 @@ void CTrayIcon::Add()
     m_pIcon = std::make_unique<QSystemTrayIcon>();
     m_pIcon->setIcon(QIcon(QPixmap::fromImage(LoadIconResource(IconId))));
     m_pIcon->setToolTip(QString::fromUtf8(Tip));
-    // Trays show this menu themselves on a right click (some only draw the menu they are given).
+    // The tray shows this menu itself on a right click (message 1056 with a right-button
+    // release shows it at the pointer as well).
     m_pIcon->setContextMenu(m_pMenu.get());
     QObject::connect(m_pIcon.get(), &QSystemTrayIcon::activated, &m_window,
                      [this](QSystemTrayIcon::ActivationReason eReason) {
@@ -53,11 +54,6 @@ void CTrayIcon::Remove()
         return;
     m_pIcon->hide();
     m_pIcon.reset();
-}
-
-bool CTrayIcon::IsShown() const
-{
-    return m_pIcon && m_pIcon->isVisible();
 }
 
 void CTrayIcon::ShowMenuAt(const QPoint& ptGlobal)

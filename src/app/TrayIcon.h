@@ -28,7 +28,6 @@ public:
     // Puts the icon in the system tray.
     void Add();
     void Remove();
-    bool IsShown() const;
 
     // The menu: "Config Keyboard", a separator, "Exit".
     QMenu& Menu() const { return *m_pMenu; }

@@ -21,8 +21,6 @@ public:
     // The bar's colour for a "LightColor" value; red for any value outside 1..7.
     static COLORREF BarColour(int nColour);
 
-    int CurrentColour() const { return m_nCurrentColour; }
-
 private:
     // One of the two lighting choices: its button, popup slot and messages.
     struct Choice

@@ -22,14 +22,14 @@ public:
     // The page picture; the key page's is empty, so the skin shows between the keys.
     void DrawOnPage(QPainter* pDC, int nPage) override;
 
-    // Shows page nPage's controls and hides those of the other pages.
-    void ShowPage(int nPage);
-
     static constexpr CRect PagePictureRect{47, 137, 47 + 702, 137 + 388};
     // PNG resource of a page's picture; 0 for the key page.
     static unsigned PagePictureId(int nPage);
 
 private:
+    // Shows page nPage's controls and hides those of the other pages.
+    void ShowPage(int nPage);
+
     CMainWindowHost& m_host;
     // Decoded on first use, once per page.
     std::array<std::unique_ptr<LoadedImage>, 4> m_arrPictures;

@@ -76,11 +76,16 @@ void CProfileSlotHandler::SwitchToSlot(int nSlot)
     m_host.RefreshProfileView();
 }
 
-bool CProfileSlotHandler::ResetActiveSlot()
+bool CProfileSlotHandler::Confirm(unsigned nQuestionPicture)
 {
     CFirmwareResetDlg dlg(m_host.DialogParent());
-    dlg.SetBackgroundBitmap(CFirmwareResetDlg::kResetCurrentBitmap);
-    if (m_host.RunModalDialog(dlg) != IDOK)
+    dlg.SetBackgroundBitmap(nQuestionPicture);
+    return m_host.RunModalDialog(dlg) == IDOK;
+}
+
+bool CProfileSlotHandler::ResetActiveSlot()
+{
+    if (!Confirm(CFirmwareResetDlg::kResetCurrentBitmap))
         return false;
     const CBusyPointer busy;
     const int nSlot = m_host.Settings().GetActiveSlot();
@@ -100,9 +105,7 @@ bool CProfileSlotHandler::ResetActiveSlot()
 
 bool CProfileSlotHandler::ResetAllSlots()
 {
-    CFirmwareResetDlg dlg(m_host.DialogParent());
-    dlg.SetBackgroundBitmap(CFirmwareResetDlg::kResetAllBitmap);
-    if (m_host.RunModalDialog(dlg) != IDOK)
+    if (!Confirm(CFirmwareResetDlg::kResetAllBitmap))
         return false;
     const CBusyPointer busy;
     const CDataFiles& files = m_host.DataFiles();

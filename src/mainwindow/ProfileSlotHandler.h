@@ -17,13 +17,15 @@ public:
     bool HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
     void Refresh(const ProfileRecord& record) override;
 
+private:
     void SwitchToSlot(int nSlot);
     // Each asks first; false when the user did not confirm (nothing changed then).
     bool ResetActiveSlot();
     bool ResetAllSlots();
     void Apply();
+    // The reset confirmation with its question picture; true only for OK.
+    bool Confirm(unsigned nQuestionPicture);
 
-private:
     CMainWindowHost& m_host;
     int& m_nSelectedSlotTab;
 };

@@ -221,6 +221,18 @@ TEST_F(MainWindowTest, ResettingTheActiveSlotAsksFirstAndOnOkRestoresItsFactoryS
     EXPECT_TRUE(Dlg().DeviceLink().Pending(0).LightingPending);
     EXPECT_FALSE(dynamic_cast<CKeyboardButton*>(Dlg().FindControl(2201))->m_bKeyChanged);
     EXPECT_NE(ReadFile(ConfigPath("default1.psf")).find("Default2"), std::string::npos);
+
+    // Slot 3 (active only through a hand-edited settings file) is reset in the program alone:
+    // the keyboard has no such profile.
+    Dlg().m_SettingsStore.SetActiveSlot(3);
+    Dlg().RefreshProfileView();
+    Slot(3).m_pairs[PairProfileName].m_strValue = "Mine";
+    m_kb.ClearLog();
+    m_deqAnswers = {IDOK};
+    Click(IDC_RESET_SLOT);
+    EXPECT_EQ(Slot(3).GetPair(PairProfileName, PartValue), "Default4");
+    EXPECT_EQ(m_kb.FeatureTrace(), "");
+    EXPECT_EQ(m_kb.ViolationsText(), "");
 }
 
 TEST_F(MainWindowTest, ResettingAllSlotsAsksFirstAndOnOkResetsSlotsZeroToTwoLeavingThreeAndFour)

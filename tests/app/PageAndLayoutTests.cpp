@@ -8,6 +8,8 @@
 #include "mainwindow/LightingHandler.h"
 #include "mainwindow/PageHandler.h"
 #include "skin/Buttons.h"
+#include "skin/ListControls.h"
+#include "storage/DataFiles.h"
 
 using namespace MainWindow;
 
@@ -79,6 +81,27 @@ TEST_F(MainWindowTest, StartsOnTheKeyPageWithOnlyTheCommonControlsAndKeysVisible
         for (CControlBase* pControl : Dlg().GetControlList(nList))
             EXPECT_EQ(pControl->IsVisible(), nList == CommonList || nList == KeyPageList) << pControl->GetId();
     EXPECT_FALSE(Dlg().LoopCountEdit()->isVisibleTo(&Dlg()));
+}
+
+TEST_F(MainWindowTest, TheActionListKeepsShowingTheFirstMacroWhenTheKeyboardAddsMacrosAtStartUp)
+{
+    // One macro in the library; the keyboard holds another, which the start-up read appends.
+    CDataFiles files(m_strDir);
+    files.EnsureConfigDirectory();
+    MacroLibrary library;
+    library.SetDefault();
+    library.FirstSet()->AppendKey("One").InsertAction(0, MacroAction::Key(0x41, false));
+    files.SaveMacroLibrary(library);
+    m_kb.SetKeyValue(0, 0, KeyKindMacro, 0, 0);
+    m_kb.SetMacro(0, 0, std::string("Other"), 1, {{0x04, 0x00}});
+    Open();
+    const MacroSet& set = *Dlg().m_MacroLibrary.FirstSet();
+    ASSERT_EQ(set.m_vecKeys.size(), 2u);
+    auto* pActions = dynamic_cast<CImageShowList*>(Dlg().FindControl(IDC_ACTION_LIST));
+    ASSERT_NE(pActions, nullptr);
+    EXPECT_EQ(pActions->GetMacroKey(), &set.m_vecKeys[0]);
+    Click(IDC_TAB_MACRO_PAGE);
+    Dlg().RenderClient(); // draws the list from the library as it is now
 }
 
 // ---- Pages ----
