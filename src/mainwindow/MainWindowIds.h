@@ -5,6 +5,7 @@
 // message numbers. Only the main window and its handlers use these names; the toolkit is told
 // at construction what each control selects or sends.
 
+#include "keyboardhook/KeyHook.h"
 #include "skin/SkinTypes.h"
 
 namespace MainWindow {
@@ -91,8 +92,8 @@ inline constexpr int PopupSlotLightBrightness = 8;
 // ---- Messages the main window reserves or handles ----
 // The popups' own result, hover and loss-of-activation messages (1025..1065) are the toolkit's
 // contract and are named in skin/SkinTypes.h.
-inline constexpr UINT UM_HOOK_KEY = WM_USER + 1;                 // 1025, key event from the keyboard hook;
-                                                                 // shares its number with UM_POPUP_CLOSING
+// UM_HOOK_KEY (1025, a key event from the keyboard hook) is the hook's own, from
+// keyboardhook/KeyHook.h; it shares its number with UM_POPUP_CLOSING.
 inline constexpr UINT UM_OPEN_FUNCTION_MENU = WM_USER + 4;       // 1028, programmable key button clicked
 inline constexpr UINT UM_RUN_SHORTCUT_DIALOG = WM_USER + 10;     // 1034, posted to itself
 inline constexpr UINT UM_SHORTCUT_RESULT = WM_USER + 12;         // 1036
