@@ -55,15 +55,8 @@ void CDemoConsole::RunQueued()
     m_bRunning = true;
     while (!m_bSleeping && !m_queLines.empty())
     {
-        std::istringstream stream(m_queLines.front());
+        const std::vector<std::string> vecWords = CommandWords(m_queLines.front());
         m_queLines.pop_front();
-        std::vector<std::string> vecWords;
-        for (std::string strWord; stream >> strWord;)
-        {
-            if (strWord[0] == '#')
-                break;
-            vecWords.push_back(strWord);
-        }
         if (vecWords.empty())
             continue;
         if (Run(vecWords) && !m_bSleeping)

@@ -24,7 +24,6 @@
 
 #include <cstdio>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,14 +56,7 @@ public:
 
     bool Run(const std::string& strLine)
     {
-        std::istringstream stream(strLine);
-        std::vector<std::string> vecWords;
-        for (std::string strWord; stream >> strWord;)
-        {
-            if (strWord[0] == '#')
-                break;
-            vecWords.push_back(strWord);
-        }
+        const std::vector<std::string> vecWords = CommandWords(strLine);
         if (vecWords.empty())
             return true;
         std::cout << "> " << strLine << "\n";

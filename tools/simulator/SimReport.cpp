@@ -1,6 +1,7 @@
 #include "SimReport.h"
 
 #include <cstdio>
+#include <sstream>
 
 std::string HexBytes(const std::vector<uint8_t>& vecBytes, size_t nMax)
 {
@@ -16,6 +17,19 @@ std::string HexBytes(const std::vector<uint8_t>& vecBytes, size_t nMax)
     if (vecBytes.size() > nMax)
         strText += " ... (" + std::to_string(vecBytes.size()) + " bytes)";
     return strText;
+}
+
+std::vector<std::string> CommandWords(const std::string& strLine)
+{
+    std::istringstream stream(strLine);
+    std::vector<std::string> vecWords;
+    for (std::string strWord; stream >> strWord;)
+    {
+        if (strWord[0] == '#')
+            break;
+        vecWords.push_back(strWord);
+    }
+    return vecWords;
 }
 
 bool ParseNumber(const std::string& strText, int nBase, int& nValue)

@@ -12,6 +12,8 @@
 
 // "0D 01 ..."; longer lists are cut after nMax bytes with their length added.
 std::string HexBytes(const std::vector<uint8_t>& vecBytes, size_t nMax = 64);
+// The words of a command line, up to a word that starts with '#' (a comment).
+std::vector<std::string> CommandWords(const std::string& strLine);
 // A whole word as a number 0..0xFFFF in nBase; false for anything else.
 bool ParseNumber(const std::string& strText, int nBase, int& nValue);
 // Steps written "S0:S1" in hexadecimal, from vecWords[nFirst] on. False, with the offending word
