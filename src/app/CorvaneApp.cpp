@@ -11,6 +11,7 @@
 #include "platform/SystemClock.h"
 #include "platform/UdevHotplugMonitor.h"
 #include "skin/ResourceInit.h"
+#include "skin/SkinDraw.h"
 
 int CCorvaneApp::InitInstance(int argc, char** argv)
 {
@@ -18,6 +19,7 @@ int CCorvaneApp::InitInstance(int argc, char** argv)
     CInstanceLock lock;
     QApplication app(argc, argv);
     return RunSingleInstance(lock, [] {
+        StartFontWarmUp();
         CorvaneInitResources();
         // The window lives in the tray when hidden; only Exit (or Escape) ends the program.
         QApplication::setQuitOnLastWindowClosed(false);
