@@ -41,33 +41,26 @@ CMacroPageHandler::~CMacroPageHandler() = default;
 
 bool CMacroPageHandler::HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
+    // The page's buttons act on their click; their press says nothing.
+    static constexpr struct
+    {
+        UINT nId;
+        void (CMacroPageHandler::*pfnOnClick)();
+    } ClickCommands[] = {
+        {IDC_NEW_MACRO, &CMacroPageHandler::OnNewMacro},   {IDC_DELETE_MACRO, &CMacroPageHandler::OnDelete},
+        {IDC_IMPORT_MACRO, &CMacroPageHandler::OnImport},  {IDC_EXPORT_MACRO, &CMacroPageHandler::OnExport},
+        {IDC_LOOP_ENABLE, &CMacroPageHandler::OnLoopEnableClicked}, {IDC_RECORD, &CMacroPageHandler::OnRecordClicked},
+    };
+    for (const auto& command : ClickCommands)
+        if (nMsg == command.nId)
+        {
+            if (lParam == NOTIFY_CLICK)
+                (this->*command.pfnOnClick)();
+            return true;
+        }
     switch (nMsg)
     {
-    case IDC_NEW_MACRO:
-        if (lParam == NOTIFY_CLICK)
-            OnNewMacro();
-        return true;
-    case IDC_DELETE_MACRO:
-        if (lParam == NOTIFY_CLICK)
-            OnDelete();
-        return true;
-    case IDC_IMPORT_MACRO:
-        if (lParam == NOTIFY_CLICK)
-            OnImport();
-        return true;
-    case IDC_EXPORT_MACRO:
-        if (lParam == NOTIFY_CLICK)
-            OnExport();
-        return true;
     case IDC_MACRO_LIST: OnListNotification(lParam); return true;
-    case IDC_LOOP_ENABLE:
-        if (lParam == NOTIFY_CLICK)
-            OnLoopEnableClicked();
-        return true;
-    case IDC_RECORD:
-        if (lParam == NOTIFY_CLICK)
-            OnRecordClicked();
-        return true;
     case IDC_ACTION_LIST:
     case IDC_RECORD_DELAYS: return true; // read when needed
     case IDC_MACRO_LIST_SCROLL:
