@@ -500,33 +500,33 @@ void CMacroPageHandler::ScrollListTo(UINT nListId, int nFirstRow)
 
 // ---- Files ----
 
-void CMacroPageHandler::OnExport()
+MacroKey* CMacroPageHandler::AskForMacroKeyFile(MacroKeyTransfer::EDirection eDirection, std::string& strPath)
 {
-    const MacroKey* pKey = SelectedKey();
+    MacroKey* pKey = SelectedKey();
     if (!pKey)
     {
-        m_host.ShowAttention(kAttentionTitle, AttentionText::kSelectToExport);
-        return;
+        m_host.ShowAttention(kAttentionTitle, eDirection == MacroKeyTransfer::EDirection::Export
+                                                  ? AttentionText::kSelectToExport
+                                                  : AttentionText::kSelectToImport);
+        return nullptr;
     }
     QFileDialog dlg(m_host.DialogParent());
-    MacroKeyTransfer::ConfigureDialog(dlg, MacroKeyTransfer::EDirection::Export);
+    MacroKeyTransfer::ConfigureDialog(dlg, eDirection);
+    return m_host.RunFileDialog(dlg, strPath) ? pKey : nullptr;
+}
+
+void CMacroPageHandler::OnExport()
+{
     std::string strPath;
-    if (m_host.RunFileDialog(dlg, strPath))
+    if (const MacroKey* pKey = AskForMacroKeyFile(MacroKeyTransfer::EDirection::Export, strPath))
         WriteMacroKeyFile(strPath, *pKey);
 }
 
 void CMacroPageHandler::OnImport()
 {
-    MacroKey* pKey = SelectedKey();
-    if (!pKey)
-    {
-        m_host.ShowAttention(kAttentionTitle, AttentionText::kSelectToImport);
-        return;
-    }
-    QFileDialog dlg(m_host.DialogParent());
-    MacroKeyTransfer::ConfigureDialog(dlg, MacroKeyTransfer::EDirection::Import);
     std::string strPath;
-    if (!m_host.RunFileDialog(dlg, strPath))
+    MacroKey* pKey = AskForMacroKeyFile(MacroKeyTransfer::EDirection::Import, strPath);
+    if (!pKey)
         return;
     if (MacroKeyTransfer::Import(strPath, *pKey))
     {

@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 
+#include "macros/MacroKeyTransfer.h"
 #include "macros/MacroRecorder.h"
 #include "mainwindow/MainWindowHandler.h"
 
@@ -86,6 +87,9 @@ private:
     void ScrollListTo(UINT nListId, int nFirstRow);
 
     // ---- Files ----
+    // The selected macro and the file the user chose for it; null (after the message when no
+    // macro is selected) when there is nothing to do.
+    MacroKey* AskForMacroKeyFile(MacroKeyTransfer::EDirection eDirection, std::string& strPath);
     void OnExport();
     void OnImport();
     void SaveLibrary();
