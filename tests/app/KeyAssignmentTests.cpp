@@ -319,8 +319,10 @@ TEST_F(KeyAssignmentTest, AMacroTheKeyboardCannotTakeWholeIsMarkedInTheMacroSubm
 {
     Open();
     MacroSet& set = *Dlg().m_MacroLibrary.FirstSet();
-    MacroKey& fits = set.AppendKey("Fits");
-    MacroKey& tooLong = set.AppendKey("Imported");
+    set.AppendKey("Fits");
+    set.AppendKey("Imported");
+    MacroKey& fits = set.m_vecKeys[0];
+    MacroKey& tooLong = set.m_vecKeys[1];
     // 96 key events fill a report exactly; one more (as an older library or a file may hold)
     // does not fit.
     for (unsigned i = 0; i < 96; ++i)
