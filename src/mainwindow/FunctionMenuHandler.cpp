@@ -239,6 +239,7 @@ void CFunctionMenuHandler::Assign(CComboButton& button, const std::string& strNa
                                   const std::string& strUrl)
 {
     const int k = static_cast<int>(button.GetId() - IDC_PROGRAMMABLE_KEY_FIRST);
+    button.SetPopupOpen(false);
     button.SetCaption(strName);
     m_host.RepaintControl(button);
     m_host.Profiles()[ActiveSlot()].AssignProgrammableKey(k, strName, value, strUrl);
@@ -251,6 +252,7 @@ void CFunctionMenuHandler::StoreMenuChoice(WPARAM nId, const PopupResult& result
         return;
     const int nSlot = ActiveSlot();
     m_host.DeviceLink().MarkKeyTablePending(nSlot);
+    pButton->SetPopupOpen(false);
     CloseFunctionMenu();
     // "Default Function" comes back as a combination without its key; each programmable key has
     // its own (Ctrl with the digit of its number).
@@ -291,8 +293,10 @@ void CFunctionMenuHandler::StoreMacroChoice(WPARAM nId, const PopupResult& resul
 
 void CFunctionMenuHandler::BeginDialogFor(WPARAM nId, UINT& nTarget, UINT nRunMessage)
 {
-    if (!ProgrammableButton(nId))
+    CComboButton* pButton = ProgrammableButton(nId);
+    if (!pButton)
         return;
+    pButton->SetPopupOpen(false);
     CloseFunctionMenu();
     nTarget = static_cast<UINT>(nId);
     // Posted, so that the popup's click handler has returned before the modal loop starts.
@@ -318,7 +322,6 @@ void CFunctionMenuHandler::StoreShortcut(const PopupResult* pResult)
         return;
     Assign(*pButton, pResult->m_strName, pResult->m_keyValue, "");
     m_host.DeviceLink().MarkKeyTablePending(ActiveSlot());
-    pButton->SetPopupOpen(false);
 }
 
 void CFunctionMenuHandler::StoreQuickLaunch(const std::string* pPath, const PopupResult* pResult)
@@ -328,5 +331,4 @@ void CFunctionMenuHandler::StoreQuickLaunch(const std::string* pPath, const Popu
         return;
     Assign(*pButton, pResult->m_strName, KeyValue{KeyKindQuickLaunch, 0, 0}, *pPath);
     m_host.DeviceLink().MarkKeyTablePending(ActiveSlot());
-    pButton->SetPopupOpen(false);
 }

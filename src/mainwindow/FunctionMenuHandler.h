@@ -61,7 +61,8 @@ private:
     void StoreMenuChoice(WPARAM nId, const PopupResult& result);
     void StoreSubmenuChoice(const Submenu& submenu, WPARAM nId, const PopupResult& result);
     void StoreMacroChoice(WPARAM nId, const PopupResult& result);
-    // Name, value and path into programmable key k of the active slot, and the name on its button.
+    // Name, value and path into programmable key k of the active slot, and the name on its button,
+    // which no longer looks pressed.
     void Assign(CComboButton& button, const std::string& strName, const KeyValue& value, const std::string& strUrl);
 
     void OnFunctionMenuGone(WPARAM nId, LPARAM nKind);
