@@ -196,7 +196,9 @@ size_t RemoveStaleTemporaries(const std::string& strPath)
 
 bool KeepDamagedCopy(const std::string& strPath)
 {
-    const int fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so a FIFO named as a data file cannot hang the program; a regular file
+    // reads as usual.
+    const int fd = ::open(strPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return errno == ENOENT; // nothing there to keep; anything else cannot be kept
     struct stat st{};

@@ -12,7 +12,9 @@ bool CTextFileLines::Read(const std::string& strPath)
 {
     m_strData.clear();
     m_vecLines.clear();
-    const int fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so a FIFO named as a data file cannot hang the program; a regular file
+    // reads as usual.
+    const int fd = ::open(strPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat st{};

@@ -27,6 +27,10 @@ TEST_F(TextFileTest, LinesEndAtLfWithOrWithoutCr)
     EXPECT_TRUE(vecLines.empty());
     EXPECT_FALSE(ReadTextLines(Path("nope"), vecLines));
     EXPECT_FALSE(ReadTextLines(m_strDir, vecLines)); // a folder is not a file
+    // Nor is a FIFO named as a data file, and reading it must not wait for a writer.
+    ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+    EXPECT_FALSE(ReadTextLines(Path("fifo"), vecLines));
+    EXPECT_FALSE(KeepDamagedCopy(Path("fifo"))); // cannot be kept, so it is not replaced either
 }
 
 TEST_F(TextFileTest, HexGroups)
