@@ -9,6 +9,7 @@ PACKAGES=(
   libhidapi-dev libudev-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool fonts-wqy-microhei
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -100,7 +100,7 @@ void CDeviceLink::PostEvent(uint8_t nCode, uint8_t nParam)
 
 ProfileRecord* CDeviceLink::DeviceProfileRecord()
 {
-    if (m_nDeviceProfile < 0 || m_nDeviceProfile >= ProfileSlotCount)
+    if (m_nDeviceProfile < 0 || m_nDeviceProfile >= DeviceProfileCount)
         return nullptr;
     return &m_profiles[m_nDeviceProfile];
 }

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 #include "DeviceTestSupport.h"
@@ -100,9 +101,14 @@ TEST_F(DeviceLinkTest, EventsNeedingAProfileAreIgnoredWithoutAValidOne)
 {
     Connect();
     m_profiles[0].AssignProgrammableKey(0, "Tool", KeyValue{0x07, 0, 0}, "/usr/bin/tool");
-    for (uint8_t nProfileNumber : {0, 6})
+    m_profiles[3].AssignProgrammableKey(0, "Tool", KeyValue{0x07, 0, 0}, "/usr/bin/tool");
+    m_kb.SetKeyValue(0, 0, 0x01, 0, 0);
+    m_kb.SetMacro(0, 0, std::string("Profile0"), 1, {{0x04, 0}});
+    const std::string strSlot3File = ReadFile(ProfilePath(3));
+    // Device profile -1, slots 3 and 4 (no profiles of the keyboard), then 5.
+    for (uint8_t nProfileNumber : {0, 4, 5, 6})
     {
-        DeliverEvent(EventProfileChanged, nProfileNumber); // device profile -1, then 5
+        DeliverEvent(EventProfileChanged, nProfileNumber);
         const ProfileStore before = m_profiles;
         const MacroLibrary library = m_library;
         m_kb.ClearLog();
@@ -116,7 +122,8 @@ TEST_F(DeviceLinkTest, EventsNeedingAProfileAreIgnoredWithoutAValidOne)
         EXPECT_EQ(FeatureTrace(), "");
     }
     EXPECT_TRUE(m_launcher.m_vecPaths.empty());
-    EXPECT_EQ(m_ui.m_vecOsd, (std::vector<int>{})); // profile numbers 0 and 6 show nothing
+    EXPECT_EQ(ReadFile(ProfilePath(3)), strSlot3File);
+    EXPECT_EQ(m_ui.m_vecOsd, (std::vector<int>{})); // profile numbers 0, 4, 5, 6 show nothing
 }
 
 TEST_F(DeviceLinkTest, MacroRecordedOnTheKeyboardIsReadNamedStoredAndSentBack)
