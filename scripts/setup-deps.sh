@@ -9,6 +9,8 @@ PACKAGES=(
   libhidapi-dev libudev-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei
+  # Building the Debian package and checking what an installation holds.
+  dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()
