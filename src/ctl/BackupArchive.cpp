@@ -132,8 +132,8 @@ bool ParseBackupArchive(std::string_view strData, std::vector<ArchiveMember>& ve
                         " is damaged");
         ArchiveMember member;
         member.m_strName = std::string(vecWords[1]);
-        if (nLength > strData.size() - nPos || nLength + 1 > strData.size() - nPos ||
-            strData[nPos + nLength] != '\n')
+        // The content and the line feed after it must both be there.
+        if (nLength >= strData.size() - nPos || strData[nPos + nLength] != '\n')
             return fail("member " + member.m_strName + " is cut off or has the wrong length");
         member.m_strContent = std::string(strData.substr(nPos, nLength));
         nPos += nLength + 1;

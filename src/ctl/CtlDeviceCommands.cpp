@@ -37,12 +37,15 @@ std::string DescribeKey(const ProgrammableKey& key)
     {
     case KeyKindNone: strText = "no function"; break;
     case KeyKindMacro: strText = "macro " + key.m_strName; break;
-    case KeyKindSpecial: strText = "special function " + OrUnknown(SpecialFunctionName(value.m_nParam1)); break;
+    case KeyKindSpecial:
+        strText = "special function " + OrUnknown(SpecialFunctionName(value.m_nParam1));
+        break;
     case KeyKindMouse:
         strText = "mouse button";
         for (int nBit = 0; nBit < 5; ++nBit)
             if (value.m_nParam1 & (1 << nBit))
-                strText += " " + OrUnknown(MouseFunctionName(static_cast<uint8_t>(MouseFunctionFirst + nBit)));
+                strText += " " + OrUnknown(MouseFunctionName(
+                                     static_cast<uint8_t>(MouseFunctionFirst + nBit)));
         break;
     case KeyKindDoubleClick: strText = OrUnknown(MouseFunctionName(MouseFunctionFirst + 5)); break;
     case KeyKindFire: strText = OrUnknown(MouseFunctionName(MouseFunctionFirst + 6)); break;

@@ -51,7 +51,8 @@ int RunExportMacro(CCtlSession& session, const CtlRequest& request)
     MacroSet* pSet = session.m_library.FirstSet();
     const MacroKey* pMacro = pSet ? pSet->FindKeyByName(request.strMacroName) : nullptr;
     if (!pMacro)
-        return session.Fail("there is no macro '" + request.strMacroName + "' ('corvanectl macros' lists them)");
+        return session.Fail("there is no macro '" + request.strMacroName +
+                            "' ('corvanectl macros' lists them)");
     if (!WriteMacroKeyFile(request.strFile, *pMacro))
         return session.Fail("cannot write " + request.strFile);
     session.Out() << "Exported macro " << request.strMacroName << " to " << request.strFile << ".\n";

@@ -73,8 +73,9 @@ bool ReplaceFilesTogether(const std::vector<FileReplacement>& vecRequested)
     std::vector<FileReplacement> vecFiles;
     for (const FileReplacement& file : vecRequested)
     {
-        auto it = std::find_if(vecFiles.begin(), vecFiles.end(),
-                               [&](const FileReplacement& other) { return other.m_strPath == file.m_strPath; });
+        auto it = std::find_if(vecFiles.begin(), vecFiles.end(), [&](const FileReplacement& other) {
+            return other.m_strPath == file.m_strPath;
+        });
         if (it != vecFiles.end())
             it->m_strContent = file.m_strContent;
         else

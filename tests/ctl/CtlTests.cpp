@@ -169,7 +169,8 @@ TEST_F(CtlTest, HelpAndManPageShowEveryCommandFromOneTable)
     const std::string strMan = CtlManPage("9.9");
     for (const CtlCommandInfo& command : CtlCommands())
     {
-        EXPECT_NE(m_strOut.find(std::string("  ") + command.m_pszName), std::string::npos) << command.m_pszName;
+        EXPECT_NE(m_strOut.find(std::string("  ") + command.m_pszName), std::string::npos)
+            << command.m_pszName;
         std::string strRoffName; // hyphens are escaped in a man page
         for (const char* p = command.m_pszName; *p; ++p)
             strRoffName += *p == '-' ? std::string("\\-") : std::string(1, *p);
@@ -446,7 +447,8 @@ TEST_F(CtlTest, RestoreRefusesADamagedArchiveAndChangesNothing)
         "corvane-backup 2\n" + strGood.substr(17),            // a format from the future
         archiveWith([](auto& v) { v.pop_back(); }),           // a member missing
         archiveWith([](auto& v) { v.push_back(v.front()); }), // a member twice
-        archiveWith([](auto& v) { v[1].m_strContent = "[Setting]\r\nProfileName=x\r\n"; }), // intact but unreadable
+        // intact, but a profile the program cannot read
+        archiveWith([](auto& v) { v[1].m_strContent = "[Setting]\r\nProfileName=x\r\n"; }),
         "",
     };
     for (size_t i = 0; i < vecDamaged.size(); ++i)

@@ -54,7 +54,8 @@ protected:
         {
             ::close(arrPipe[0]);
             std::string strText = "could not become nobody";
-            if (::setresgid(NobodyId, NobodyId, NobodyId) == 0 && ::setresuid(NobodyId, NobodyId, NobodyId) == 0)
+            if (::setresgid(NobodyId, NobodyId, NobodyId) == 0 &&
+                ::setresuid(NobodyId, NobodyId, NobodyId) == 0)
                 strText = fnCheck();
             (void)!::write(arrPipe[1], strText.data(), strText.size());
             ::_exit(0);
@@ -90,7 +91,8 @@ TEST_F(AppDirectoryTest, AnInstalledCopyKeepsItsDataPerUserUnlessItsDataIsBeside
 {
     const std::string strBin = Folder("prefix/bin");
     Folder("prefix/share/applications");
-    std::ofstream(m_strDir + "prefix/share/applications/" + DesktopEntryId() + ".desktop") << "[Desktop Entry]\n";
+    std::ofstream(m_strDir + "prefix/share/applications/" + DesktopEntryId() + ".desktop")
+        << "[Desktop Entry]\n";
     EXPECT_EQ(ChooseAppDirectory(strBin, m_strPerUser), m_strPerUser);
     // A copy someone keeps its data beside on purpose goes on using it.
     std::filesystem::create_directory(strBin + "config");
