@@ -88,8 +88,8 @@ const char* const FilesNote =
 const char* const ArchiveNote =
     "A backup archive is a text file. Its first line is \"corvane-backup 1\". Each member "
     "follows as a line \"member NAME LENGTH CRC\" (LENGTH in bytes, CRC the CRC-32 of the "
-    "content as eight upper-case hexadecimal digits, as zlib computes it), then exactly LENGTH bytes of "
-    "content and a line feed. The members are config.ini, default0.psf to default4.psf (the "
+    "content as eight upper-case hexadecimal digits, as zlib computes it), then exactly "
+    "LENGTH bytes of content and a line feed. The members are config.ini, default0.psf to default4.psf (the "
     "profile files of slots 0 to 4, wherever the settings keep them) and MacroLibraryFile.mlf, "
     "each once. The last line is \"end 7\", the number of members.";
 
