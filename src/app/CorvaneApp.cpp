@@ -18,16 +18,10 @@ int CCorvaneApp::InitInstance(int argc, char** argv)
     // The lock is held until the process ends; the operating system drops it however it ends.
     CInstanceLock lock;
     QApplication app(argc, argv);
-    if (!lock.Acquire()) {
-        QMessageBox box(QMessageBox::NoIcon, QString(), QStringLiteral("you had run one app!"),
-                        QMessageBox::Ok);
-        box.exec();
-        return 0;
-    }
-    CorvaneInitResources();
-    // The window lives in the tray when hidden; only Exit (or Escape) ends the program.
-    QApplication::setQuitOnLastWindowClosed(false);
-    {
+    return RunSingleInstance(lock, [] {
+        CorvaneInitResources();
+        // The window lives in the tray when hidden; only Exit (or Escape) ends the program.
+        QApplication::setQuitOnLastWindowClosed(false);
         CHidapiBackend hid;
         CUdevHotplugMonitor hotplug;
         CSystemClock clock;
@@ -39,6 +33,17 @@ int CCorvaneApp::InitInstance(int argc, char** argv)
         CPlatformServices services{strAppDirectory, hid, hotplug, clock, launcher};
         CCorvaneDlg dlg(services);
         dlg.DoModal();
+        return 0;
+    });
+}
+
+int CCorvaneApp::RunSingleInstance(CInstanceLock& lock, const std::function<int()>& fnRunMainWindow)
+{
+    if (!lock.Acquire())
+    {
+        QMessageBox box(QMessageBox::NoIcon, QString(), QString::fromUtf8(SecondInstanceText), QMessageBox::Ok);
+        box.exec();
+        return 0;
     }
-    return 0;
+    return fnRunMainWindow();
 }
