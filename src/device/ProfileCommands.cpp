@@ -20,12 +20,21 @@ ProfileCommandOutcome ApplyProfiles(CDeviceLink& link, const CDataFiles& files,
 
 namespace
 {
-// Factory state of one slot, saved and then sent (lighting before the key table).
+// The keyboard keeps profiles 0..2 only; slots 3 and 4 live in the program's files alone.
+bool IsDeviceSlot(int nSlot)
+{
+    return nSlot >= 0 && nSlot < DeviceProfileCount;
+}
+
+// Factory state of one slot, saved and then, for a slot the keyboard has, sent (lighting before
+// the key table).
 void ResetSlot(int nSlot, CDeviceLink& link, const CDataFiles& files, ProfileStore& profiles,
                const SettingsStore& settings, ProfileCommandOutcome& outcome)
 {
     profiles[nSlot].SetFactoryDefaults(nSlot);
     outcome.m_bSaved = files.SaveProfile(nSlot, profiles, settings) && outcome.m_bSaved;
+    if (!IsDeviceSlot(nSlot))
+        return;
     outcome.m_bSent = link.WriteLighting(nSlot) && outcome.m_bSent;
     outcome.m_bSent = link.WriteKeyTable(nSlot) && outcome.m_bSent;
 }
@@ -37,7 +46,10 @@ ProfileCommandOutcome ResetActiveSlot(CDeviceLink& link, const CDataFiles& files
     ProfileCommandOutcome outcome;
     const int nSlot = settings.GetActiveSlot();
     ResetSlot(nSlot, link, files, profiles, settings, outcome);
-    outcome.m_bSent = link.SetDeviceProfile(nSlot) && outcome.m_bSent;
+    // A slot the keyboard does not have (3 or 4, from a hand-edited settings file) is reset in
+    // the program only: the keyboard is told nothing about it.
+    if (IsDeviceSlot(nSlot))
+        outcome.m_bSent = link.SetDeviceProfile(nSlot) && outcome.m_bSent;
     link.ClearPending(nSlot);
     return outcome;
 }

@@ -23,7 +23,7 @@ ProfileCommandOutcome ApplyProfiles(CDeviceLink& link, const CDataFiles& files,
                                     ProfileStore& profiles, SettingsStore& settings);
 
 // Factory state for the active slot: saved, its lighting and key table sent, the slot made the
-// keyboard's profile, its pending changes dropped.
+// keyboard's profile, its pending changes dropped. Slots 3 and 4 are reset in the files only.
 ProfileCommandOutcome ResetActiveSlot(CDeviceLink& link, const CDataFiles& files,
                                       ProfileStore& profiles, SettingsStore& settings);
 
