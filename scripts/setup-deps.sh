@@ -10,6 +10,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool fonts-wqy-microhei
   clang libclang-rt-14-dev
+  # Building the Debian package and checking what an installation holds.
+  dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()

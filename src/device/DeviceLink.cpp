@@ -410,14 +410,15 @@ void CDeviceLink::SyncFromDevice()
     m_ui.RefreshProfileView();
 }
 
-void CDeviceLink::FlushPendingChanges()
+bool CDeviceLink::FlushPendingChanges()
 {
+    bool bOk = true;
     for (int p = 0; p < DeviceProfileCount; ++p)
     {
         if (m_PendingChanges[p].LightingPending)
         {
             m_PendingChanges[p].LightingPending = false;
-            WriteLighting(p);
+            bOk = WriteLighting(p) && bOk;
         }
     }
     for (int p = 0; p < DeviceProfileCount; ++p)
@@ -425,7 +426,7 @@ void CDeviceLink::FlushPendingChanges()
         if (m_PendingChanges[p].KeyTablePending)
         {
             m_PendingChanges[p].KeyTablePending = false;
-            WriteKeyTable(p);
+            bOk = WriteKeyTable(p) && bOk;
         }
     }
     for (int p = 0; p < DeviceProfileCount; ++p)
@@ -435,10 +436,11 @@ void CDeviceLink::FlushPendingChanges()
             if (m_PendingChanges[p].MacroPending[k])
             {
                 m_PendingChanges[p].MacroPending[k] = false;
-                WriteKeyMacro(p, k);
+                bOk = WriteKeyMacro(p, k) && bOk;
             }
         }
     }
+    return bOk;
 }
 
 // ---------------------------------------------------------------------------------------------

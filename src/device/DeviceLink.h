@@ -97,8 +97,8 @@ public:
     // the model (only when the keyboard was found and a sync is due).
     void SyncFromDevice();
     // Sends the pending lighting, key tables and macros of profiles 0..2, clearing each flag
-    // before its write.
-    void FlushPendingChanges();
+    // before its write. True when every write it made was taken (also when none was due).
+    bool FlushPendingChanges();
     // The first macro of the first set with exactly that name; null when none.
     MacroKey* FindMacroKeyByName(const std::string& strName);
 

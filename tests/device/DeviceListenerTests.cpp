@@ -23,10 +23,12 @@ TEST_F(DeviceLinkTest, ProfileKeyOnTheKeyboardSwitchesTheActiveSlot)
     EXPECT_EQ(m_ui.m_nRefreshes, 1);
     EXPECT_EQ(m_ui.m_vecOsd, (std::vector<int>{2}));
 
-    DeliverEvent(EventProfileChanged, 4); // no such profile on the keyboard: no text
-    EXPECT_EQ(m_pLink->DeviceProfile(), 3);
-    EXPECT_EQ(m_settings.GetPair(0, PartValue), "3");
-    EXPECT_EQ(m_ui.m_nRefreshes, 2);
+    // No such profile on the keyboard: nothing changes, nothing is shown.
+    DeliverEvent(EventProfileChanged, 4);
+    DeliverEvent(EventProfileChanged, 0);
+    EXPECT_EQ(m_pLink->DeviceProfile(), 1);
+    EXPECT_EQ(m_settings.GetPair(0, PartValue), "1");
+    EXPECT_EQ(m_ui.m_nRefreshes, 1);
     EXPECT_EQ(m_ui.m_vecOsd, (std::vector<int>{2}));
 
     EXPECT_EQ(ReadFile(m_pFiles->SettingsPath()), strSettingsFile);
@@ -99,13 +101,15 @@ TEST_F(DeviceLinkTest, LaunchKeyStartsTheKeysProgram)
 
 TEST_F(DeviceLinkTest, EventsNeedingAProfileAreIgnoredWithoutAValidOne)
 {
+    m_kb.FailGet(ReportProfile); // the keyboard's profile stays unknown
     Connect();
+    ASSERT_EQ(m_pLink->DeviceProfile(), -1);
     m_profiles[0].AssignProgrammableKey(0, "Tool", KeyValue{0x07, 0, 0}, "/usr/bin/tool");
     m_profiles[3].AssignProgrammableKey(0, "Tool", KeyValue{0x07, 0, 0}, "/usr/bin/tool");
     m_kb.SetKeyValue(0, 0, 0x01, 0, 0);
     m_kb.SetMacro(0, 0, std::string("Profile0"), 1, {{0x04, 0}});
     const std::string strSlot3File = ReadFile(ProfilePath(3));
-    // Device profile -1, slots 3 and 4 (no profiles of the keyboard), then 5.
+    // Profile numbers the keyboard does not have leave the profile unknown.
     for (uint8_t nProfileNumber : {0, 4, 5, 6})
     {
         DeliverEvent(EventProfileChanged, nProfileNumber);
