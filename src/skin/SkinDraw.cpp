@@ -2,10 +2,8 @@
 
 #include "skin/EmbeddedImage.h"
 
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
-#include <QThreadPool>
 #include <QVector>
 #include <algorithm>
 #include <cmath>
@@ -244,12 +242,6 @@ QFont SkinFont(int nHeight, int nWidth, int nWeight) {
     font.setWeight(nWeight >= 700 ? QFont::Bold : QFont::Normal);
     font.setStyleStrategy(QFont::NoAntialias);
     return font;
-}
-
-void StartFontWarmUp() {
-    // The font database serialises its users, so the UI thread simply finds it ready, or waits
-    // for the rest of the load if it comes sooner.
-    QThreadPool::globalInstance()->start([] { QFontDatabase::families(); });
 }
 
 QString WordEllipsisText(const QFont& font, const QString& strText, int nWidth) {

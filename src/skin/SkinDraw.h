@@ -74,10 +74,6 @@ QImage PrepareBackgroundImage(const QImage& bmp, COLORREF crFill, int nFade);
 // Toolkit fonts: face "宋体" first, then an installed CJK face. nHeight/nWidth follow the
 // logical-font convention (0 = default size).
 QFont SkinFont(int nHeight, int nWidth, int nWeight);
-// Loads the system's font list on a worker thread, so that the first text the user interface
-// lays out (a line edit is created with the main window) does not wait for it on the UI thread.
-// Call once the application object exists; the application waits for the worker when it ends.
-void StartFontWarmUp();
 // Draws single-line text with the format flags (DT_CENTER, DT_RIGHT, DT_VCENTER,
 // DT_WORD_ELLIPSIS, DT_PATH_ELLIPSIS) in rc, using the painter's pen colour and font.
 void DrawSkinText(QPainter* pDC, const QString& strText, const CRect& rc, UINT nFormat);

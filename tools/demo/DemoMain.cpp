@@ -13,7 +13,7 @@
 #include "platform/SystemClock.h"
 #include "platform/simulator/SimulatedKeyboard.h"
 #include "skin/ResourceInit.h"
-#include "skin/SkinDraw.h"
+#include "skin/FontWarmUp.h"
 
 #include <QApplication>
 #include <QDir>
@@ -68,9 +68,9 @@ std::optional<int> ParseOptions(int argc, char** argv, DemoOptions& options)
 }
 
 // The program's start-up with the simulator's services in place of the real ones.
-int RunDemo(const std::string& strFolder, const DemoOptions& options)
+int RunDemo(const std::string& strFolder, const DemoOptions& options, CFontWarmUp& fonts)
 {
-    StartFontWarmUp();
+    fonts.ApplicationCreated();
     CorvaneInitResources();
     QApplication::setQuitOnLastWindowClosed(false);
     std::cout << "data folder " << strFolder << "/config" << std::endl;
@@ -107,6 +107,7 @@ int main(int argc, char** argv)
     if (const std::optional<int> nExit = ParseOptions(argc, argv, options))
         return *nExit;
 
+    CFontWarmUp fonts;
     QApplication app(argc, argv);
     QTemporaryDir tempFolder(QDir::tempPath() + QStringLiteral("/corvane-demo-XXXXXX"));
     std::string strFolder;
@@ -122,5 +123,5 @@ int main(int argc, char** argv)
     // One demo per data folder, so two never write the same files; it runs beside the real
     // program, whose lock lives elsewhere.
     CInstanceLock lock(strFolder);
-    return CCorvaneApp::RunSingleInstance(lock, [&] { return RunDemo(strFolder, options); });
+    return CCorvaneApp::RunSingleInstance(lock, [&] { return RunDemo(strFolder, options, fonts); });
 }
