@@ -9,6 +9,9 @@ PACKAGES=(
   libhidapi-dev libudev-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool fonts-wqy-microhei
+  clang libclang-rt-14-dev
+  # Building the Debian package and checking what an installation holds.
+  dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()

@@ -5,6 +5,7 @@
 
 #include "app/CorvaneDlg.h"
 #include "app/PlatformServices.h"
+#include "platform/AppDirectory.h"
 #include "platform/HidapiBackend.h"
 #include "platform/InstanceLock.h"
 #include "platform/SpawnLauncher.h"
@@ -28,9 +29,11 @@ int CCorvaneApp::InitInstance(int argc, char** argv)
         CUdevHotplugMonitor hotplug;
         CSystemClock clock;
         CSpawnLauncher launcher;
-        // The data files live in config/ beside the program.
-        CPlatformServices services{QCoreApplication::applicationDirPath().toStdString() + "/", hid, hotplug,
-                                   clock, launcher};
+        // The data files live in config/ beside a program run from its build or a portable folder,
+        // and in the user's config folder for an installed one.
+        const std::string strAppDirectory =
+            ResolveAppDirectory(QCoreApplication::applicationDirPath().toStdString());
+        CPlatformServices services{strAppDirectory, hid, hotplug, clock, launcher};
         CCorvaneDlg dlg(services);
         dlg.DoModal();
         return 0;

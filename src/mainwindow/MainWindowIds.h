@@ -5,7 +5,9 @@
 // message numbers. Only the main window and its handlers use these names; the toolkit is told
 // at construction what each control selects or sends.
 
-#include "keyboardhook/KeyHook.h"
+#include "dialogs/DialogMessages.h"   // the assignment dialogs' results: UM_SHORTCUT_RESULT (1036),
+                                     // UM_QUICK_LAUNCH_RESULT (1039), UM_KEY_MAP_RESULT (1066)
+#include "keyboardhook/KeyHook.h"    // UM_HOOK_KEY (1025), a key event from the keyboard hook
 #include "skin/SkinTypes.h"
 
 namespace MainWindow {
@@ -91,18 +93,14 @@ inline constexpr int PopupSlotLightBrightness = 8;
 
 // ---- Messages the main window reserves or handles ----
 // The popups' own result, hover and loss-of-activation messages (1025..1065) are the toolkit's
-// contract and are named in skin/SkinTypes.h.
-// UM_HOOK_KEY (1025, a key event from the keyboard hook) is the hook's own, from
-// keyboardhook/KeyHook.h; it shares its number with UM_POPUP_CLOSING.
+// contract and are named in skin/SkinTypes.h; the dialogs' and the hook's come with the headers
+// above. UM_HOOK_KEY and UM_POPUP_CLOSING share the number 1025.
 inline constexpr UINT UM_OPEN_FUNCTION_MENU = WM_USER + 4;       // 1028, programmable key button clicked
 inline constexpr UINT UM_RUN_SHORTCUT_DIALOG = WM_USER + 10;     // 1034, posted to itself
-inline constexpr UINT UM_SHORTCUT_RESULT = WM_USER + 12;         // 1036
 inline constexpr UINT UM_RUN_QUICK_LAUNCH_DIALOG = WM_USER + 14; // 1038, posted to itself
-inline constexpr UINT UM_QUICK_LAUNCH_RESULT = WM_USER + 15;     // 1039
 inline constexpr UINT UM_TRAYNOTIFY = WM_USER + 32;              // 1056, tray icon: wParam icon id, lParam mouse message
 inline constexpr UINT UM_OPEN_LIGHT_COLOR = WM_USER + 36;        // 1060, colour button clicked
 inline constexpr UINT UM_OPEN_LIGHT_BRIGHTNESS = WM_USER + 39;   // 1063, brightness button clicked
-inline constexpr UINT UM_KEY_MAP_RESULT = WM_USER + 42;          // 1066
 inline constexpr UINT UM_SHOWOSD = WM_USER + 43;                 // 1067, on-screen text, wParam = text code 1..7
 
 // Loss-of-activation codes the lighting popups send as lParam.

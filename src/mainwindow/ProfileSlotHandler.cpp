@@ -2,23 +2,16 @@
 
 #include <QApplication>
 
-#include "device/DeviceLink.h"
+#include "device/ProfileCommands.h"
 #include "device/FirmwareResetDlg.h"
 #include "mainwindow/MainWindowHost.h"
 #include "mainwindow/MainWindowIds.h"
 #include "model/Profile.h"
-#include "storage/DataFiles.h"
 
 using namespace MainWindow;
 
 namespace
 {
-// The keyboard keeps profiles 0..2 only; slots 3 and 4 live in the program's files alone.
-bool IsDeviceSlot(int nSlot)
-{
-    return nSlot >= 0 && nSlot < DeviceProfileCount;
-}
-
 // The keyboard needs its pauses between reports, so sending several holds this thread for
 // seconds: the pointer says so meanwhile. Events queued so far run first, so that the pointer
 // reaches the screen before the wait; no user input is taken then.
@@ -87,19 +80,11 @@ bool CProfileSlotHandler::ResetActiveSlot()
 {
     if (!Confirm(CFirmwareResetDlg::kResetCurrentBitmap))
         return false;
-    const CBusyPointer busy;
-    const int nSlot = m_host.Settings().GetActiveSlot();
-    m_host.Profiles()[nSlot].SetFactoryDefaults(nSlot);
-    m_host.DataFiles().SaveProfile(nSlot, m_host.Profiles(), m_host.Settings());
-    CDeviceLink& link = m_host.DeviceLink();
-    if (IsDeviceSlot(nSlot))
     {
-        link.WriteLighting(nSlot);
-        link.WriteKeyTable(nSlot);
-        link.SetDeviceProfile(nSlot);
+        const CBusyPointer busy;
+        ::ResetActiveSlot(m_host.DeviceLink(), m_host.DataFiles(), m_host.Profiles(), m_host.Settings());
     }
     m_host.RefreshProfileView();
-    link.ClearPending(nSlot);
     return true;
 }
 
@@ -107,22 +92,11 @@ bool CProfileSlotHandler::ResetAllSlots()
 {
     if (!Confirm(CFirmwareResetDlg::kResetAllBitmap))
         return false;
-    const CBusyPointer busy;
-    const CDataFiles& files = m_host.DataFiles();
-    SettingsStore& settings = m_host.Settings();
-    settings.SetDefaults(files.AppDirectory());
-    files.SaveSettings(settings);
-    CDeviceLink& link = m_host.DeviceLink();
-    for (int nSlot = 0; nSlot < DeviceProfileCount; ++nSlot)
     {
-        m_host.Profiles()[nSlot].SetFactoryDefaults(nSlot);
-        files.SaveProfile(nSlot, m_host.Profiles(), settings);
-        link.WriteLighting(nSlot);
-        link.WriteKeyTable(nSlot);
+        const CBusyPointer busy;
+        ::ResetAllSlots(m_host.DeviceLink(), m_host.DataFiles(), m_host.Profiles(), m_host.Settings());
     }
-    link.SetDeviceProfile(0);
     m_host.RefreshProfileView();
-    link.ClearAllPending();
     return true;
 }
 
@@ -130,15 +104,7 @@ void CProfileSlotHandler::Apply()
 {
     {
         const CBusyPointer busy;
-        CDeviceLink& link = m_host.DeviceLink();
-        SettingsStore& settings = m_host.Settings();
-        const CDataFiles& files = m_host.DataFiles();
-        link.FlushPendingChanges();
-        link.SetDeviceProfile(settings.GetActiveSlot());
-        settings.SetActiveSlot(m_host.ActiveSlot());
-        files.SaveSettings(settings);
-        files.SaveAllProfiles(m_host.Profiles(), settings);
-        link.SaveMacroLibraryIfChanged();
+        ApplyProfiles(m_host.DeviceLink(), m_host.DataFiles(), m_host.Profiles(), m_host.Settings());
     }
     // Nothing was drawn during the wait.
     m_host.RepaintWindow();
