@@ -11,8 +11,8 @@
 #include "platform/SpawnLauncher.h"
 #include "platform/SystemClock.h"
 #include "platform/UdevHotplugMonitor.h"
-#include "skin/ResourceInit.h"
 #include "skin/FontWarmUp.h"
+#include "skin/ResourceInit.h"
 
 int CCorvaneApp::InitInstance(int argc, char** argv)
 {
