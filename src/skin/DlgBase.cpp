@@ -1,5 +1,6 @@
 #include "skin/DlgBase.h"
 
+#include "skin/EmbeddedImage.h"
 #include "skin/SkinDraw.h"
 
 #include <QGuiApplication>
@@ -128,9 +129,22 @@ void CDlgBase::paintEvent(QPaintEvent*) {
     DrawBackground(&dc, GetClientRect());
 }
 
-void CDlgBase::PrepareBackground(unsigned nBitmapId) { PrepareBackgroundFromImage(LoadBitmapResource(nBitmapId)); }
+// The skin's bitmaps come with their average colour and shape worked out at build time
+// (skin/EmbeddedImage.h), so opening a window reads no pixels for them.
+void CDlgBase::PrepareBackground(unsigned nBitmapId) {
+    const QImage bmp = LoadBitmapResource(nBitmapId);
+    BitmapSummary summary;
+    if (!bmp.isNull() && FindBitmapSummary(nBitmapId, summary))
+        UseBackground(bmp, summary.m_crAverage);
+    else
+        PrepareBackgroundFromImage(bmp);
+}
 
 void CDlgBase::PrepareBackgroundFromImage(const QImage& bmp) {
+    UseBackground(bmp, bmp.isNull() ? m_crBackground : AverageColour(bmp, m_crBackground));
+}
+
+void CDlgBase::UseBackground(const QImage& bmp, COLORREF crAverage) {
     if (!bmp.isNull()) {
         m_nBackWidth = bmp.width();
         m_nBackHeight = bmp.height();
@@ -138,17 +152,26 @@ void CDlgBase::PrepareBackgroundFromImage(const QImage& bmp) {
     m_nFade = FadeWidth(width(), height(), m_nBackWidth, m_nBackHeight);
     if (bmp.isNull())
         return;
-    m_crBackground = AverageColour(bmp, m_crBackground);
+    m_crBackground = crAverage;
     m_imgBackground = PrepareBackgroundImage(bmp, m_crBackground, m_nFade);
     update();
 }
 
-void CDlgBase::CreateRegionFromBitmap(unsigned nBitmapId) { CreateRegionFromImage(LoadBitmapResource(nBitmapId)); }
+void CDlgBase::CreateRegionFromBitmap(unsigned nBitmapId) {
+    BitmapSummary summary;
+    if (FindBitmapSummary(nBitmapId, summary))
+        UseRegion(RegionFromRuns(summary.m_vecShapeRuns));
+    else
+        CreateRegionFromImage(LoadBitmapResource(nBitmapId));
+}
 
 void CDlgBase::CreateRegionFromImage(const QImage& bmp) {
-    if (bmp.isNull())
-        return;
-    m_rgnWindow = RegionFromBitmap(bmp);
+    if (!bmp.isNull())
+        UseRegion(RegionFromBitmap(bmp));
+}
+
+void CDlgBase::UseRegion(const QRegion& rgn) {
+    m_rgnWindow = rgn;
     if (m_rgnWindow.isEmpty())
         clearMask();
     else

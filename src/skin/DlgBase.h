@@ -130,6 +130,9 @@ protected:
     std::array<QPointer<CWndPopup>, kPopupSlots> m_arrPopups;
 
 private:
+    // The background picture with its average colour as the fill, and the window's shape.
+    void UseBackground(const QImage& bmp, COLORREF crAverage);
+    void UseRegion(const QRegion& rgn);
     // Only visible controls that accept input are hit-tested; only they can be hot.
     static bool IsHitTestable(const CControlBase* pControl);
     bool m_bInitialised = false;

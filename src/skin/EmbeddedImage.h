@@ -4,8 +4,14 @@
 // in memory, stored uncompressed. Loading a picture therefore wraps the program's own
 // read-only data without decoding or copying anything, and a picture costs memory only
 // when its pages are first touched. The skin generator writes this form.
+//
+// Beside each bitmap, ":/BITMAP_SUMMARY/<id>" holds what a window would otherwise work out from
+// all of its pixels when it opens (skin/PixelSummary.h): a 16-byte header with the average
+// colour, then the shape runs as x, y, width triples of 32-bit integers.
 
 #include <QImage>
+#include <QRect>
+#include <QVector>
 #include <cstdint>
 
 struct EmbeddedImageHeader {
@@ -25,3 +31,21 @@ static_assert(sizeof(EmbeddedImageHeader) == 16);
 bool FindEmbeddedImage(const char* pszKind, unsigned nId, QImage& imgOut);
 // The picture, or a null image when it is missing or malformed.
 QImage EmbeddedImage(const char* pszKind, unsigned nId);
+
+struct EmbeddedSummaryHeader {
+    static constexpr uint32_t kMagic = 0x31535643;  // "CVS1"
+    uint32_t m_nMagic = kMagic;
+    uint32_t m_nAverage = 0;  // AverageColour of the bitmap, as 0x00BBGGRR
+    uint32_t m_nRuns = 0;     // ShapeRuns of the bitmap; 12 bytes each follow
+    uint32_t m_nReserved = 0;
+};
+static_assert(sizeof(EmbeddedSummaryHeader) == 16);
+
+struct BitmapSummary {
+    uint32_t m_crAverage = 0;
+    QVector<QRect> m_vecShapeRuns;
+};
+
+// The summary of bitmap nId into out; false (out untouched) when there is none or it is not
+// well formed, and the caller works it out from the pixels.
+bool FindBitmapSummary(unsigned nId, BitmapSummary& out);

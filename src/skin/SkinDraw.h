@@ -1,13 +1,13 @@
 #pragma once
 // Image resources and the drawing operations of the skin: strip frames, key-coloured
-// bitmap frames, window shapes from bitmaps, average colour and the background fade.
+// bitmap frames and the background fade (window shapes and average colour: PixelSummary.h).
 // The pure functions work on QImages so that they can be checked pixel by pixel.
 
+#include "skin/PixelSummary.h"
 #include "skin/SkinTypes.h"
 
 #include <QFont>
 #include <QImage>
-#include <QRegion>
 #include <QString>
 #include <memory>
 #include <string>
@@ -54,13 +54,6 @@ bool DrawKeyedFrame(QPainter* pDC, int x, int y, int nWidth, int nHeight, const 
                     int nSrcW, int nSrcH, COLORREF crKey);
 // Colour of a bitmap pixel as COLORREF (0 outside the image).
 COLORREF BitmapPixel(const QImage& bmp, int x, int y);
-
-// Region of the pixels that are not of the shape colour RGB(255, 255, 0), built row by
-// row from runs of inside pixels.
-QRegion RegionFromBitmap(const QImage& bmp);
-
-// Per-channel integer mean of all pixels; bOk false (and crOld returned) for an empty image.
-COLORREF AverageColour(const QImage& bmp, COLORREF crOld, bool* pbOk = nullptr);
 
 // Edge fade width: min(100, W, H) when the window is wider or taller than the picture, else 0.
 int FadeWidth(int nWindowWidth, int nWindowHeight, int nPictureWidth, int nPictureHeight);

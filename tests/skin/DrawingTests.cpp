@@ -1,5 +1,7 @@
+#include "skin/EmbeddedImage.h"
 #include "skin/SkinDraw.h"
 
+#include <QDir>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -111,6 +113,27 @@ TEST(BackgroundPreparation, AverageColourIsPerChannelIntegerMean) {
     EXPECT_EQ(AverageColour(wide, 0, &bOk), RGBRef(254, 6, 254));
     EXPECT_EQ(AverageColour(QImage(), 0x123456, &bOk), 0x123456u);
     EXPECT_FALSE(bOk);
+}
+
+TEST(BackgroundPreparation, EveryShippedBitmapsSummaryIsWhatItsPixelsGive) {
+    // Windows take a bitmap's average colour and shape from the summary beside it, never from
+    // the pixels: a stale or misfiled summary would give a wrong fill or outline.
+    const QStringList listBitmaps = QDir(QStringLiteral(":/BITMAP")).entryList();
+    ASSERT_TRUE(listBitmaps.contains(QStringLiteral("129")));
+    EXPECT_EQ(QDir(QStringLiteral(":/BITMAP_SUMMARY")).entryList(), listBitmaps);
+    for (const QString& strId : listBitmaps) {
+        SCOPED_TRACE(strId.toStdString());
+        const QImage bmp = LoadBitmapResource(strId.toUInt());
+        BitmapSummary summary;
+        ASSERT_TRUE(FindBitmapSummary(strId.toUInt(), summary));
+        bool bOk = false;
+        EXPECT_EQ(summary.m_crAverage, AverageColour(bmp, 0, &bOk));
+        EXPECT_TRUE(bOk);
+        EXPECT_EQ(summary.m_vecShapeRuns, ShapeRuns(bmp));
+        EXPECT_EQ(RegionFromRuns(summary.m_vecShapeRuns), RegionFromBitmap(bmp));
+    }
+    BitmapSummary none;
+    EXPECT_FALSE(FindBitmapSummary(1, none));
 }
 
 TEST(BackgroundPreparation, FadeWidthFollowsPictureAndWindowSizes) {

@@ -40,3 +40,36 @@ QImage EmbeddedImage(const char* pszKind, unsigned nId) {
     FindEmbeddedImage(pszKind, nId, img);
     return img;
 }
+
+bool FindBitmapSummary(unsigned nId, BitmapSummary& out) {
+    CorvaneInitResources();
+    const QResource res(QStringLiteral(":/BITMAP_SUMMARY/%1").arg(nId));
+    EmbeddedSummaryHeader header;
+    const qint64 nSize = res.isValid() ? res.size() : 0;
+    if (res.compressionAlgorithm() != QResource::NoCompression || !res.data() ||
+        nSize < static_cast<qint64>(sizeof header))
+        return false;
+    std::memcpy(&header, res.data(), sizeof header);
+    constexpr qint64 RunBytes = 3 * sizeof(int32_t);
+    if (header.m_nMagic != EmbeddedSummaryHeader::kMagic || header.m_nAverage > 0xFFFFFF ||
+        nSize != static_cast<qint64>(sizeof header) + header.m_nRuns * RunBytes)
+        return false;
+    // Runs go down the rows and rightwards within one, inside the largest picture there can be,
+    // so that the region is built from them as it is from the pixels.
+    QVector<QRect> vecRuns;
+    vecRuns.reserve(header.m_nRuns);
+    const uchar* pRun = res.data() + sizeof header;
+    for (uint32_t i = 0; i < header.m_nRuns; ++i, pRun += RunBytes) {
+        int32_t arrRun[3];
+        std::memcpy(arrRun, pRun, sizeof arrRun);
+        const auto [x, y, nWidth] = arrRun;
+        if (x < 0 || y < 0 || nWidth <= 0 || x > 32768 - nWidth || y >= 32768)
+            return false;
+        if (!vecRuns.isEmpty() && (y < vecRuns.back().y() || (y == vecRuns.back().y() && x <= vecRuns.back().right() + 1)))
+            return false;
+        vecRuns.append(QRect(x, y, nWidth, 1));
+    }
+    out.m_crAverage = header.m_nAverage;
+    out.m_vecShapeRuns = std::move(vecRuns);
+    return true;
+}

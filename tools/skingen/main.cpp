@@ -6,11 +6,13 @@
 //                  no pixel is transparent)
 //   :/BITMAP/<id>  24-bit pictures (opaque RGB)
 //   :/ICON/128     the window icon
+//   :/BITMAP_SUMMARY/<id>  each bitmap's average colour and shape (BitmapSummaries.h)
 // Usage: skingen <output folder>
 // For review it also writes contact_sheet.png (all pictures on one page) and
 // preview_*.png (the windows composed with their controls); neither is embedded.
 
 #include "Artwork.h"
+#include "BitmapSummaries.h"
 #include "Preview.h"
 #include "SkinPaint.h"
 #include "skin/EmbeddedImage.h"
@@ -115,8 +117,11 @@ bool WriteImages(const QDir& outDir, const std::vector<GeneratedResource>& vecRe
 
 bool WriteCollection(const QDir& outDir, const std::vector<GeneratedResource>& vecResources) {
     std::map<QString, std::vector<int>> byKind;
-    for (const GeneratedResource& res : vecResources)
+    for (const GeneratedResource& res : vecResources) {
         byKind[KindFolder(res.m_eKind)].push_back(res.m_nId);
+        if (res.m_eKind == EResourceKind::Bitmap)
+            byKind[SummaryFolder].push_back(res.m_nId);
+    }
     QString strQrc;
     QTextStream stream(&strQrc);
     stream << "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n";
@@ -218,7 +223,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "skingen: cannot create %s\n", argv[1]);
         return 1;
     }
-    if (!WriteImages(outDir, vecResources) || !WriteCollection(outDir, vecResources))
+    if (!WriteImages(outDir, vecResources) || !WriteBitmapSummaries(outDir, vecResources) ||
+        !WriteCollection(outDir, vecResources))
         return 1;
     // Three review sheets: everything, the keys, and the small controls enlarged.
     const auto isPageTwin = [](const GeneratedResource& res) {
