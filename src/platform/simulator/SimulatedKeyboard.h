@@ -25,8 +25,9 @@
 // be opened, as the system keeps it), 2 the event collection (usage page 0x000A), 3 the command
 // collection (usage page 0x000B), each on a device node of its own. PlaceKeyboard puts the two
 // collections at chosen indices (fillers elsewhere); SetEnumeration takes any list, including a
-// second keyboard collection with the same usage page, an index of 30 or more, collections that
-// share one node (as hidraw does for collections of one USB interface) or foreign devices.
+// second keyboard collection with the same usage page, a keyboard listed after dozens of other
+// collections, collections that share one node (as hidraw does for collections of one USB
+// interface) or foreign devices.
 //
 // Events. Keyboard-side actions (PressProfileKey, RecordMacroOnKeyboard, ...) change the
 // firmware state first and then send the event report; SendEvent sends any code. Every open
