@@ -139,6 +139,13 @@ std::vector<HotplugEvent> CSimKeyboardCore::SetPluggedLocked(int nDevice, bool b
     if (bWas == bPlugged)
         return vecEvents;
     m_mapPlugged[nDevice] = bPlugged;
+    if (nDevice == kSimKeyboardDevice && !bPlugged)
+    {
+        // The keyboard loses power: a select whose get never came is forgotten with it, and
+        // the pause it asked for ends too. The next exchange after a replug starts afresh.
+        m_bSelectOpen = false;
+        m_bHaveLast = false;
+    }
     for (SimNode& node : m_vecNodes)
     {
         if (node.nDevice != nDevice)

@@ -50,7 +50,8 @@
 // Log and checks. Every exchange (set, get, input report delivered, open, close) is logged
 // with its bytes, the clock's time, the thread and the path. The firmware also records
 // protocol violations: a select followed by any other feature report before its get
-// (Interleaved), a get of 6/7/8 without a select just before it, wrong lengths, wrong header
+// (Interleaved; unplugging the keyboard ends a select and any pause owed, as the keyboard loses
+// power), a get of 6/7/8 without a select just before it, wrong lengths, wrong header
 // bytes, indices out of range, a feature report on a node without the command collection, and
 // a command that came before the previous command's pause was over (TooSoon; meaningful when the
 // code under test sleeps on the clock given here).
