@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 void CTestUi::PostToUiThread(std::function<void()> fn)
 {
@@ -134,6 +135,18 @@ std::vector<SimExchange> DeviceLinkTest::FeatureLog() const
         if (exchange.eDirection == ESimDirection::Set || exchange.eDirection == ESimDirection::Get)
             vecFeature.push_back(exchange);
     return vecFeature;
+}
+
+bool WaitUntil(const std::function<bool()>& fnDone, int nTimeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
+    while (!fnDone())
+    {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
 }
 
 std::vector<MacroAction> ActionsOf(const MacroKey& macro)

@@ -95,5 +95,8 @@ protected:
     std::unique_ptr<CDeviceLink> m_pLink;
 };
 
+// Polls fnDone every 2 ms; false when it did not hold within nTimeoutMs.
+bool WaitUntil(const std::function<bool()>& fnDone, int nTimeoutMs = 5000);
+
 // A macro's live actions.
 std::vector<MacroAction> ActionsOf(const MacroKey& macro);
