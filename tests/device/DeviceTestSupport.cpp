@@ -68,15 +68,22 @@ bool CTestUi::RunUntil(const std::function<bool()>& fnDone, int nTimeoutMs)
     }
 }
 
-DeviceLinkTest::DeviceLinkTest()
+std::unique_ptr<CDataFiles> MakeFreshDataFolder(std::string& strDir, MacroLibrary& library,
+                                                SettingsStore& settings, ProfileStore& profiles)
 {
     std::string strTemplate = (std::filesystem::temp_directory_path() / "corvane-device-XXXXXX").string();
     if (::mkdtemp(strTemplate.data()) == nullptr)
         ADD_FAILURE() << "no temporary folder";
-    m_strDir = strTemplate + "/";
-    m_pFiles = std::make_unique<CDataFiles>(m_strDir);
-    m_pFiles->EnsureConfigDirectory();
-    m_pFiles->LoadAll(m_library, m_settings, m_profiles); // fresh folder: every file defaulted
+    strDir = strTemplate + "/";
+    auto pFiles = std::make_unique<CDataFiles>(strDir);
+    pFiles->EnsureConfigDirectory();
+    pFiles->LoadAll(library, settings, profiles); // fresh folder: every file defaulted
+    return pFiles;
+}
+
+DeviceLinkTest::DeviceLinkTest()
+{
+    m_pFiles = MakeFreshDataFolder(m_strDir, m_library, m_settings, m_profiles);
     m_pLink = std::make_unique<CDeviceLink>(m_profiles, m_settings, m_library, *m_pFiles, m_kb,
                                             m_clock, m_launcher, m_ui);
 }

@@ -43,16 +43,7 @@ std::vector<std::pair<std::string, bool>> DescriptorsUnder(const std::string& st
 class HidEndToEndTest : public ::testing::Test
 {
 protected:
-    HidEndToEndTest()
-    {
-        std::string strTemplate = (std::filesystem::temp_directory_path() / "corvane-e2e-XXXXXX").string();
-        if (::mkdtemp(strTemplate.data()) == nullptr)
-            ADD_FAILURE() << "no temporary folder";
-        m_strDir = strTemplate + "/";
-        m_pFiles = std::make_unique<CDataFiles>(m_strDir);
-        m_pFiles->EnsureConfigDirectory();
-        m_pFiles->LoadAll(m_library, m_settings, m_profiles);
-    }
+    HidEndToEndTest() { m_pFiles = MakeFreshDataFolder(m_strDir, m_library, m_settings, m_profiles); }
     ~HidEndToEndTest() override
     {
         Stop();
