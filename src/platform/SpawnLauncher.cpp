@@ -15,13 +15,27 @@ bool CSpawnLauncher::Launch(const std::string& strPath)
     if (strPath.empty() || strPath.find('\0') != std::string::npos)
         return false;
     struct stat info {};
-    if (stat(strPath.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || access(strPath.c_str(), X_OK) != 0)
+    if (stat(strPath.c_str(), &info) != 0)
         return false;
+    if (S_ISREG(info.st_mode) && access(strPath.c_str(), X_OK) == 0)
+    {
+        const int nError = Spawn(strPath, false, {strPath});
+        if (nError == 0)
+            return true;
+        if (nError != ENOEXEC && nError != EACCES)
+            return false;
+    }
+    // The opener would read a leading '-' as one of its options.
+    const std::string strArgument = strPath.front() == '-' ? "./" + strPath : strPath;
+    return Spawn(kOpener, true, {kOpener, strArgument}) == 0;
+}
 
+int CSpawnLauncher::Spawn(const std::string& strProgram, bool bSearchPath, std::vector<std::string> vecArgs)
+{
     posix_spawnattr_t attr;
     if (posix_spawnattr_init(&attr) != 0)
-        return false;
-    // The program should not inherit our blocked signals or ignored dispositions, nor end with
+        return EINVAL;
+    // The child should not inherit our blocked signals or ignored dispositions, nor end with
     // our terminal session.
     sigset_t setEmpty;
     sigemptyset(&setEmpty);
@@ -37,13 +51,17 @@ bool CSpawnLauncher::Launch(const std::string& strPath)
 #endif
     posix_spawnattr_setflags(&attr, nFlags);
 
-    std::string strArg0 = strPath;
-    char* argv[] = {strArg0.data(), nullptr};
+    std::vector<char*> vecArgv;
+    for (std::string& strArg : vecArgs)
+        vecArgv.push_back(strArg.data());
+    vecArgv.push_back(nullptr);
     pid_t nPid = 0;
-    int nError = posix_spawn(&nPid, strPath.c_str(), nullptr, &attr, argv, environ);
+    const int nError = bSearchPath
+                           ? posix_spawnp(&nPid, strProgram.c_str(), nullptr, &attr, vecArgv.data(), environ)
+                           : posix_spawn(&nPid, strProgram.c_str(), nullptr, &attr, vecArgv.data(), environ);
     posix_spawnattr_destroy(&attr);
     if (nError != 0)
-        return false;
+        return nError;
 
     m_nLastPid = nPid;
     std::thread([nPid] {
@@ -52,5 +70,5 @@ bool CSpawnLauncher::Launch(const std::string& strPath)
         {
         }
     }).detach();
-    return true;
+    return 0;
 }

@@ -254,12 +254,36 @@ QString WordEllipsisText(const QFont& font, const QString& strText, int nWidth) 
     return strDots;
 }
 
+QString PathEllipsisText(const QFont& font, const QString& strText, int nWidth) {
+    const QFontMetrics fm(font);
+    if (fm.horizontalAdvance(strText) <= nWidth)
+        return strText;
+    const QString strDots = QStringLiteral("...");
+    const qsizetype nSlash = strText.lastIndexOf(QLatin1Char('/'));
+    if (nSlash > 0) {
+        const QString strLast = strText.mid(nSlash);
+        const int nRest = nWidth - fm.horizontalAdvance(strLast);
+        if (nRest >= fm.horizontalAdvance(QStringLiteral("/") + strDots)) {
+            QString strFront = strText.left(nSlash);
+            while (!strFront.isEmpty() && fm.horizontalAdvance(strFront + strDots) > nRest)
+                strFront.chop(1);
+            return strFront + strDots + strLast;
+        }
+    }
+    QString strEnd = strText;
+    while (!strEnd.isEmpty() && fm.horizontalAdvance(strDots + strEnd) > nWidth)
+        strEnd.remove(0, 1);
+    return strDots + strEnd;
+}
+
 void DrawSkinText(QPainter* pDC, const QString& strText, const CRect& rc, UINT nFormat) {
     if (!pDC || rc.IsRectEmpty())
         return;
     QString strShown = strText;
     strShown.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    if (nFormat & DT_WORD_ELLIPSIS)
+    if (nFormat & DT_PATH_ELLIPSIS)
+        strShown = PathEllipsisText(pDC->font(), strShown, rc.Width());
+    else if (nFormat & DT_WORD_ELLIPSIS)
         strShown = WordEllipsisText(pDC->font(), strShown, rc.Width());
     int nAlign = Qt::TextSingleLine;
     if (nFormat & DT_CENTER)

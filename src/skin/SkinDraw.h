@@ -68,10 +68,13 @@ QImage PrepareBackgroundImage(const QImage& bmp, COLORREF crFill, int nFade);
 // logical-font convention (0 = default size).
 QFont SkinFont(int nHeight, int nWidth, int nWeight);
 // Draws single-line text with the format flags (DT_CENTER, DT_RIGHT, DT_VCENTER,
-// DT_WORD_ELLIPSIS) in rc, using the painter's pen colour and font.
+// DT_WORD_ELLIPSIS, DT_PATH_ELLIPSIS) in rc, using the painter's pen colour and font.
 void DrawSkinText(QPainter* pDC, const QString& strText, const CRect& rc, UINT nFormat);
 // The text that DrawSkinText shows in nWidth pixels with DT_WORD_ELLIPSIS.
 QString WordEllipsisText(const QFont& font, const QString& strText, int nWidth);
+// The text shown with DT_PATH_ELLIPSIS: folders are cut from the middle so that the last part
+// of the path ("/name") stays whole, or, when even that does not fit, its end stays in view.
+QString PathEllipsisText(const QFont& font, const QString& strText, int nWidth);
 
 void FillSolid(QPainter* pDC, const CRect& rc, COLORREF cr);
 

@@ -77,6 +77,7 @@ inline constexpr UINT DT_RIGHT = 0x2;
 inline constexpr UINT DT_VCENTER = 0x4;
 inline constexpr UINT DT_BOTTOM = 0x8;
 inline constexpr UINT DT_SINGLELINE = 0x20;
+inline constexpr UINT DT_PATH_ELLIPSIS = 0x4000;  // a path keeps its last part; wins over DT_WORD_ELLIPSIS
 inline constexpr UINT DT_WORD_ELLIPSIS = 0x40000;
 
 // Window messages.

@@ -137,17 +137,52 @@ TEST(SpawnLauncher, StartsThePathAloneWithoutShellOrArguments)
     EXPECT_NE(stat("injected", &info), 0);
 }
 
-TEST(SpawnLauncher, EmptyMissingOrNonExecutablePathsReturnFalse)
+TEST(SpawnLauncher, EmptyOrMissingPathsReturnFalse)
 {
     std::string strFolder = MakeTempFolder();
     CSpawnLauncher launcher;
     EXPECT_FALSE(launcher.Launch(""));
     EXPECT_FALSE(launcher.Launch(strFolder + "/missing"));
-    EXPECT_FALSE(launcher.Launch(strFolder)); // a folder
-    std::string strPlain = strFolder + "/notes.txt";
-    std::ofstream(strPlain) << "text";
-    EXPECT_FALSE(launcher.Launch(strPlain));
+    EXPECT_FALSE(launcher.Launch(std::string("/bin/sh\0x", 9)));
     EXPECT_EQ(launcher.LastChildPid(), 0);
+}
+
+TEST(SpawnLauncher, OtherFilesGoToTheDesktopOpenerAsItsOnlyArgument)
+{
+    // A stand-in opener first on PATH writes each argument it got on a line of its own.
+    std::string strFolder = MakeTempFolder();
+    std::string strBin = strFolder + "/bin";
+    ASSERT_EQ(mkdir(strBin.c_str(), 0755), 0);
+    std::string strLog = strFolder + "/opened";
+    WriteScript(strBin + "/xdg-open",
+                "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + strLog + ".tmp'; mv '" + strLog + ".tmp' '" +
+                    strLog + "'");
+    const char* pOldPath = std::getenv("PATH");
+    const std::string strOldPath = pOldPath ? pOldPath : "";
+    setenv("PATH", (strBin + ":" + strOldPath).c_str(), 1);
+
+    std::string strDocument = strFolder + "/my notes; touch injected `touch injected` $(touch injected) 'q' \"x\" & | > *.txt";
+    std::ofstream(strDocument) << "text";
+    std::string strLooksExecutable = strFolder + "/report.pdf"; // a document with the execute bit set
+    std::ofstream(strLooksExecutable) << "%PDF-1.4";
+    chmod(strLooksExecutable.c_str(), 0755);
+    CSpawnLauncher launcher;
+    for (const std::string& strPath : {strDocument, strFolder, strLooksExecutable})
+    {
+        unlink(strLog.c_str());
+        ASSERT_TRUE(launcher.Launch(strPath)) << strPath;
+        ASSERT_TRUE(WaitFor([&] { return !ReadFile(strLog).empty(); })) << strPath;
+        EXPECT_EQ(ReadFile(strLog), strPath + "\n");
+    }
+    struct stat info {};
+    EXPECT_NE(stat((strFolder + "/injected").c_str(), &info), 0);
+    EXPECT_NE(stat("injected", &info), 0);
+    setenv("PATH", strOldPath.c_str(), 1);
+
+    // Without an opener the file cannot be opened, and the caller hears so.
+    setenv("PATH", strFolder.c_str(), 1);
+    EXPECT_FALSE(launcher.Launch(strDocument));
+    setenv("PATH", strOldPath.c_str(), 1);
 }
 
 TEST(SpawnLauncher, LeavesNoZombieAndDoesNotPassTheInstanceLockOn)

@@ -158,3 +158,17 @@ TEST(Text, WordEllipsisCutsAtAWordBoundary) {
     EXPECT_EQ(strLong.at(strKept.size()), QLatin1Char(' '));
     EXPECT_EQ(WordEllipsisText(font, QStringLiteral("short"), 200), QStringLiteral("short"));
 }
+
+TEST(Text, PathEllipsisKeepsTheLastPartOfAPathWhole) {
+    const QFont font = SkinFont(0, 0, 400);
+    const QFontMetrics fm(font);
+    const QString strPath = QStringLiteral("/home/someone/Applications/Graphics and Photos/bin/image-editor.AppImage");
+    const QString strShown = PathEllipsisText(font, strPath, 230);
+    EXPECT_TRUE(strShown.startsWith(QStringLiteral("/home/"))) << strShown.toStdString();
+    EXPECT_TRUE(strShown.endsWith(QStringLiteral(".../image-editor.AppImage"))) << strShown.toStdString();
+    EXPECT_LE(fm.horizontalAdvance(strShown), 230);
+    // A last part too long for the width keeps its end.
+    const QString strTail = PathEllipsisText(font, QStringLiteral("/x/") + QString(60, QLatin1Char('n')) + ".sh", 120);
+    EXPECT_TRUE(strTail.endsWith(QStringLiteral("nn.sh"))) << strTail.toStdString();
+    EXPECT_LE(fm.horizontalAdvance(strTail), 120);
+}

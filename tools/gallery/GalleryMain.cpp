@@ -3,6 +3,10 @@
 // and the dialogs.
 
 #include "device/FirmwareResetDlg.h"
+#include "dialogs/KeyMapSettingDlg.h"
+#include "dialogs/QuickLaunchDlg.h"
+#include "dialogs/ShortcutDlg.h"
+#include "keyboardhook/KeyHook.h"
 #include "model/Macro.h"
 #include "skin/AttentionDlg.h"
 #include "skin/Buttons.h"
@@ -363,6 +367,106 @@ void RenderDialogs() {
     }
 }
 
+// The client area with the outside of the window's shape in magenta.
+QImage WithShape(CDlgBase& dlg) {
+    QImage img = dlg.RenderClient().convertToFormat(QImage::Format_RGB32);
+    const QRegion rgn = dlg.GetWindowRegion();
+    if (rgn.isEmpty())
+        return img;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (!rgn.contains(QPoint(x, y)))
+                img.setPixel(x, y, qRgb(255, 0, 255));
+    return img;
+}
+
+void ClickControl(CDlgBase& dlg, UINT nId) {
+    const CControlBase* pControl = dlg.FindControl(nId);
+    if (!pControl)
+        return;
+    const CRect rc = pControl->GetRect();
+    const LPARAM lPoint = MakeLParam(rc.left + rc.Width() / 2, rc.top + rc.Height() / 2);
+    dlg.WindowProc(WM_MOUSEMOVE, 0, lPoint);
+    dlg.WindowProc(WM_LBUTTONDOWN, MK_LBUTTON, lPoint);
+    dlg.WindowProc(WM_LBUTTONUP, 0, lPoint);
+}
+
+void HoverControl(CDlgBase& dlg, UINT nId) {
+    if (const CControlBase* pControl = dlg.FindControl(nId)) {
+        const CRect rc = pControl->GetRect();
+        dlg.WindowProc(WM_MOUSEMOVE, 0, MakeLParam(rc.left + rc.Width() / 2, rc.top + rc.Height() / 2));
+    }
+}
+
+// A quick launch dialog whose browse button picks a fixed file.
+class CGalleryQuickLaunchDlg : public CQuickLaunchDlg {
+public:
+    explicit CGalleryQuickLaunchDlg(std::string strPath) : m_strPick(std::move(strPath)) {}
+
+protected:
+    bool ChooseFile(std::string& strPath) override {
+        strPath = m_strPick;
+        return true;
+    }
+
+private:
+    std::string m_strPick;
+};
+
+void RenderAssignmentDialogs() {
+    {
+        CShortcutDlg dlg;
+        dlg.Create();
+        ClickControl(dlg, CShortcutDlg::kCtrlBoxId);
+        ClickControl(dlg, CShortcutDlg::kAltBoxId);
+        dlg.WindowProc(UM_HOOK_KEY, 0x41, HookKeyLParam(false, 0));
+        HoverControl(dlg, IDC_DLG_OK);
+        Save(WithShape(dlg), QStringLiteral("dialog_shortcut_ctrl_alt_a_ok_hover"));
+    }
+    {
+        CShortcutDlg dlg;
+        dlg.Create();
+        ClickControl(dlg, CShortcutDlg::kShiftBoxId);
+        ClickControl(dlg, CShortcutDlg::kSingleKeyBoxId);
+        dlg.WindowProc(UM_HOOK_KEY, 0x0E, HookKeyLParam(false, 0));
+        dlg.WindowProc(WM_MOUSELEAVE, 0, 0);
+        Save(WithShape(dlg), QStringLiteral("dialog_shortcut_single_key_keypad_enter"));
+    }
+    {
+        CGalleryQuickLaunchDlg dlg("");
+        dlg.Create();
+        Save(WithShape(dlg), QStringLiteral("dialog_quick_launch_empty"));
+    }
+    {
+        CGalleryQuickLaunchDlg dlg(
+            "/home/someone/Applications/Graphics and Photos/Image Editor 2.10/bin/image-editor.AppImage");
+        dlg.Create();
+        ClickControl(dlg, CQuickLaunchDlg::kBrowseId);
+        Save(WithShape(dlg), QStringLiteral("dialog_quick_launch_long_path_browse_hover"));
+    }
+    {
+        CKeyMapSettingDlg dlg(nullptr, 2200, "Esc", 0x29, 0x29);
+        dlg.Create();
+        dlg.WindowProc(UM_HOOK_KEY, 0x51, HookKeyLParam(false, 0));
+        Save(dlg.RenderClient(), QStringLiteral("dialog_key_map_esc_keyboard_mode_q_pressed"));
+    }
+    {
+        CKeyMapSettingDlg dlg(nullptr, 2232, "Fire", 0x4B, 0xD6);
+        dlg.Create();
+        ClickControl(dlg, CKeyMapSettingDlg::kMouseFunctionId);  // popup open: the button stays lit
+        QImage img = dlg.RenderClient();
+        if (CWndPopup* pPopup = dlg.GetPopup(CKeyMapSettingDlg::kMousePopupSlot)) {
+            const CControlBase* pButton = dlg.FindControl(CKeyMapSettingDlg::kMouseFunctionId);
+            QPainter painter(&img);
+            painter.drawImage(pButton->GetRect().left, pButton->GetRect().bottom, pPopup->GetRenderedImage());
+        }
+        Save(img, QStringLiteral("dialog_key_map_fire_mouse_mode_popup_open"));
+        dlg.ClosePopup(CKeyMapSettingDlg::kMousePopupSlot);
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 // A dialog showing one background bitmap: faded into its average colour when the
 // window is larger, and cut to the bitmap's shape when asked.
 class CBackgroundDlg : public CDlgBase {
@@ -414,6 +518,7 @@ int main(int argc, char** argv) {
     RenderTextAndLists();
     RenderPopups();
     RenderDialogs();
+    RenderAssignmentDialogs();
     RenderBackgrounds();
     std::printf("%d pictures written to %s\n", g_nWritten, argv[1]);
     return g_bFailed ? 1 : 0;
