@@ -10,6 +10,9 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   umockdev libumockdev-dev
   xvfb xauth fonts-wqy-microhei
+  clang libclang-rt-14-dev
+  # Building the Debian package and checking what an installation holds.
+  dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()

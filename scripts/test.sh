@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Corvane and runs every test: a plain build, an AddressSanitizer+UBSan build of
-# everything, and a ThreadSanitizer build of the Qt-free core and device link. Headless.
+# everything, a ThreadSanitizer build of the Qt-free core and device link, and, with clang, the
+# fuzz targets for a fixed number of runs over their seed corpus. Headless.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-deps.sh
@@ -22,3 +23,9 @@ run_suite() {
 run_suite build
 run_suite build-asan -DCORVANE_SANITIZE=address -DCORVANE_BUILD_BENCH=OFF
 run_suite build-tsan -DCORVANE_SANITIZE=thread -DCORVANE_CORE_ONLY=ON -DCORVANE_BUILD_BENCH=OFF
+if command -v clang++ >/dev/null; then
+  run_suite build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCORVANE_FUZZ=ON -DCORVANE_CORE_ONLY=ON \
+    -DCORVANE_BUILD_TESTS=OFF -DCORVANE_BUILD_BENCH=OFF
+else
+  echo "=== build-fuzz: skipped (no clang++) ==="
+fi

@@ -1,32 +1,36 @@
 #include "app/CorvaneDlg.h"
 
-#include <QAction>
 #include <QCursor>
-#include <QKeyEvent>
-#include <QMenu>
+#include <QLineEdit>
 #include <QPainter>
+#include <QSystemTrayIcon>
 
-#include "KeyButtonLayout.h"
+#include "app/OSDDialog.h"
+#include "app/TrayIcon.h"
 #include "device/HotplugDispatch.h"
+#include "mainwindow/HeaderHandler.h"
+#include "mainwindow/KeyAssignmentHandler.h"
+#include "mainwindow/LightingHandler.h"
+#include "mainwindow/PageHandler.h"
+#include "mainwindow/ProfileSlotHandler.h"
 #include "platform/Hotplug.h"
 #include "skin/AttentionDlg.h"
-#include "skin/Buttons.h"
 #include "skin/SkinDraw.h"
 
-namespace {
-constexpr UINT MainTemplateId = 102;
-constexpr LPARAM TrayDoubleClick = 0x0203; // left button double click
-constexpr LPARAM TrayRightButtonUp = 0x0205;
-constexpr UINT CommandExit = 2;            // the dialog's cancel command
-constexpr UINT WM_COMMAND = 0x0111;
-constexpr int KeyPageList = 1;
-} // namespace
+using namespace MainWindow;
 
-CCorvaneDlg::CCorvaneDlg(CPlatformServices& services)
-    : CDlgBase(MainTemplateId, nullptr), m_services(services)
+CCorvaneDlg::CCorvaneDlg(CPlatformServices& services) : CDlgBase(TemplateId, nullptr), m_services(services)
 {
-    setWindowFlag(Qt::FramelessWindowHint);
     SetWindowSize(800, 634);
+    CMainWindowHost& host = *this;
+    m_vecHandlers.push_back(std::make_unique<CPageHandler>(host));
+    m_vecHandlers.push_back(std::make_unique<CHeaderHandler>(host));
+    m_vecHandlers.push_back(std::make_unique<CProfileSlotHandler>(host, m_nSelectedSlotTab));
+    m_vecHandlers.push_back(std::make_unique<CLightingHandler>(host));
+    m_vecHandlers.push_back(std::make_unique<CKeyAssignmentHandler>(host));
+    auto pOsd = std::make_unique<COsdHandler>(*this);
+    m_pOsd = pOsd.get();
+    m_vecHandlers.push_back(std::move(pOsd));
 }
 
 CCorvaneDlg::~CCorvaneDlg()
@@ -36,19 +40,23 @@ CCorvaneDlg::~CCorvaneDlg()
 
 bool CCorvaneDlg::OnInitDialog()
 {
+    // The model exists before the controls are built, and the keyboard is read into it last.
     AppDirectory = m_services.m_strAppDirectory;
     m_pFiles = std::make_unique<CDataFiles>(AppDirectory);
-    m_pFiles->LoadAll(m_MacroLibrary, m_SettingsStore, m_ProfileStore);
+    m_pFiles->LoadAll(m_MacroLibrary, m_SettingsStore, m_ProfileStore); // library, settings, slots 0..4
 
-    CDlgBase::OnInitDialog();
+    CDlgBase::OnInitDialog(); // title, icons, size, controls, centring
     CreateRegionFromBitmap(MainWindowBitmap);
     AddTrayIcon();
+    for (auto& pHandler : m_vecHandlers)
+        pHandler->Initialise();
     RefreshProfileView();
 
-    m_pDeviceLink = std::make_unique<CDeviceLink>(m_ProfileStore, m_SettingsStore, m_MacroLibrary,
-                                                  *m_pFiles, m_services.m_hid, m_services.m_clock,
-                                                  m_services.m_launcher, static_cast<CDeviceLinkUi&>(*this));
-    if (m_services.m_hotplug.Fd() >= 0) {
+    m_pDeviceLink = std::make_unique<CDeviceLink>(m_ProfileStore, m_SettingsStore, m_MacroLibrary, *m_pFiles,
+                                                  m_services.m_hid, m_services.m_clock, m_services.m_launcher,
+                                                  static_cast<CDeviceLinkUi&>(*this));
+    if (m_services.m_hotplug.Fd() >= 0)
+    {
         m_pHotplugNotifier = std::make_unique<QSocketNotifier>(m_services.m_hotplug.Fd(), QSocketNotifier::Read);
         QObject::connect(m_pHotplugNotifier.get(), &QSocketNotifier::activated, this,
                          [this] { OnHotplugReadable(); });
@@ -64,115 +72,139 @@ void CCorvaneDlg::OnOK()
 {
 }
 
-void CCorvaneDlg::CreateControls(int, int, int, int)
-{
-    // The keyboard picture: one button per key, created in id order at the places the artwork
-    // leaves for them. Each starts on its factory code; RefreshProfileView shows the active slot.
-    for (const KeyButtonLayout& key : KeyButtonLayoutTable) {
-        const CRect rc(key.m_nLeft, key.m_nTop, key.m_nLeft + key.m_nWidth, key.m_nTop + key.m_nHeight);
-        auto* pButton = new CKeyboardButton(this, static_cast<UINT>(key.m_nId), rc, key.m_pszCaption, true, false);
-        pButton->LoadImage(static_cast<unsigned>(key.m_nImageId));
-        const DeviceKeyCode nFactory = FactoryCodeOfButton(key.m_nId);
-        pButton->SetKeyAssignment(key.m_pszCaption, nFactory, nFactory);
-        AddControl(KeyPageList, pButton);
-    }
-}
-
 void CCorvaneDlg::DrawBackground(QPainter* pDC, const CRect& rcClient)
 {
-    DrawStandardBackground(pDC, rcClient);
+    DrawBackgroundPicture(pDC, rcClient);
+    for (auto& pHandler : m_vecHandlers)
+        pHandler->DrawOnPage(pDC, m_nSelectedPage);
+    DrawControls(pDC, rcClient);
 }
 
 LRESULT CCorvaneDlg::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
-    switch (nMsg) {
+    switch (nMsg)
+    {
     case UM_TRAYNOTIFY:
         OnTrayNotify(wParam, lParam);
         return 0;
     case WM_COMMAND:
-        if (wParam == IDC_CONFIG_KEYBOARD)
-            OnConfigKeyboard();
-        else if (wParam == CommandExit)
-            OnCancel();
+        OnCommand(wParam);
         return 0;
-    case UM_SHOWOSD:
-        RequestOsdText(static_cast<int>(wParam));
+    case WM_DESTROY:
+        CDlgBase::WindowProc(nMsg, wParam, lParam);
+        OnDestroy();
         return 0;
     default:
-        return CDlgBase::WindowProc(nMsg, wParam, lParam);
+        break;
     }
+    for (auto& pHandler : m_vecHandlers)
+        if (pHandler->HandleMessage(nMsg, wParam, lParam))
+            return 0;
+    return CDlgBase::WindowProc(nMsg, wParam, lParam);
 }
 
 void CCorvaneDlg::RefreshProfileView()
 {
-    // A key whose code differs from its factory code shows as changed.
-    const ProfileRecord& record = m_ProfileStore[m_SettingsStore.GetActiveSlot()];
-    for (CControlBase* pControl : GetControlList(KeyPageList))
-        if (auto* pKey = dynamic_cast<CKeyboardButton*>(pControl))
-            pKey->SetKeyAssignment(pKey->m_strKeyCaption, pKey->m_nDefaultCode,
-                                   record.GetRemapEntry(static_cast<int>(pKey->GetId())));
+    m_nActiveSlot = m_SettingsStore.GetActiveSlot();
+    const ProfileRecord& record = m_ProfileStore[m_nActiveSlot];
+    for (auto& pHandler : m_vecHandlers)
+        pHandler->Refresh(record);
     InvalidateRect(nullptr);
 }
 
-void CCorvaneDlg::keyPressEvent(QKeyEvent* pEvent)
+// ---- Host services ----
+
+void CCorvaneDlg::RepaintControl(const CControlBase& control)
 {
-    if (pEvent->key() == Qt::Key_Escape) {
-        OnCancel();
-        return;
-    }
-    CDlgBase::keyPressEvent(pEvent);
+    const CRect rc = control.GetRect();
+    InvalidateRect(&rc);
 }
+
+void CCorvaneDlg::RepaintWindow()
+{
+    InvalidateRect(nullptr);
+}
+
+int CCorvaneDlg::RunModalDialog(CDlgBase& dlg)
+{
+    return m_fnModalRunner ? m_fnModalRunner(dlg) : dlg.DoModal();
+}
+
+void CCorvaneDlg::ShowAttention(const std::string& strTitle, const std::string& strText)
+{
+    CAttentionDlg dlg(strTitle, strText, this);
+    RunModalDialog(dlg);
+}
+
+void CCorvaneDlg::PostToWindow(UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    PostMessage(this, nMsg, wParam, lParam);
+}
+
+bool CCorvaneDlg::IsSystemTrayAvailable() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void CCorvaneDlg::HideWindow()
+{
+    // Without a tray a hidden window could never come back (and a second start is refused), so
+    // there it goes to the task bar instead.
+    if (m_pTray && IsSystemTrayAvailable())
+        hide();
+    else
+        MinimiseWindow();
+}
+
+void CCorvaneDlg::MinimiseWindow()
+{
+    showMinimized();
+}
+
+// ---- Device link ----
 
 void CCorvaneDlg::PostToUiThread(std::function<void()> fn)
 {
     QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
 }
 
-void CCorvaneDlg::ShowAttention(const std::string& strTitle, const std::string& strText)
+void CCorvaneDlg::RequestOsdText(int nTextCode)
 {
-    CAttentionDlg dlg(strTitle, strText, this);
-    dlg.DoModal();
+    // The same way as the listener's own request: handled after the event that caused it.
+    PostMessage(this, UM_SHOWOSD, static_cast<WPARAM>(nTextCode), 0);
 }
 
-void CCorvaneDlg::RequestOsdText(int)
+void CCorvaneDlg::OnHotplugReadable()
 {
-    // The on-screen display is not part of this window yet; the request is dropped.
+    DispatchHotplugEvents(m_services.m_hotplug, *m_pDeviceLink);
 }
+
+// ---- Tray and commands ----
 
 void CCorvaneDlg::AddTrayIcon()
 {
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
+    if (!IsSystemTrayAvailable())
         return;
-    m_pTrayMenu = std::make_unique<QMenu>();
-    QAction* pConfig = m_pTrayMenu->addAction(QStringLiteral("Config Keyboard"));
-    m_pTrayMenu->addSeparator();
-    QAction* pExit = m_pTrayMenu->addAction(QStringLiteral("Exit"));
-    QObject::connect(pConfig, &QAction::triggered, this,
-                     [this] { SendMessage(this, WM_COMMAND, IDC_CONFIG_KEYBOARD, 0); });
-    QObject::connect(pExit, &QAction::triggered, this,
-                     [this] { SendMessage(this, WM_COMMAND, CommandExit, 0); });
-
-    m_pTrayIcon = std::make_unique<QSystemTrayIcon>();
-    m_pTrayIcon->setIcon(QIcon(QPixmap::fromImage(LoadIconResource(MainIconId))));
-    m_pTrayIcon->setToolTip(QString::fromUtf8(TrayTip));
-    m_pTrayIcon->setContextMenu(m_pTrayMenu.get());
-    QObject::connect(m_pTrayIcon.get(), &QSystemTrayIcon::activated, this,
-                     [this](QSystemTrayIcon::ActivationReason eReason) {
-                         if (eReason == QSystemTrayIcon::DoubleClick ||
-                             eReason == QSystemTrayIcon::Trigger)
-                             SendMessage(this, UM_TRAYNOTIFY, MainIconId, TrayDoubleClick);
-                     });
-    m_pTrayIcon->show();
+    m_pTray = std::make_unique<CTrayIcon>(*this);
+    m_pTray->Add();
 }
 
 void CCorvaneDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam)
 {
-    if (wParam != MainIconId)
+    if (wParam != CTrayIcon::IconId)
         return;
-    if (lParam == TrayDoubleClick)
+    if (lParam == CTrayIcon::DoubleClick)
         OnConfigKeyboard();
-    else if (lParam == TrayRightButtonUp && m_pTrayMenu)
-        m_pTrayMenu->popup(QCursor::pos());
+    else if (lParam == CTrayIcon::RightButtonUp && m_pTray)
+        m_pTray->ShowMenuAt(QCursor::pos());
+}
+
+void CCorvaneDlg::OnCommand(WPARAM wParam)
+{
+    if (wParam == IDC_CONFIG_KEYBOARD)
+        OnConfigKeyboard();
+    else if (wParam == IDC_EXIT)
+        OnCancel();
 }
 
 void CCorvaneDlg::OnConfigKeyboard()
@@ -181,10 +213,7 @@ void CCorvaneDlg::OnConfigKeyboard()
     BringToFront();
 }
 
-void CCorvaneDlg::OnHotplugReadable()
-{
-    DispatchHotplugEvents(m_services.m_hotplug, *m_pDeviceLink);
-}
+// ---- End ----
 
 void CCorvaneDlg::OnDestroy()
 {
@@ -193,8 +222,10 @@ void CCorvaneDlg::OnDestroy()
     m_bDestroyed = true;
     m_pHotplugNotifier.reset();
     if (m_pDeviceLink)
-        m_pDeviceLink->Shutdown(); // stop the listener, profile value 7, close the handle
-    if (m_pTrayIcon)
-        m_pTrayIcon->hide();
-    m_pTrayIcon.reset();
+        m_pDeviceLink->Shutdown(); // stop the listener, profile value 7, pause, close the handle
+    if (m_pTray)
+        m_pTray->Remove();
+    m_pTray.reset();
+    delete m_pLoopCountEdit;
+    m_pLoopCountEdit = nullptr;
 }

@@ -1,34 +1,39 @@
 #pragma once
-// The program's main window: loads the data files, keeps the link to the keyboard (discovery,
-// hot-plug, read at connection, listener) and the tray icon, and tears everything down in
-// order. The pages and their controls are built on top of this window.
+// The program's main window. It loads the data files, builds the controls of its four pages,
+// keeps the link to the keyboard (discovery, hot-plug, read at connection, listener), the tray
+// icon and the on-screen display, and tears everything down in order. It is a coordinator: each
+// message goes to the handlers of src/mainwindow in turn (one per concern), which see the window
+// only through CMainWindowHost.
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QSocketNotifier>
-#include <QSystemTrayIcon>
 
+#include "app/PlatformServices.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceLinkUi.h"
+#include "mainwindow/MainWindowHandler.h"
+#include "mainwindow/MainWindowHost.h"
+#include "mainwindow/MainWindowIds.h"
 #include "model/Macro.h"
 #include "model/Profile.h"
-#include "app/PlatformServices.h"
 #include "skin/DlgBase.h"
 #include "storage/DataFiles.h"
 
-class QMenu;
+class COsdHandler;
+class CTrayIcon;
+class QLineEdit;
 
-constexpr UINT UM_TRAYNOTIFY = 1056; // 0x420, from the tray icon
-constexpr UINT UM_SHOWOSD = 1067;    // 0x42B, on-screen text request, wParam = text code 1..7
-constexpr UINT IDC_CONFIG_KEYBOARD = 2075;
 constexpr unsigned MainWindowBitmap = 129;
-constexpr unsigned MainIconId = 128;
-constexpr const char* TrayTip = "Quelmar Keyboard";
 
-class CCorvaneDlg : public CDlgBase, private CDeviceLinkUi
+class CCorvaneDlg : public CDlgBase, public CMainWindowHost, private CDeviceLinkUi
 {
 public:
+    static constexpr UINT TemplateId = 102;
+
     explicit CCorvaneDlg(CPlatformServices& services);
     ~CCorvaneDlg() override;
 
@@ -38,8 +43,45 @@ public:
     void DrawBackground(QPainter* pDC, const CRect& rcClient) override;
     LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
 
+    // How the window runs its modal dialogs (the reset confirmations, the attention dialog, the
+    // assignment dialogs). By default each runs its own modal loop; a front end without a user
+    // (tests, scripted demos) answers them here instead.
+    using ModalRunner = std::function<int(CDlgBase&)>;
+    void SetModalRunner(ModalRunner fnRunner) { m_fnModalRunner = std::move(fnRunner); }
+
+    // ---- CMainWindowHost (also what the window offers its front end and tests) ----
+    CControlBase* FindControl(UINT nId) const override { return CDlgBase::FindControl(nId); }
+    const std::vector<CControlBase*>& ControlsOf(int nList) const override { return GetControlList(nList); }
+    void ShowControlList(int nList, bool bVisible) override { CDlgBase::ShowControlList(nList, bVisible); }
+    QLineEdit* LoopCountEdit() const override { return m_pLoopCountEdit; }
+    void RepaintControl(const CControlBase& control) override;
+    void RepaintWindow() override;
+    void OpenPopup(int nSlot, const CRect& rcClient, CWndPopup* pPopup, WPARAM wContext) override
+    {
+        CDlgBase::OpenPopup(nSlot, rcClient, pPopup, wContext);
+    }
+    void ClosePopup(int nSlot) override { CDlgBase::ClosePopup(nSlot); }
+    CWndPopup* GetPopup(int nSlot) const override { return CDlgBase::GetPopup(nSlot); }
+    CSkinWindow* DialogParent() override { return this; }
+    int RunModalDialog(CDlgBase& dlg) override;
+    void ShowAttention(const std::string& strTitle, const std::string& strText) override;
+    void PostToWindow(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
     // Reloads the controls from the active slot and repaints.
     void RefreshProfileView() override;
+    int ActiveSlot() const override { return m_nActiveSlot; }
+    int SelectedPage() const override { return m_nSelectedPage; }
+    ProfileStore& Profiles() override { return m_ProfileStore; }
+    SettingsStore& Settings() override { return m_SettingsStore; }
+    MacroLibrary& Library() override { return m_MacroLibrary; }
+    CDeviceLink& DeviceLink() override { return *m_pDeviceLink; }
+    const CDataFiles& DataFiles() const override { return *m_pFiles; }
+    void HideWindow() override;
+    void MinimiseWindow() override;
+
+    int SelectedSlotTab() const { return m_nSelectedSlotTab; }
+    const COsdHandler& Osd() const { return *m_pOsd; }
+    // Null when the window has no tray icon (no system tray, or after the end).
+    const CTrayIcon* Tray() const { return m_pTray.get(); }
 
     std::string AppDirectory;
     ProfileStore m_ProfileStore;
@@ -47,25 +89,45 @@ public:
     MacroLibrary m_MacroLibrary;
 
 protected:
-    void keyPressEvent(QKeyEvent* pEvent) override;
+    // Whether the desktop has a system tray to hide the window into.
+    virtual bool IsSystemTrayAvailable() const;
 
 private:
     // CDeviceLinkUi
     void PostToUiThread(std::function<void()> fn) override;
-    void ShowAttention(const std::string& strTitle, const std::string& strText) override;
     void RequestOsdText(int nTextCode) override;
+
+    // The layout, one part per control list, in creation order.
+    void CreateCommonControls(int nLeft, int nTop);
+    void CreateKeyButtons(int nLeft, int nTop);
+    void CreateMacroPageControls(int nLeft, int nTop);
+    void CreateProgrammableKeyControls(int nLeft, int nTop);
+    void CreateLightingControls(int nLeft, int nTop);
+    void CreateLoopCountEdit(int nLeft, int nTop);
 
     void AddTrayIcon();
     void OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    void OnCommand(WPARAM wParam);
     void OnConfigKeyboard();
     void OnHotplugReadable();
     void OnDestroy();
 
-    std::unique_ptr<CDataFiles> m_pFiles;
     CPlatformServices& m_services;
+    std::unique_ptr<CDataFiles> m_pFiles;
     std::unique_ptr<CDeviceLink> m_pDeviceLink;
     std::unique_ptr<QSocketNotifier> m_pHotplugNotifier;
-    std::unique_ptr<QSystemTrayIcon> m_pTrayIcon;
-    std::unique_ptr<QMenu> m_pTrayMenu;
+    std::unique_ptr<CTrayIcon> m_pTray;
+    QLineEdit* m_pLoopCountEdit = nullptr; // a child widget; deleted at the end
+    ModalRunner m_fnModalRunner;
+
+    // What the page and slot tabs select; the tabs write and draw these.
+    int m_nSelectedPage = MainWindow::KeyPage;
+    int m_nSelectedSlotTab = 0;
+    int m_nActiveSlot = 0; // "CurrentProfile" as of the last refresh
+
+    // Asked in this order for every message; they also paint over the page in this order (the
+    // page handler's picture first).
+    std::vector<std::unique_ptr<CMainWindowHandler>> m_vecHandlers;
+    COsdHandler* m_pOsd = nullptr; // one of the handlers
     bool m_bDestroyed = false;
 };

@@ -205,8 +205,10 @@ int CDeviceLink::ReadCurrentProfile()
     if (!m_hCommand)
         return -1;
     ReportBuffer reply{};
+    // A failed read says nothing about the keyboard's profile; taking it as 0 would move the
+    // program to a profile the keyboard is not on.
     if (!GetReportLocked(ReportProfile, ProfileReportLength, reply))
-        return 0;
+        return -1;
     return reply[2] & 0x07;
 }
 
@@ -251,8 +253,9 @@ bool CDeviceLink::WriteLighting(int nProfile)
     report[1] = 0x0D;
     report[2] = static_cast<uint8_t>(nProfile & 3);
     report[3] = 0;
-    report[4] = static_cast<uint8_t>(record.GetColour());
-    report[5] = static_cast<uint8_t>(record.GetBrightness());
+    // A hand-edited value beyond a byte is sent as the largest byte, not wrapped to another code.
+    report[4] = static_cast<uint8_t>(std::clamp(record.GetColour(), 0, 255));
+    report[5] = static_cast<uint8_t>(std::clamp(record.GetBrightness(), 0, 255));
     std::lock_guard<std::mutex> lock(m_mtxCommand);
     return SetReportLocked(report.data(), LightingReportLength, PauseAfterLightingSetMs);
 }
@@ -318,6 +321,7 @@ bool CDeviceLink::StoreMacroFromReply(int nProfile, int nKey, const ReportBuffer
     if (bMadeUp)
         strName = MadeUpMacroName(nProfile, nKey);
     m_profiles[nProfile].m_keys[static_cast<size_t>(nKey)].m_strName = strName;
+    m_mapKeyboardSteps[strName] = KeyboardStepsOfReply(reply.data());
     MacroKey* pMacro = FindMacroKeyByName(strName);
     if (!pMacro)
     {
@@ -368,7 +372,8 @@ bool CDeviceLink::WriteKeyMacro(int nProfile, int nKey)
     report[3] = static_cast<uint8_t>(nKey);
     PutMacroName(report.data(), pMacro->m_strName);
     report[MacroLoopOffset] = pMacro->LoopEnable == 1 ? pMacro->LoopNum : 0;
-    EncodeMacroSteps(*pMacro, report.data());
+    const auto itKept = m_mapKeyboardSteps.find(pMacro->m_strName);
+    PutMacroSteps(*pMacro, itKept == m_mapKeyboardSteps.end() ? nullptr : &itKept->second, report.data());
     std::lock_guard<std::mutex> lock(m_mtxCommand);
     return SetReportLocked(report.data(), MacroReportLength, PauseAfterMacroSetMs);
 }
@@ -380,14 +385,19 @@ void CDeviceLink::SyncFromDevice()
 {
     if (!m_bDeviceFound || !m_bNeedSync)
         return;
+    if (!HasCommandHandle())
+        return; // nothing can be read: the next connection reads
     m_bNeedSync = false;
+    // A profile read that failed leaves the active slot as it was; the profiles' own settings
+    // are still read.
     const int nProfile = ReadCurrentProfile();
-    m_nDeviceProfile = nProfile;
-    if (nProfile < 0)
-        m_bNeedSync = true; // no command handle: nothing was read, the next connection reads
-    if (nProfile < 0 || nProfile >= DeviceProfileCount)
-        return;
-    m_settings.SetActiveSlot(nProfile);
+    if (nProfile >= 0)
+    {
+        m_nDeviceProfile = nProfile;
+        if (nProfile >= DeviceProfileCount)
+            return;
+        m_settings.SetActiveSlot(nProfile);
+    }
     for (int p = 0; p < DeviceProfileCount; ++p)
         ReadLighting(p);
     // Key tables before macros: ReadKeyMacro tests the keyboard's own key kinds.
@@ -401,14 +411,15 @@ void CDeviceLink::SyncFromDevice()
     m_ui.RefreshProfileView();
 }
 
-void CDeviceLink::FlushPendingChanges()
+bool CDeviceLink::FlushPendingChanges()
 {
+    bool bOk = true;
     for (int p = 0; p < DeviceProfileCount; ++p)
     {
         if (m_PendingChanges[p].LightingPending)
         {
             m_PendingChanges[p].LightingPending = false;
-            WriteLighting(p);
+            bOk = WriteLighting(p) && bOk;
         }
     }
     for (int p = 0; p < DeviceProfileCount; ++p)
@@ -416,7 +427,7 @@ void CDeviceLink::FlushPendingChanges()
         if (m_PendingChanges[p].KeyTablePending)
         {
             m_PendingChanges[p].KeyTablePending = false;
-            WriteKeyTable(p);
+            bOk = WriteKeyTable(p) && bOk;
         }
     }
     for (int p = 0; p < DeviceProfileCount; ++p)
@@ -426,10 +437,11 @@ void CDeviceLink::FlushPendingChanges()
             if (m_PendingChanges[p].MacroPending[k])
             {
                 m_PendingChanges[p].MacroPending[k] = false;
-                WriteKeyMacro(p, k);
+                bOk = WriteKeyMacro(p, k) && bOk;
             }
         }
     }
+    return bOk;
 }
 
 // ---------------------------------------------------------------------------------------------

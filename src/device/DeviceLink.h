@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -77,7 +78,7 @@ public:
 
     // --- Primitive commands (true on success; false without a command handle) ---
     bool SelectReadTarget(int nProfile, int nKey); // only meaningful inside a read
-    int ReadCurrentProfile();                      // -1 without a handle, 0 when the get fails
+    int ReadCurrentProfile();                      // -1 when unknown (no handle, the get failed)
     bool SetDeviceProfile(int nValue);
     bool ReadLighting(int nProfile);
     bool WriteLighting(int nProfile);
@@ -96,8 +97,8 @@ public:
     // the model (only when the keyboard was found and a sync is due).
     void SyncFromDevice();
     // Sends the pending lighting, key tables and macros of profiles 0..2, clearing each flag
-    // before its write.
-    void FlushPendingChanges();
+    // before its write. True when every write it made was taken (also when none was due).
+    bool FlushPendingChanges();
     // The first macro of the first set with exactly that name; null when none.
     MacroKey* FindMacroKeyByName(const std::string& strName);
 
@@ -143,7 +144,9 @@ private:
     // Names the macro of a report 8 reply, stores the name in the programmable key and the
     // macro in the first set. True when the library changed.
     bool StoreMacroFromReply(int nProfile, int nKey, const ReportBuffer& reply, bool& bMadeUp);
-    ProfileRecord* DeviceProfileRecord(); // slot m_nDeviceProfile, null when not 0..4
+    // Slot m_nDeviceProfile when it is one of the keyboard's profiles 0..2; null otherwise, so an
+    // event can never act on a profile the keyboard does not have.
+    ProfileRecord* DeviceProfileRecord();
     MacroSet& FirstMacroSet();
 
     // Under m_mtxCommand: one set with its pause / one get with its pause.
@@ -157,6 +160,10 @@ private:
     int m_nDeviceProfile = -1;
     bool m_bMacroLibraryChanged = false;
     std::array<PendingChanges, ProfileSlotCount> m_PendingChanges{};
+    // The keyboard's own steps of each macro read from it, by macro name, sent back in place of
+    // the re-encoded actions while the macro still says the same (UI thread). Not saved: after a
+    // restart they come back with the sync's read of every macro the keyboard's keys hold.
+    std::map<std::string, KeyboardMacroSteps> m_mapKeyboardSteps;
 
     ProfileStore& m_profiles;
     SettingsStore& m_settings;

@@ -99,7 +99,7 @@ void CDeviceLink::PostEvent(uint8_t nCode, uint8_t nParam)
 
 ProfileRecord* CDeviceLink::DeviceProfileRecord()
 {
-    if (m_nDeviceProfile < 0 || m_nDeviceProfile >= ProfileSlotCount)
+    if (m_nDeviceProfile < 0 || m_nDeviceProfile >= DeviceProfileCount)
         return nullptr;
     return &m_profiles[m_nDeviceProfile];
 }
@@ -135,11 +135,14 @@ void CDeviceLink::HandleEvent(uint8_t nCode, uint8_t nParam)
         }
         break;
     case EventProfileChanged:
+        // The keyboard has profiles 1..3 only; any other number would point the program at a
+        // slot with no keyboard profile behind it (and no tab to show it), so it is ignored.
+        if (p < 1 || p > DeviceProfileCount)
+            break;
         m_nDeviceProfile = p - 1;
         m_settings.SetActiveSlot(p - 1);
         m_ui.RefreshProfileView();
-        if (p >= 1 && p <= 3)
-            m_ui.RequestOsdText(p);
+        m_ui.RequestOsdText(p);
         break;
     case EventLightingMode:
         if (ProfileRecord* pRecord = DeviceProfileRecord())

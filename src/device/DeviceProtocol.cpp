@@ -179,3 +179,31 @@ void DecodeMacroSteps(const uint8_t* pReply, MacroKey& macro)
         nPauseMs = 0;
     }
 }
+
+KeyboardMacroSteps KeyboardStepsOfReply(const uint8_t* pReply)
+{
+    KeyboardMacroSteps steps{};
+    const size_t nSteps = std::min<size_t>(pReply[MacroStepCountOffset], MaxMacroSteps);
+    steps[0] = static_cast<uint8_t>(nSteps);
+    std::copy(pReply + MacroStepsOffset, pReply + MacroStepsOffset + 2 * nSteps, steps.begin() + 1);
+    return steps;
+}
+
+bool StepsMatchMacro(const KeyboardMacroSteps& steps, const MacroKey& macro)
+{
+    ReportBuffer reply{};
+    std::copy(steps.begin(), steps.end(), reply.begin() + MacroStepCountOffset);
+    MacroKey decoded;
+    DecodeMacroSteps(reply.data(), decoded);
+    const unsigned nCount = std::min(macro.m_nActionCount, MacroActionSlots);
+    return decoded.m_nActionCount == nCount &&
+           std::equal(decoded.m_actions.begin(), decoded.m_actions.begin() + nCount, macro.m_actions.begin());
+}
+
+size_t PutMacroSteps(const MacroKey& macro, const KeyboardMacroSteps* pKept, uint8_t* pReport)
+{
+    if (!pKept || !StepsMatchMacro(*pKept, macro))
+        return EncodeMacroSteps(macro, pReport);
+    std::copy(pKept->begin(), pKept->end(), pReport + MacroStepCountOffset);
+    return (*pKept)[0];
+}

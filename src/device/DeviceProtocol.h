@@ -107,6 +107,24 @@ void PutMacroName(uint8_t* pReport, const std::string& strName);
 // Returns the number of steps.
 size_t EncodeMacroSteps(const MacroKey& macro, uint8_t* pReport);
 
+// A macro's program as the keyboard holds it: bytes 33..225 of report 8, the step count and then
+// the steps. Turning steps into actions loses what actions cannot say (keys without a virtual-key
+// code, the keyboard's alternate codes, how a pause was split into steps, a 1016 ms pause riding
+// in its key step), so the steps of a macro read from the keyboard are kept to send it back.
+using KeyboardMacroSteps = std::array<uint8_t, MacroReportLength - MacroStepCountOffset>;
+
+// The steps of a report 8 reply: at most 96 of them, zero after the last counted step.
+KeyboardMacroSteps KeyboardStepsOfReply(const uint8_t* pReply);
+
+// True when the steps decode to exactly the macro's actions, i.e. the macro says what the
+// keyboard's steps say: it was not edited since they were read (or was edited back).
+bool StepsMatchMacro(const KeyboardMacroSteps& steps, const MacroKey& macro);
+
+// Fills byte 33 on of a report 8 for the macro: the kept steps when there are some and they
+// still match the macro (an unedited macro goes back to the keyboard byte for byte), otherwise
+// EncodeMacroSteps. Returns the number of steps.
+size_t PutMacroSteps(const MacroKey& macro, const KeyboardMacroSteps* pKept, uint8_t* pReport);
+
 // Unpacks a report 8 reply into the macro: repeat settings from byte 32, MacroCommandActionNum
 // from byte 33 (never more than 96), and the actions of at most 96 steps, whatever byte 33 says.
 void DecodeMacroSteps(const uint8_t* pReply, MacroKey& macro);

@@ -128,8 +128,11 @@ constexpr CodeTable MakeVkToDevice()
     for (int i = 1; i <= 9; ++i)
         t[0x30 + i] = static_cast<uint8_t>(0x1E + i - 1);
     t[0x30] = 0x27;
-    for (int i = 0; i < 12; ++i)
-        t[0x70 + i] = static_cast<uint8_t>(0x3A + i);
+    for (int i = 0; i < 12; ++i) {
+        t[0x70 + i] = static_cast<uint8_t>(0x3A + i); // F1..F12
+        // F13..F24: the keyboard sends them in macros, so an edited macro must keep them.
+        t[0x7C + i] = static_cast<uint8_t>(0x68 + i);
+    }
     for (int i = 1; i <= 9; ++i)
         t[0x60 + i] = static_cast<uint8_t>(0x59 + i - 1);
     for (const auto& [nVk, nCode] : VkDevicePairs)
@@ -146,10 +149,8 @@ constexpr CodeTable MakeDeviceToVk()
     for (int nVk = 0; nVk < 256; ++nVk)
         if (forward[nVk] != 0)
             t[forward[nVk]] = static_cast<uint8_t>(nVk);
-    for (int i = 0; i < 12; ++i) {
-        t[0x68 + i] = static_cast<uint8_t>(0x7C + i); // F13..F24
+    for (int i = 0; i < 12; ++i)
         t[0xC0 + i] = static_cast<uint8_t>(0x70 + i); // alternate F1..F12
-    }
     return t;
 }
 

@@ -59,12 +59,12 @@ void ProfileRecord::SetPair(int nIndex, int nPart, const std::string& strText)
 
 int ProfileRecord::GetColour() const
 {
-    return static_cast<int>(ParseDecimal(m_pairs[PairLightColor].m_strValue));
+    return ParseDecimalAs<int>(m_pairs[PairLightColor].m_strValue);
 }
 
 int ProfileRecord::GetBrightness() const
 {
-    return static_cast<int>(ParseDecimal(m_pairs[PairLightBrightness].m_strValue));
+    return ParseDecimalAs<int>(m_pairs[PairLightBrightness].m_strValue);
 }
 
 void ProfileRecord::SetColour(int nColour)

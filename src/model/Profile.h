@@ -3,8 +3,10 @@
 // the assignments of the programmable keys, and the settings that say which slot is active and
 // where each slot's file lives.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -70,6 +72,17 @@ struct ProgrammableKey
 // Parses leading decimal digits (with an optional sign) the way the data files expect: no digits
 // give 0, trailing text is ignored, the result saturates instead of overflowing.
 long ParseDecimal(std::string_view strText);
+
+// ParseDecimal brought into the range of the value it is read into: a number too large or too
+// small for T gives T's largest or smallest value, never a wrapped one ("4294967297" is not 1).
+template <typename T>
+T ParseDecimalAs(std::string_view strText)
+{
+    static_assert(sizeof(T) < sizeof(long), "the range of T must fit in a long");
+    return static_cast<T>(std::clamp<long>(ParseDecimal(strText),
+                                           static_cast<long>(std::numeric_limits<T>::min()),
+                                           static_cast<long>(std::numeric_limits<T>::max())));
+}
 
 struct ProfileRecord
 {

@@ -1,6 +1,7 @@
 #include "platform/HidReportDescriptor.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -14,6 +15,14 @@ struct GlobalState
     uint32_t nReportCount = 0;
     uint32_t nReportId = 0;
 };
+
+// Report ids are one byte on the wire; 0 is reserved for "no id".
+constexpr uint32_t MaxReportId = 255;
+
+uint64_t SaturatingAdd(uint64_t a, uint64_t b)
+{
+    return a > UINT64_MAX - b ? UINT64_MAX : a + b;
+}
 
 uint32_t ReadUnsigned(const uint8_t* pData, size_t nSize)
 {
@@ -78,6 +87,10 @@ std::vector<HidTopCollection> ParseHidTopCollections(const uint8_t* pData, size_
         uint32_t nValue = ReadUnsigned(pData + nPos + 1, nSize);
         uint8_t nType = (nPrefix >> 2) & 0x03;
         uint8_t nTag = nPrefix >> 4;
+        // A report id that no report can carry makes the descriptor malformed from here on (the
+        // kernel refuses such a device); ids must stay one distinct byte each.
+        if (nType == 1 && nTag == 0x8 && (nValue == 0 || nValue > MaxReportId))
+            break;
         nPos += 1 + nSize;
 
         if (nType == 0) // main
@@ -86,8 +99,12 @@ std::vector<HidTopCollection> ParseHidTopCollections(const uint8_t* pData, size_
             {
             case 0x8: // input
                 if (nDepth > 0)
-                    mapInputBits[global.nReportId] +=
-                        static_cast<uint64_t>(global.nReportSize) * static_cast<uint64_t>(global.nReportCount);
+                {
+                    // 32 x 32 bits cannot overflow; the running total of a report can.
+                    uint64_t& nBits = mapInputBits[global.nReportId];
+                    nBits = SaturatingAdd(nBits, static_cast<uint64_t>(global.nReportSize) *
+                                                     static_cast<uint64_t>(global.nReportCount));
+                }
                 break;
             case 0xA: // collection
                 if (nDepth == 0)
@@ -148,7 +165,7 @@ std::vector<HidTopCollection> ParseHidTopCollections(const uint8_t* pData, size_
     vecInputIds.resize(vecResult.size());
     for (size_t i = 0; i < vecResult.size(); ++i)
     {
-        uint64_t nBytes = (vecMaxBits[i] + 7) / 8;
+        uint64_t nBytes = vecMaxBits[i] / 8 + (vecMaxBits[i] % 8 != 0); // no "+ 7" that could wrap
         if (nBytes > 0 && bUsesReportIds)
             ++nBytes;
         vecResult[i].nInputReportLength = static_cast<uint16_t>(std::min<uint64_t>(nBytes, 0xFFFF));

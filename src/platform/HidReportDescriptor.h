@@ -24,8 +24,9 @@ struct HidTopCollection
     std::vector<uint8_t> vecInputReportIds;
 };
 
-// The top-level collections in descriptor order. A malformed descriptor yields the collections
-// understood up to the fault; nothing is read outside the given bytes.
+// The top-level collections in descriptor order. A malformed descriptor (an item cut short, a
+// report id of 0 or above 255) yields the collections understood up to the fault; nothing is
+// read outside the given bytes. A report too long to count gives the largest length, 0xFFFF.
 std::vector<HidTopCollection> ParseHidTopCollections(const uint8_t* pData, size_t nLength);
 
 // The nOccurrence-th (0-based) top-level collection with that usage page and usage in the

@@ -92,13 +92,17 @@ bool CDlgBase::HandleOkCancelButtons(UINT nMsg, LPARAM lParam) {
 }
 
 void CDlgBase::DrawStandardBackground(QPainter* pDC, const CRect& rcClient) {
+    DrawBackgroundPicture(pDC, rcClient);
+    DrawControls(pDC, rcClient);
+}
+
+void CDlgBase::DrawBackgroundPicture(QPainter* pDC, const CRect& rcClient) {
     FillSolid(pDC, rcClient, m_crBackground);
     if (!m_imgBackground.isNull()) {
         const int nWidth = std::min(m_imgBackground.width(), rcClient.Width());
         const int nHeight = std::min(m_imgBackground.height(), rcClient.Height());
         pDC->drawImage(QPoint(0, 0), m_imgBackground, QRect(0, 0, nWidth, nHeight));
     }
-    DrawControls(pDC, rcClient);
 }
 
 QImage CDlgBase::RenderClient() {

@@ -95,6 +95,8 @@ public:
 
 protected:
     void DrawStandardBackground(QPainter* pDC, const CRect& rcClient);
+    // The first part of it: the fill colour, then the prepared background picture over it.
+    void DrawBackgroundPicture(QPainter* pDC, const CRect& rcClient);
     // The small dialogs' buttons: a click on OK runs OnOK, on the close button or Cancel
     // OnCancel. True when the message was one of theirs.
     bool HandleOkCancelButtons(UINT nMsg, LPARAM lParam);

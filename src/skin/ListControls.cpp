@@ -352,7 +352,23 @@ void CImageShowList::LoadIcons() {
 
 void CImageShowList::SetMacroKey(const MacroKey* pKey) {
     m_pKey = pKey;
+    m_pLibrary = nullptr;
     Invalidate();
+}
+
+void CImageShowList::ShowLibraryKey(const MacroLibrary* pLibrary, size_t nSet, size_t nKey) {
+    m_pKey = nullptr;
+    m_pLibrary = pLibrary;
+    m_nSet = nSet;
+    m_nKey = nKey;
+    Invalidate();
+}
+
+const MacroKey* CImageShowList::GetMacroKey() const {
+    if (!m_pLibrary)
+        return m_pKey;
+    const MacroSet* pSet = m_pLibrary->FindSet(m_nSet);
+    return pSet ? pSet->FindKey(m_nKey) : nullptr;
 }
 
 std::string CImageShowList::ActionText(const unsigned char bytes[4], int* pnIcon) {
@@ -381,7 +397,8 @@ bool CImageShowList::OnLButtonDown(UINT, int x, int y) {
     bool bChanged = m_nMouseState != MS_PRESSED;
     m_nMouseState = MS_PRESSED;
     const int nRow = (y - m_rect.top) / kRowHeight + m_nFirstVisibleRow;
-    if (m_pKey && nRow < static_cast<int>(std::min(m_pKey->m_nActionCount, MacroActionSlots))) {
+    const MacroKey* pKey = GetMacroKey();
+    if (pKey && nRow < static_cast<int>(std::min(pKey->m_nActionCount, MacroActionSlots))) {
         bChanged = bChanged || nRow != m_nSelectedRow;
         m_nSelectedRow = nRow;
     }
@@ -398,9 +415,10 @@ bool CImageShowList::OnLButtonUp(UINT, int x, int y) {
 
 void CImageShowList::Draw(QPainter* pDC, const CRect&) {
     FillSolid(pDC, m_rect, SkinColour::kListFill);
-    if (!m_pKey)
+    const MacroKey* pKey = GetMacroKey();
+    if (!pKey)
         return;
-    const int nActions = static_cast<int>(std::min(m_pKey->m_nActionCount, MacroActionSlots));
+    const int nActions = static_cast<int>(std::min(pKey->m_nActionCount, MacroActionSlots));
     if (nActions <= 0 || m_nFirstVisibleRow >= nActions)
         return;
     const int nIconWidth = m_pIconRelease ? m_pIconRelease->m_nWidth : 15;
@@ -413,7 +431,7 @@ void CImageShowList::Draw(QPainter* pDC, const CRect&) {
                           m_rect.top + kRowHeight * r + kRowHeight);
         if (nIndex == m_nSelectedRow)
             FillSolid(pDC, rcRow, SkinColour::kHighlight);
-        const MacroAction& action = m_pKey->m_actions[static_cast<size_t>(nIndex)];
+        const MacroAction& action = pKey->m_actions[static_cast<size_t>(nIndex)];
         int nIcon = 0;
         const std::string strText = ActionText(action.m_bytes.data(), &nIcon);
         DrawSkinText(pDC, ToQString(strText), rcRow, DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS);

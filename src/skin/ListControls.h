@@ -143,7 +143,11 @@ public:
     // Loads the release, press and delay icons (PNG 191, 192, 193).
     void LoadIcons();
     void SetMacroKey(const MacroKey* pKey);
-    const MacroKey* GetMacroKey() const { return m_pKey; }
+    // Shows key nKey of set nSet of the library, found again at every use: macros added to the
+    // library meanwhile (by the keyboard, or on the macro page) move its keys in memory, so a
+    // pointer taken before would point at freed memory. No such key shows an empty list.
+    void ShowLibraryKey(const MacroLibrary* pLibrary, size_t nSet, size_t nKey);
+    const MacroKey* GetMacroKey() const;
     int GetSelectedRow() const { return m_nSelectedRow; }
     void SetSelectedRow(int nRow) { m_nSelectedRow = nRow; }
     int GetFirstVisibleRow() const { return m_nFirstVisibleRow; }
@@ -162,6 +166,9 @@ public:
 
 private:
     const MacroKey* m_pKey = nullptr;
+    const MacroLibrary* m_pLibrary = nullptr; // with m_nSet and m_nKey, in place of m_pKey
+    size_t m_nSet = 0;
+    size_t m_nKey = 0;
     int m_nSelectedRow = -1;
     int m_nFirstVisibleRow = 0;
     int m_nVisibleRows;

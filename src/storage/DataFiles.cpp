@@ -6,6 +6,7 @@
 #include "storage/MacroLibraryFile.h"
 #include "storage/ProfileFile.h"
 #include "storage/SettingsFile.h"
+#include "storage/TextFile.h"
 
 CDataFiles::CDataFiles(std::string strAppDirectory) : m_strAppDirectory(std::move(strAppDirectory))
 {
@@ -28,13 +29,24 @@ LoadReport CDataFiles::LoadAll(MacroLibrary& library, SettingsStore& settings,
 {
     EnsureConfigDirectory();
     LoadReport report;
+    // Saves of an earlier run that was killed before its rename left their temporaries behind.
+    RemoveStaleTemporaries(MacroLibraryPath());
     report.m_bMacroLibraryDefaulted = !LoadMacroLibraryFile(MacroLibraryPath(), library);
     // Pairs a short settings file does not reach keep these values, so every slot always has a
     // usable path and "CurrentProfile" a valid slot.
     settings.SetDefaults(m_strAppDirectory);
+    RemoveStaleTemporaries(SettingsPath());
     report.m_bSettingsDefaulted = !LoadSettingsFile(SettingsPath(), m_strAppDirectory, settings);
-    for (int nSlot = 0; nSlot < ProfileSlotCount; ++nSlot)
+    // A slot path naming some other file (the macro library, a user's document) would have it
+    // read as a profile, found malformed and overwritten: such a slot goes back to its own file.
+    if (RepairSlotPaths(settings, m_strAppDirectory)) {
+        report.m_bSlotPathsRepaired = true;
+        WriteSettingsFile(SettingsPath(), settings);
+    }
+    for (int nSlot = 0; nSlot < ProfileSlotCount; ++nSlot) {
+        RemoveStaleTemporaries(settings.GetSlotUrl(nSlot));
         report.m_bProfileDefaulted[nSlot] = !LoadProfileSlot(nSlot, store, settings);
+    }
     return report;
 }
 

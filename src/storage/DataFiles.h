@@ -16,6 +16,7 @@ struct LoadReport
 {
     bool m_bMacroLibraryDefaulted = false;
     bool m_bSettingsDefaulted = false;
+    bool m_bSlotPathsRepaired = false; // a slot path named no profile file and got its default
     bool m_bProfileDefaulted[ProfileSlotCount] = {};
 };
 
@@ -34,7 +35,9 @@ public:
     bool EnsureConfigDirectory() const;
 
     // Macro library, then settings, then the five profiles in slot order; every file that cannot
-    // be read is replaced by defaults and rewritten.
+    // be read is replaced by defaults and rewritten (a copy of a damaged one is kept beside it),
+    // a slot path that names no profile file is replaced by the slot's default path, and the
+    // temporaries of saves killed before their rename are removed.
     LoadReport LoadAll(MacroLibrary& library, SettingsStore& settings, ProfileStore& store) const;
 
     bool SaveSettings(const SettingsStore& settings) const;

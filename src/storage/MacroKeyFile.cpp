@@ -1,7 +1,5 @@
 #include "storage/MacroKeyFile.h"
 
-#include <vector>
-
 #include "model/Profile.h"
 #include "storage/MacroLibraryFile.h"
 #include "storage/TextFile.h"
@@ -30,28 +28,34 @@ bool WriteMacroKeyFile(const std::string& strPath, const MacroKey& key)
 
 bool ReadMacroKeyFile(const std::string& strPath, MacroKey& key)
 {
-    std::vector<std::string> vecLines;
-    if (!ReadTextLines(strPath, vecLines) || vecLines.size() < 6 || vecLines[0] != KeyHeader)
+    CTextFileLines lines;
+    return lines.Read(strPath) && ParseMacroKeyLines(lines, key);
+}
+
+bool ParseMacroKeyLines(const CTextFileLines& lines, MacroKey& key)
+{
+    if (lines.Count() < 6 || lines.Line(0) != KeyHeader)
         return false;
-    long nValues[4] = {};
+    std::string_view values[4];
     for (int i = 0; i < 4; ++i) {
-        const std::string& strLine = vecLines[1 + i];
-        const size_t nEq = strLine.find('=');
-        if (nEq == std::string::npos || nEq + 1 == strLine.size())
+        const std::string_view line = lines.Line(1 + static_cast<size_t>(i));
+        const size_t nEq = line.find('=');
+        if (nEq == std::string_view::npos || nEq + 1 == line.size())
             return false;
-        nValues[i] = ParseDecimal(strLine.substr(nEq + 1));
+        values[i] = line.substr(nEq + 1);
     }
-    const std::string& strActions = vecLines[5];
-    const size_t nEq = strActions.find('=');
-    if (nEq == std::string::npos)
+    const std::string_view actions = lines.Line(5);
+    const size_t nEq = actions.find('=');
+    if (nEq == std::string_view::npos)
         return false;
     MacroKey imported = key;
-    if (!ParseActionDigits(strActions, nEq + 1, imported))
+    if (!ParseActionDigits(actions, nEq + 1, imported))
         return false;
-    imported.LoopEnable = static_cast<unsigned>(nValues[0]);
-    imported.LoopNum = static_cast<uint8_t>(nValues[1]);
-    imported.SetActionCount(nValues[2] < 0 ? 0 : static_cast<unsigned long>(nValues[2]));
-    imported.MacroCommandActionNum = static_cast<uint8_t>(nValues[3]);
+    // Each number saturates at the range of its field.
+    imported.LoopEnable = ParseDecimalAs<unsigned>(values[0]);
+    imported.LoopNum = ParseDecimalAs<uint8_t>(values[1]);
+    imported.SetActionCount(ParseDecimalAs<unsigned>(values[2]));
+    imported.MacroCommandActionNum = ParseDecimalAs<uint8_t>(values[3]);
     key = imported;
     return true;
 }

@@ -6,6 +6,8 @@
 
 #include "model/Macro.h"
 
+class CTextFileLines;
+
 bool WriteMacroKeyFile(const std::string& strPath, const MacroKey& key);
 std::string FormatMacroKeyFile(const MacroKey& key);
 
@@ -13,3 +15,5 @@ std::string FormatMacroKeyFile(const MacroKey& key);
 // import never leaves a half-imported macro (counts from the file with the old actions).
 // False on a missing file, a wrong header, a missing or malformed line.
 bool ReadMacroKeyFile(const std::string& strPath, MacroKey& key);
+// The same for text already in memory.
+bool ParseMacroKeyLines(const CTextFileLines& lines, MacroKey& key);

@@ -41,12 +41,14 @@ public:
         strValue.assign(value);
         return true;
     }
-    bool NextNumber(long& nNumber)
+    // The number, brought into the range of the value it is read into.
+    template <typename T>
+    bool NextNumber(T& nNumber)
     {
         std::string_view value;
         if (!NextValue(value))
             return false;
-        nNumber = ParseDecimal(value);
+        nNumber = ParseDecimalAs<T>(value);
         return true;
     }
 
@@ -127,40 +129,38 @@ bool ReadMacroLibraryFile(const std::string& strPath, MacroLibrary& library)
 {
     library.Clear();
     CTextFileLines lines;
-    if (!lines.Read(strPath) || lines.Count() == 0 || lines.Line(0) != LibraryHeader)
+    return lines.Read(strPath) && ParseMacroLibraryLines(lines, library);
+}
+
+bool ParseMacroLibraryLines(const CTextFileLines& lines, MacroLibrary& library)
+{
+    library.Clear();
+    if (lines.Count() == 0 || lines.Line(0) != LibraryHeader)
         return false;
     CLineReader reader(lines);
-    long nSets = 0;
+    int nSets = 0;
     if (!reader.NextNumber(nSets))
         return false;
-    for (long s = 0; s < nSets; ++s) {
+    for (int s = 0; s < nSets; ++s) {
         std::string strName;
         if (!reader.NextText(strName))
             return false;
         MacroSet& set = library.AppendSet(strName);
-        long nKeys = 0;
+        int nKeys = 0;
         if (!reader.NextNumber(nKeys))
             return false;
         // Six lines a key: never reserve more keys than the file can still hold.
         if (nKeys > 0)
             set.m_vecKeys.reserve(std::min<size_t>(static_cast<size_t>(nKeys), reader.LinesLeft() / 6));
-        for (long k = 0; k < nKeys; ++k) {
+        for (int k = 0; k < nKeys; ++k) {
             if (!reader.NextText(strName))
                 return false;
             MacroKey& key = set.AppendKey(strName);
-            long nValue = 0;
-            if (!reader.NextNumber(nValue))
+            unsigned nCount = 0;
+            if (!reader.NextNumber(key.LoopEnable) || !reader.NextNumber(key.LoopNum) ||
+                !reader.NextNumber(nCount) || !reader.NextNumber(key.MacroCommandActionNum))
                 return false;
-            key.LoopEnable = static_cast<unsigned>(nValue);
-            if (!reader.NextNumber(nValue))
-                return false;
-            key.LoopNum = static_cast<uint8_t>(nValue);
-            if (!reader.NextNumber(nValue))
-                return false;
-            key.SetActionCount(nValue < 0 ? 0 : static_cast<unsigned long>(nValue));
-            if (!reader.NextNumber(nValue))
-                return false;
-            key.MacroCommandActionNum = static_cast<uint8_t>(nValue);
+            key.SetActionCount(nCount);
             std::string_view actions;
             if (!reader.NextValue(actions) || !ParseActionDigits(actions, 0, key))
                 return false;
@@ -209,6 +209,7 @@ bool LoadMacroLibraryFile(const std::string& strPath, MacroLibrary& library)
     if (ReadMacroLibraryFile(strPath, library))
         return true;
     library.SetDefault();
-    WriteMacroLibraryFile(strPath, library);
+    if (KeepDamagedCopy(strPath))
+        WriteMacroLibraryFile(strPath, library);
     return false;
 }

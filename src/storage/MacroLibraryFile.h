@@ -7,15 +7,21 @@
 
 #include "model/Macro.h"
 
+class CTextFileLines;
+
 // Reads into a cleared library. False on a missing file, a wrong header, a missing line or a
 // malformed one (no "=", an empty value, an action line that is not 1600 digits); the library
-// then holds what was read before. An action count above 200 is brought to 200.
+// then holds what was read before. An action count above 200 is brought to 200; other numbers
+// saturate at the range of their field.
 bool ReadMacroLibraryFile(const std::string& strPath, MacroLibrary& library);
+// The same for text already in memory.
+bool ParseMacroLibraryLines(const CTextFileLines& lines, MacroLibrary& library);
 bool WriteMacroLibraryFile(const std::string& strPath, const MacroLibrary& library);
 std::string FormatMacroLibraryFile(const MacroLibrary& library);
 
 // Start-up read: on failure the library becomes the single empty default set and the file is
-// rewritten. Returns false when the default had to be used.
+// rewritten, after a copy of the damaged file was kept beside it (when that copy cannot be made
+// the file is left as it is). Returns false when the default had to be used.
 bool LoadMacroLibraryFile(const std::string& strPath, MacroLibrary& library);
 
 // Shared by the library and the single-key file: all 200 slots as 1600 hexadecimal digits.

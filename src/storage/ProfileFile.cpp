@@ -1,7 +1,6 @@
 #include "storage/ProfileFile.h"
 
-#include <vector>
-
+#include "storage/SettingsFile.h"
 #include "storage/TextFile.h"
 
 namespace {
@@ -10,75 +9,80 @@ constexpr const char* ProfileHeader = "[Setting]";
 constexpr size_t RemapDigits = MatrixPositionCount * 2;
 
 // Position of the first "=" when it exists and is not the first character; npos otherwise.
-size_t ValueSeparator(const std::string& strLine)
+size_t ValueSeparator(std::string_view line)
 {
-    const size_t nEq = strLine.find('=');
-    return (nEq == std::string::npos || nEq == 0) ? std::string::npos : nEq;
+    const size_t nEq = line.find('=');
+    return (nEq == std::string_view::npos || nEq == 0) ? std::string_view::npos : nEq;
 }
 
 } // namespace
 
-bool ReadProfileFile(const std::string& strPath, ProfileRecord& record)
+bool ParseProfileLines(const CTextFileLines& lines, ProfileRecord& record)
 {
-    std::vector<std::string> vecLines;
-    if (!ReadTextLines(strPath, vecLines) || vecLines.empty() || vecLines[0] != ProfileHeader)
+    if (lines.Count() == 0 || lines.Line(0) != ProfileHeader)
         return false;
     size_t nLine = 1;
-    auto next = [&](std::string& strLine) {
-        if (nLine >= vecLines.size())
+    auto next = [&](std::string_view& line) {
+        if (nLine >= lines.Count())
             return false;
-        strLine = vecLines[nLine++];
+        line = lines.Line(nLine++);
         return true;
     };
+    auto text = [](std::string_view part) { return std::string(part); };
 
-    std::string strLine;
+    std::string_view line;
     for (int i = 0; i < ProfilePairCount; ++i) {
-        if (!next(strLine))
+        if (!next(line))
             return false;
-        const size_t nEq = ValueSeparator(strLine);
-        if (nEq == std::string::npos)
+        const size_t nEq = ValueSeparator(line);
+        if (nEq == std::string_view::npos)
             return false;
-        record.SetPair(i, PartKey, strLine.substr(0, nEq));
-        record.SetPair(i, PartValue, strLine.substr(nEq + 1));
+        record.SetPair(i, PartKey, text(line.substr(0, nEq)));
+        record.SetPair(i, PartValue, text(line.substr(nEq + 1)));
     }
 
-    if (!next(strLine))
+    if (!next(line))
         return false;
-    const size_t nRemapEq = strLine.find('=');
-    if (nRemapEq == std::string::npos || nRemapEq + 1 == strLine.size())
+    const size_t nRemapEq = line.find('=');
+    if (nRemapEq == std::string_view::npos || nRemapEq + 1 == line.size())
         return false;
-    if (strLine.size() - nRemapEq - 1 != RemapDigits)
+    if (line.size() - nRemapEq - 1 != RemapDigits)
         return false;
     for (size_t i = 0; i < MatrixPositionCount; ++i)
-        record.AllRCKey[i] =
-            static_cast<DeviceKeyCode>(ParseHexGroup(strLine, nRemapEq + 1 + 2 * i, 2));
+        record.AllRCKey[i] = static_cast<DeviceKeyCode>(ParseHexGroup(line, nRemapEq + 1 + 2 * i, 2));
 
     for (int k = 0; k < ProgrammableKeyCount; ++k) {
         ProgrammableKey& key = record.m_keys[k];
-        if (!next(strLine))
+        if (!next(line))
             return false;
-        size_t nEq = ValueSeparator(strLine);
-        if (nEq == std::string::npos)
+        size_t nEq = ValueSeparator(line);
+        if (nEq == std::string_view::npos)
             return false;
-        key.m_strName = strLine.substr(nEq + 1);
+        key.m_strName = text(line.substr(nEq + 1));
 
-        if (!next(strLine))
+        if (!next(line))
             return false;
-        nEq = ValueSeparator(strLine);
-        if (nEq == std::string::npos)
+        nEq = ValueSeparator(line);
+        if (nEq == std::string_view::npos)
             return false;
-        key.m_value.m_nKind = static_cast<uint8_t>(ParseHexGroup(strLine, nEq + 1, 2));
-        key.m_value.m_nParam1 = static_cast<uint8_t>(ParseHexGroup(strLine, nEq + 3, 2));
-        key.m_value.m_nParam2 = static_cast<uint8_t>(ParseHexGroup(strLine, nEq + 5, 2));
+        key.m_value.m_nKind = static_cast<uint8_t>(ParseHexGroup(line, nEq + 1, 2));
+        key.m_value.m_nParam1 = static_cast<uint8_t>(ParseHexGroup(line, nEq + 3, 2));
+        key.m_value.m_nParam2 = static_cast<uint8_t>(ParseHexGroup(line, nEq + 5, 2));
 
-        if (!next(strLine))
+        if (!next(line))
             return false;
-        nEq = ValueSeparator(strLine);
-        if (nEq == std::string::npos)
+        nEq = ValueSeparator(line);
+        if (nEq == std::string_view::npos)
             return false;
-        key.m_strUrl = strLine.substr(nEq + 1);
+        key.m_strUrl = text(line.substr(nEq + 1));
     }
     return true;
+}
+
+bool ReadProfileFile(const std::string& strPath, ProfileRecord& record)
+{
+    CTextFileLines lines;
+    return lines.Read(strPath) && ParseProfileLines(lines, record);
 }
 
 std::string FormatProfileFile(const ProfileRecord& record)
@@ -120,14 +124,18 @@ bool LoadProfileSlot(int nSlot, ProfileStore& store, const SettingsStore& settin
 {
     const std::string strPath = settings.GetSlotUrl(nSlot);
     ProfileRecord& record = store[nSlot];
-    if (ReadProfileFile(strPath, record))
+    // Another file named as a slot's path is neither read as a profile nor overwritten.
+    const bool bProfileFile = IsProfileFilePath(strPath);
+    if (bProfileFile && ReadProfileFile(strPath, record))
         return true;
     record.SetFactoryDefaults(ProfileStore::ClampSlot(nSlot));
-    WriteProfileFile(strPath, record);
+    if (bProfileFile && KeepDamagedCopy(strPath))
+        WriteProfileFile(strPath, record);
     return false;
 }
 
 bool SaveProfileSlot(int nSlot, const ProfileStore& store, const SettingsStore& settings)
 {
-    return WriteProfileFile(settings.GetSlotUrl(nSlot), store[nSlot]);
+    const std::string strPath = settings.GetSlotUrl(nSlot);
+    return IsProfileFilePath(strPath) && WriteProfileFile(strPath, store[nSlot]);
 }

@@ -12,7 +12,9 @@ bool CTextFileLines::Read(const std::string& strPath)
 {
     m_strData.clear();
     m_vecLines.clear();
-    const int fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so a FIFO named as a data file cannot hang the program; a regular file
+    // reads as usual.
+    const int fd = ::open(strPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat st{};
@@ -40,7 +42,19 @@ bool CTextFileLines::Read(const std::string& strPath)
     }
     ::close(fd);
     m_strData.resize(nDone);
+    SplitLines();
+    return true;
+}
 
+void CTextFileLines::SetText(std::string strData)
+{
+    m_strData = std::move(strData);
+    SplitLines();
+}
+
+void CTextFileLines::SplitLines()
+{
+    m_vecLines.clear();
     const std::string_view data(m_strData);
     size_t nStart = 0;
     while (nStart < data.size()) {
@@ -54,7 +68,6 @@ bool CTextFileLines::Read(const std::string& strPath)
         m_vecLines.push_back(data.substr(nStart, nLineEnd - nStart));
         nStart = nEnd + 1;
     }
-    return true;
 }
 
 bool ReadTextLines(const std::string& strPath, std::vector<std::string>& vecLines)
@@ -67,52 +80,6 @@ bool ReadTextLines(const std::string& strPath, std::vector<std::string>& vecLine
     for (size_t i = 0; i < lines.Count(); ++i)
         vecLines.emplace_back(lines.Line(i));
     return true;
-}
-
-namespace {
-
-bool WriteAll(int fd, const char* pData, size_t nLength)
-{
-    while (nLength > 0) {
-        const ssize_t n = ::write(fd, pData, nLength);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        pData += n;
-        nLength -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-} // namespace
-
-bool WriteTextFileAtomic(const std::string& strPath, const std::string& strContent)
-{
-    if (strPath.empty() || strPath.back() == '/')
-        return false;
-    std::string strTemp = strPath + ".tmp-XXXXXX";
-    const int fd = ::mkostemp(strTemp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    // Keep the permissions of the file being replaced; a new file gets the usual 0644 less umask.
-    struct stat st{};
-    if (::stat(strPath.c_str(), &st) == 0)
-        ::fchmod(fd, st.st_mode & 07777);
-    else {
-        const mode_t nMask = ::umask(0);
-        ::umask(nMask);
-        ::fchmod(fd, 0666 & ~nMask);
-    }
-    bool bOk = WriteAll(fd, strContent.data(), strContent.size());
-    bOk = (::fsync(fd) == 0) && bOk;
-    bOk = (::close(fd) == 0) && bOk;
-    if (bOk)
-        bOk = ::rename(strTemp.c_str(), strPath.c_str()) == 0;
-    if (!bOk)
-        ::unlink(strTemp.c_str());
-    return bOk;
 }
 
 unsigned ParseHexGroup(std::string_view strText, size_t nPos, size_t nMaxDigits)

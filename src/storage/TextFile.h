@@ -7,18 +7,28 @@
 #include <string_view>
 #include <vector>
 
+#include "storage/AtomicWrite.h"
+
 // A whole file held in memory and cut into lines without copying them. Lines end at LF; a CR
 // just before the LF is dropped, so CR LF and LF files read alike; a last line without a line
 // end still counts.
 class CTextFileLines
 {
 public:
+    CTextFileLines() = default;
+    CTextFileLines(const CTextFileLines&) = delete; // the lines point into this object's text
+    CTextFileLines& operator=(const CTextFileLines&) = delete;
+
     // False when the file cannot be opened or read (a folder is not a file).
     bool Read(const std::string& strPath);
+    // Takes the text as if it had been read from a file.
+    void SetText(std::string strData);
     size_t Count() const { return m_vecLines.size(); }
     std::string_view Line(size_t nIndex) const { return m_vecLines[nIndex]; }
 
 private:
+    void SplitLines();
+
     std::string m_strData;
     std::vector<std::string_view> m_vecLines;
 };
@@ -27,11 +37,6 @@ private:
 // with CR LF or LF line ends read alike. A last line without a line end still counts.
 // False when the file cannot be opened or read.
 bool ReadTextLines(const std::string& strPath, std::vector<std::string>& vecLines);
-
-// Writes the content to a temporary file in the target's folder, flushes it to disk and renames
-// it over the target, so a crash or a full disk never leaves a half-written file behind: on any
-// failure the old file stays as it was and the result is false.
-bool WriteTextFileAtomic(const std::string& strPath, const std::string& strContent);
 
 // Hexadecimal value of up to nMaxDigits characters starting at nPos. Conversion stops at the first
 // character that is not a hexadecimal digit; a group that starts with one (or lies beyond the

@@ -242,7 +242,7 @@ TEST_F(DeviceLinkTest, FailedShortOrForeignRepliesChangeNothing)
     EXPECT_EQ(m_clock.Pauses(), Repeat({8, 8}, 3));
 
     m_kb.FailGet(5);
-    EXPECT_EQ(m_pLink->ReadCurrentProfile(), 0);
+    EXPECT_EQ(m_pLink->ReadCurrentProfile(), -1); // unknown, not profile 0
     m_kb.FailSet(5);
     EXPECT_FALSE(m_pLink->SetDeviceProfile(1));
     EXPECT_EQ(m_pLink->DeviceProfile(), 0);
@@ -373,15 +373,16 @@ TEST_F(DeviceLinkTest, SyncStopsWhenTheActiveProfileIsOutOfRange)
     EXPECT_EQ(m_settings.GetPair(0, PartValue), "0");
 }
 
-TEST_F(DeviceLinkTest, SyncGoesOnWithProfileZeroWhenTheProfileReadFails)
+TEST_F(DeviceLinkTest, AFailedProfileReadLeavesTheActiveSlotAsItWas)
 {
     m_kb.SetActiveProfile(2);
     m_settings.SetActiveSlot(2);
     m_pLink->ScanForKeyboard();
     m_kb.FailGet(5);
     m_pLink->SyncFromDevice();
-    EXPECT_EQ(m_pLink->DeviceProfile(), 0);
-    EXPECT_EQ(m_settings.GetPair(0, PartValue), "0");
+    EXPECT_EQ(m_pLink->DeviceProfile(), -1); // still unknown: events wait for the keyboard to say
+    EXPECT_EQ(m_settings.GetPair(0, PartValue), "2");
+    // The profiles' own settings are read all the same.
     EXPECT_EQ(m_kb.CountReports(ESimDirection::Get, 6), 3u);
     EXPECT_EQ(m_ui.m_nRefreshes, 1);
 }

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 #include "DeviceTestSupport.h"
@@ -22,10 +23,12 @@ TEST_F(DeviceLinkTest, ProfileKeyOnTheKeyboardSwitchesTheActiveSlot)
     EXPECT_EQ(m_ui.m_nRefreshes, 1);
     EXPECT_EQ(m_ui.m_vecOsd, (std::vector<int>{2}));
 
-    DeliverEvent(EventProfileChanged, 4); // no such profile on the keyboard: no text
-    EXPECT_EQ(m_pLink->DeviceProfile(), 3);
-    EXPECT_EQ(m_settings.GetPair(0, PartValue), "3");
-    EXPECT_EQ(m_ui.m_nRefreshes, 2);
+    // No such profile on the keyboard: nothing changes, nothing is shown.
+    DeliverEvent(EventProfileChanged, 4);
+    DeliverEvent(EventProfileChanged, 0);
+    EXPECT_EQ(m_pLink->DeviceProfile(), 1);
+    EXPECT_EQ(m_settings.GetPair(0, PartValue), "1");
+    EXPECT_EQ(m_ui.m_nRefreshes, 1);
     EXPECT_EQ(m_ui.m_vecOsd, (std::vector<int>{2}));
 
     EXPECT_EQ(ReadFile(m_pFiles->SettingsPath()), strSettingsFile);
@@ -98,11 +101,18 @@ TEST_F(DeviceLinkTest, LaunchKeyStartsTheKeysProgram)
 
 TEST_F(DeviceLinkTest, EventsNeedingAProfileAreIgnoredWithoutAValidOne)
 {
+    m_kb.FailGet(ReportProfile); // the keyboard's profile stays unknown
     Connect();
+    ASSERT_EQ(m_pLink->DeviceProfile(), -1);
     m_profiles[0].AssignProgrammableKey(0, "Tool", KeyValue{0x07, 0, 0}, "/usr/bin/tool");
-    for (uint8_t nProfileNumber : {0, 6})
+    m_profiles[3].AssignProgrammableKey(0, "Tool", KeyValue{0x07, 0, 0}, "/usr/bin/tool");
+    m_kb.SetKeyValue(0, 0, 0x01, 0, 0);
+    m_kb.SetMacro(0, 0, std::string("Profile0"), 1, {{0x04, 0}});
+    const std::string strSlot3File = ReadFile(ProfilePath(3));
+    // Profile numbers the keyboard does not have leave the profile unknown.
+    for (uint8_t nProfileNumber : {0, 4, 5, 6})
     {
-        DeliverEvent(EventProfileChanged, nProfileNumber); // device profile -1, then 5
+        DeliverEvent(EventProfileChanged, nProfileNumber);
         const ProfileStore before = m_profiles;
         const MacroLibrary library = m_library;
         m_kb.ClearLog();
@@ -116,7 +126,8 @@ TEST_F(DeviceLinkTest, EventsNeedingAProfileAreIgnoredWithoutAValidOne)
         EXPECT_EQ(FeatureTrace(), "");
     }
     EXPECT_TRUE(m_launcher.m_vecPaths.empty());
-    EXPECT_EQ(m_ui.m_vecOsd, (std::vector<int>{})); // profile numbers 0 and 6 show nothing
+    EXPECT_EQ(ReadFile(ProfilePath(3)), strSlot3File);
+    EXPECT_EQ(m_ui.m_vecOsd, (std::vector<int>{})); // profile numbers 0, 4, 5, 6 show nothing
 }
 
 TEST_F(DeviceLinkTest, MacroRecordedOnTheKeyboardIsReadNamedStoredAndSentBack)

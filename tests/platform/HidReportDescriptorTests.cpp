@@ -74,7 +74,38 @@ TEST(HidReportDescriptor, TruncatedOrHostileBytesNeverReadPastTheEnd)
     std::vector<HidTopCollection> vecTops = ParseHidTopCollections(vecHuge.data(), vecHuge.size());
     ASSERT_EQ(vecTops.size(), 1u);
     EXPECT_EQ(vecTops[0].nInputReportLength, 0xFFFF); // clamped, not wrapped
+    // (2^32-1) x (2^32-1) bits, then 5 x 0x66666673 bits: 2^64 + 64 in all, which wrapped would
+    // read as an 8-byte report.
+    const std::vector<uint8_t> vecWrap = {0x77, 0xFF, 0xFF, 0xFF, 0xFF, 0x97, 0xFF, 0xFF, 0xFF, 0xFF,
+                                          0xA1, 0x01, 0x81, 0x02, 0x75, 0x05, 0x97, 0x73, 0x66, 0x66,
+                                          0x66, 0x81, 0x02, 0xC0};
+    vecTops = ParseHidTopCollections(vecWrap.data(), vecWrap.size());
+    ASSERT_EQ(vecTops.size(), 1u);
+    EXPECT_EQ(vecTops[0].nInputReportLength, 0xFFFF);
     EXPECT_TRUE(ParseHidTopCollections(nullptr, 10).empty());
+}
+
+TEST(HidReportDescriptor, AReportIdNoReportCanCarryEndsTheDescriptor)
+{
+    // Event collection with ids 1 and 2, then a second collection whose id 0x101 would read as 1
+    // again if cut to a byte, and a third collection after it.
+    const std::vector<uint8_t> vecIds = {
+        0x05, 0x0A, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x02,
+        0x85, 0x01, 0x81, 0x02, 0x85, 0x02, 0x81, 0x02, 0xC0,
+        0x05, 0x0B, 0x09, 0x01, 0xA1, 0x01, 0x86, 0x01, 0x01, 0x95, 0x09, 0x81, 0x02, 0xC0,
+        0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x03, 0x81, 0x02, 0xC0};
+    std::vector<HidTopCollection> vecTops = ParseHidTopCollections(vecIds.data(), vecIds.size());
+    ASSERT_EQ(vecTops.size(), 2u);
+    EXPECT_EQ(vecTops[0].vecInputReportIds, (std::vector<uint8_t>{1, 2}));
+    EXPECT_EQ(vecTops[0].nInputReportLength, 3);
+    EXPECT_EQ(vecTops[1].nUsagePage, 0x000B);
+    EXPECT_TRUE(vecTops[1].vecInputReportIds.empty()); // nothing of the bad id is kept
+    // An id of 0 is "no id" on the wire: just as malformed.
+    std::vector<uint8_t> vecZero = vecIds;
+    vecZero[11] = 0x00;
+    vecTops = ParseHidTopCollections(vecZero.data(), vecZero.size());
+    ASSERT_EQ(vecTops.size(), 1u);
+    EXPECT_TRUE(vecTops[0].vecInputReportIds.empty());
 }
 
 TEST(HidReportDescriptor, FileLookupPicksTheCollectionByUsageAndOrder)

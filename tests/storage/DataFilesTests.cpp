@@ -1,13 +1,27 @@
 #include "TempDir.h"
 #include "LibraryBuilder.h"
 
+#include "storage/AtomicWrite.h"
 #include "storage/DataFiles.h"
 #include "storage/MacroLibraryFile.h"
 #include "storage/ProfileFile.h"
+#include "storage/SettingsFile.h"
 
 namespace {
 
 using DataFilesTest = TempDirTest;
+
+// Names in the folder that start with the prefix.
+std::vector<std::string> NamesStartingWith(const std::string& strFolder, const std::string& strPrefix)
+{
+    std::vector<std::string> vecNames;
+    for (const auto& entry : std::filesystem::directory_iterator(strFolder)) {
+        const std::string strName = entry.path().filename().string();
+        if (strName.rfind(strPrefix, 0) == 0)
+            vecNames.push_back(strName);
+    }
+    return vecNames;
+}
 
 TEST_F(DataFilesTest, FirstStartCreatesEveryFileWithDefaults)
 {
@@ -78,6 +92,83 @@ TEST_F(DataFilesTest, ShortSettingsFileStillGivesEverySlotAPath)
     for (int n = 0; n < ProfileSlotCount; ++n)
         EXPECT_EQ(settings.GetSlotUrl(n), Path("config/default" + std::to_string(n) + ".psf"));
     EXPECT_TRUE(files.SaveProfile(3, store, settings));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Damaged and hostile files
+
+TEST_F(DataFilesTest, ADamagedFileIsKeptBesideItBeforeDefaultsReplaceIt)
+{
+    CDataFiles files(m_strDir);
+    files.EnsureConfigDirectory();
+    MacroLibrary library = MakeLibrary(1, 3, 0, 5);
+    ASSERT_TRUE(files.SaveMacroLibrary(library));
+    std::string strDamaged = ReadRaw(files.MacroLibraryPath());
+    strDamaged.resize(strDamaged.size() / 2); // a copy cut short
+    const std::string strBadSettings = "[Setting]\nCurrentProfile\n";
+    const std::string strBadProfile = "[Setting]\nonly a line\n";
+    for (int nStart = 0; nStart < 7; ++nStart) {
+        WriteRaw(files.MacroLibraryPath(), strDamaged);
+        WriteRaw(files.SettingsPath(), strBadSettings);
+        WriteRaw(Path("config/default2.psf"), strBadProfile);
+        MacroLibrary loaded;
+        SettingsStore settings;
+        ProfileStore store;
+        const LoadReport report = files.LoadAll(loaded, settings, store);
+        ASSERT_TRUE(report.m_bMacroLibraryDefaulted && report.m_bSettingsDefaulted &&
+                    report.m_bProfileDefaulted[2]);
+    }
+    // The defaults are on disk, every damaged file is still there to recover, and the copies of
+    // each file stay few however often it is found damaged.
+    MacroLibrary loaded;
+    ASSERT_TRUE(ReadMacroLibraryFile(files.MacroLibraryPath(), loaded));
+    EXPECT_EQ(loaded.FirstSet()->m_vecKeys.size(), 0u);
+    const std::pair<std::string, std::string> kept[] = {
+        {"MacroLibraryFile.mlf.damaged-", strDamaged},
+        {"config.ini.damaged-", strBadSettings},
+        {"default2.psf.damaged-", strBadProfile}};
+    for (const auto& [strPrefix, strContent] : kept) {
+        const std::vector<std::string> vecCopies = NamesStartingWith(Path("config"), strPrefix);
+        EXPECT_EQ(vecCopies.size(), MaxDamagedCopies) << strPrefix;
+        for (const std::string& strName : vecCopies)
+            EXPECT_EQ(ReadRaw(Path("config/" + strName)), strContent) << strName;
+    }
+    // A missing file is no damage: nothing to keep.
+    EXPECT_TRUE(NamesStartingWith(Path("config"), "default0.psf.damaged-").empty());
+}
+
+TEST_F(DataFilesTest, ASlotPathNamingAnotherFileGetsItsDefaultAndTheFileIsLeftAlone)
+{
+    CDataFiles files(m_strDir);
+    files.EnsureConfigDirectory();
+    ASSERT_TRUE(files.SaveMacroLibrary(MakeLibrary(1, 2, 0, 3)));
+    const std::string strLibrary = ReadRaw(files.MacroLibraryPath());
+    WriteRaw(Path("notes.txt"), "a user's own file");
+    SettingsStore hand;
+    hand.SetDefaults(m_strDir);
+    hand.SetSlotUrl(1, files.MacroLibraryPath());
+    hand.SetSlotUrl(3, Path("notes.txt"));
+    hand.SetSlotUrl(4, Path("other.PSF")); // a profile file by its name, in any case
+    ASSERT_TRUE(WriteSettingsFile(files.SettingsPath(), hand));
+
+    MacroLibrary library;
+    SettingsStore settings;
+    ProfileStore store;
+    const LoadReport report = files.LoadAll(library, settings, store);
+    EXPECT_TRUE(report.m_bSlotPathsRepaired);
+    EXPECT_EQ(ReadRaw(files.MacroLibraryPath()), strLibrary);
+    EXPECT_EQ(ReadRaw(Path("notes.txt")), "a user's own file");
+    EXPECT_EQ(settings.GetSlotUrl(1), Path("config/default1.psf"));
+    EXPECT_EQ(settings.GetSlotUrl(3), Path("config/default3.psf"));
+    EXPECT_EQ(settings.GetSlotUrl(4), Path("other.PSF"));
+    SettingsStore onDisk;
+    ASSERT_TRUE(ReadSettingsFile(files.SettingsPath(), onDisk));
+    EXPECT_EQ(onDisk, settings);
+
+    // A save never writes a profile over a file that is not one.
+    settings.SetSlotUrl(0, Path("notes.txt"));
+    EXPECT_FALSE(files.SaveProfile(0, store, settings));
+    EXPECT_EQ(ReadRaw(Path("notes.txt")), "a user's own file");
 }
 
 } // namespace

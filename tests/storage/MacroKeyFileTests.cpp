@@ -64,15 +64,17 @@ TEST_F(MacroKeyFileTest, LenientValuesAreBroughtIntoTheModel)
 {
     std::string strActions = "03000064";
     strActions += std::string(1592, '0');
-    // "=" first is accepted on the number lines; counts are taken as their low byte or capped.
-    WriteRaw(Path("k.mkf"), "[MacroKey]\n=1\n\tMacroKeyLoopNum=300\n\tMacroActionNum=999\n"
-                            "\tMacroCommandActionNum=2\n\t\tAllAction=" + strActions + "\n");
+    // "=" first is accepted on the number lines; numbers saturate at their field's range instead
+    // of wrapping (2^32 + 1 would otherwise switch the loop on), the action count at 200.
+    WriteRaw(Path("k.mkf"), "[MacroKey]\n=4294967297\n\tMacroKeyLoopNum=300\n\tMacroActionNum=999\n"
+                            "\tMacroCommandActionNum=-2\n\t\tAllAction=" + strActions + "\n");
     MacroKey key;
     key.m_strName = "kept";
     ASSERT_TRUE(ReadMacroKeyFile(Path("k.mkf"), key));
     EXPECT_EQ(key.m_strName, "kept");
-    EXPECT_EQ(key.LoopEnable, 1u);
-    EXPECT_EQ(key.LoopNum, 300 % 256);
+    EXPECT_EQ(key.LoopEnable, 4294967295u);
+    EXPECT_EQ(key.LoopNum, 255);
+    EXPECT_EQ(key.MacroCommandActionNum, 0);
     EXPECT_EQ(key.m_nActionCount, 200u);
     EXPECT_EQ(key.GetAction(0).DelayMs(), 100u);
 }

@@ -1,5 +1,6 @@
 #include "TempDir.h"
 
+#include <climits>
 #include <random>
 
 #include "storage/ProfileFile.h"
@@ -80,6 +81,7 @@ TEST_F(ProfileFileTest, LenientFieldsAreAccepted)
 {
     std::vector<std::string> vecLines = DefaultLines();
     vecLines[1] = "Anything=";                            // empty profile name
+    vecLines[2] = "LightColor=4294967297";                // not colour 1 after a wrap
     vecLines[5 + 9] = "Key3Name=";                        // empty key name
     vecLines[6] = "\tKey0Value=3";                         // short value
     vecLines[9] = "\tKey1Value=0z0102";                    // stops at the first non-digit
@@ -93,6 +95,7 @@ TEST_F(ProfileFileTest, LenientFieldsAreAccepted)
     ASSERT_TRUE(ReadProfileFile(Path("l.psf"), record));
     EXPECT_EQ(record.GetPair(0, PartKey), "Anything");
     EXPECT_EQ(record.GetPair(0, PartValue), "");
+    EXPECT_EQ(record.GetColour(), INT_MAX);
     EXPECT_EQ(record.m_keys[3].m_strName, "");
     EXPECT_EQ(record.m_keys[0].m_value, (KeyValue{0x03, 0x00, 0x00}));
     EXPECT_EQ(record.m_keys[1].m_value, (KeyValue{0x00, 0x01, 0x02}));

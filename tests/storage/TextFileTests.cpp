@@ -1,6 +1,8 @@
 #include "TempDir.h"
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,6 +27,10 @@ TEST_F(TextFileTest, LinesEndAtLfWithOrWithoutCr)
     EXPECT_TRUE(vecLines.empty());
     EXPECT_FALSE(ReadTextLines(Path("nope"), vecLines));
     EXPECT_FALSE(ReadTextLines(m_strDir, vecLines)); // a folder is not a file
+    // Nor is a FIFO named as a data file, and reading it must not wait for a writer.
+    ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+    EXPECT_FALSE(ReadTextLines(Path("fifo"), vecLines));
+    EXPECT_FALSE(KeepDamagedCopy(Path("fifo"))); // cannot be kept, so it is not replaced either
 }
 
 TEST_F(TextFileTest, HexGroups)
@@ -88,6 +94,45 @@ TEST_F(TextFileTest, ReadOnlyFolderKeepsTheOldFile)
     EXPECT_FALSE(WriteTextFileAtomic(Path("f"), "new"));
     ::chmod(m_strDir.c_str(), 0755);
     EXPECT_EQ(ReadRaw(Path("f")), "precious");
+}
+
+TEST_F(TextFileTest, OnlyTemporariesOfDeadWritersAreCleanedUp)
+{
+    WriteRaw(Path("f"), "data");
+    WriteRaw(Path("f.tmp-AbC123"), "left by a killed save");
+    WriteRaw(Path("f.tmp-XyZ789"), "a save still running");
+    const int fdLive = ::open(Path("f.tmp-XyZ789").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(fdLive, LOCK_EX), 0); // as a live writer holds its temporary
+    for (const char* pOther : {"g.tmp-AbC123", "f.tmp-AbC12", "f.tmp-AbC1234", "f.tmp-AbC12!", "f.damaged-1"})
+        WriteRaw(Path(pOther), "not ours to remove");
+
+    EXPECT_EQ(RemoveStaleTemporaries(Path("f")), 1u);
+    EXPECT_FALSE(Exists(Path("f.tmp-AbC123")));
+    EXPECT_TRUE(Exists(Path("f.tmp-XyZ789")));
+    for (const char* pOther : {"g.tmp-AbC123", "f.tmp-AbC12", "f.tmp-AbC1234", "f.tmp-AbC12!", "f.damaged-1"})
+        EXPECT_TRUE(Exists(Path(pOther))) << pOther;
+    EXPECT_EQ(ReadRaw(Path("f")), "data");
+    ::close(fdLive);
+    EXPECT_EQ(RemoveStaleTemporaries(Path("f")), 1u); // its writer is gone now
+}
+
+TEST_F(TextFileTest, ASymbolicLinkStaysALinkAndItsFileIsReplaced)
+{
+    std::filesystem::create_directory(Path("real"));
+    WriteRaw(Path("real/data"), "old");
+    std::filesystem::create_symlink("real/data", Path("link"));
+    std::filesystem::create_symlink("link", Path("link2")); // a link to the link
+    ASSERT_TRUE(WriteTextFileAtomic(Path("link2"), "new"));
+    EXPECT_TRUE(std::filesystem::is_symlink(Path("link")));
+    EXPECT_TRUE(std::filesystem::is_symlink(Path("link2")));
+    EXPECT_EQ(ReadRaw(Path("real/data")), "new");
+    // The temporary lived beside the file it replaced and is gone.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("real")), {}), 1);
+    // A link whose file does not exist yet gets it.
+    std::filesystem::create_symlink(Path("real/later"), Path("dangling"));
+    ASSERT_TRUE(WriteTextFileAtomic(Path("dangling"), "made"));
+    EXPECT_TRUE(std::filesystem::is_symlink(Path("dangling")));
+    EXPECT_EQ(ReadRaw(Path("real/later")), "made");
 }
 
 TEST_F(TextFileTest, PermissionsOfTheReplacedFileAreKept)

@@ -2,11 +2,16 @@
 // without a display: controls in each state, popups with and without a hot item,
 // and the dialogs.
 
+#include "app/CorvaneDlg.h"
 #include "device/FirmwareResetDlg.h"
 #include "dialogs/KeyMapSettingDlg.h"
 #include "dialogs/QuickLaunchDlg.h"
 #include "dialogs/ShortcutDlg.h"
 #include "keyboardhook/KeyHook.h"
+#include "mainwindow/MainWindowIds.h"
+#include "platform/ProgramLauncher.h"
+#include "platform/simulator/ManualClock.h"
+#include "platform/simulator/SimulatedKeyboard.h"
 #include "model/Macro.h"
 #include "skin/AttentionDlg.h"
 #include "skin/Buttons.h"
@@ -18,6 +23,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
 
@@ -499,6 +505,45 @@ void RenderBackgrounds() {
     }
 }
 
+// The main window on each of its four pages, with the keyboard simulator behind it and a data
+// folder holding a few macros and a cyan lighting.
+void RenderMainWindow() {
+    struct CNoLauncher : CProgramLauncher {
+        bool Launch(const std::string&) override { return true; }
+    } launcher;
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        g_bFailed = true;
+        return;
+    }
+    const std::string strDir = dir.path().toStdString() + "/";
+    CDataFiles files(strDir);
+    files.EnsureConfigDirectory();
+    files.SaveMacroLibrary(SampleLibrary(4));
+    CManualClock clock;
+    CSimulatedKeyboard kb(clock);
+    kb.SetLighting(0, 4, 8);
+    CPlatformServices services{strDir, kb, kb, clock, launcher};
+    CCorvaneDlg dlg(services);
+    dlg.Create();
+    const struct { UINT nTab; const char* pszName; } kPages[] = {
+        {MainWindow::IDC_TAB_KEY_PAGE, "main_window_page0_keys"},
+        {MainWindow::IDC_TAB_MACRO_PAGE, "main_window_page1_macros"},
+        {MainWindow::IDC_TAB_PROGRAMMABLE_KEY_PAGE, "main_window_page2_programmable_keys"},
+        {MainWindow::IDC_TAB_LIGHTING_PAGE, "main_window_page3_lighting"},
+    };
+    for (const auto& page : kPages) {
+        const CRect rc = dlg.FindControl(page.nTab)->GetRect();
+        const LPARAM pt = MakeLParam(rc.left + rc.Width() / 2, rc.top + rc.Height() / 2);
+        dlg.WindowProc(WM_MOUSEMOVE, 0, pt);
+        dlg.WindowProc(WM_LBUTTONDOWN, MK_LBUTTON, pt);
+        dlg.WindowProc(WM_LBUTTONUP, 0, pt);
+        dlg.WindowProc(WM_MOUSEMOVE, 0, MakeLParam(5, 5));  // the pointer leaves the tab
+        // The edit box is a real child widget: grab shows it over the skin.
+        Save(dlg.grab().toImage(), QString::fromLatin1(page.pszName));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -520,6 +565,7 @@ int main(int argc, char** argv) {
     RenderDialogs();
     RenderAssignmentDialogs();
     RenderBackgrounds();
+    RenderMainWindow();
     std::printf("%d pictures written to %s\n", g_nWritten, argv[1]);
     return g_bFailed ? 1 : 0;
 }

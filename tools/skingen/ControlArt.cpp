@@ -1,6 +1,7 @@
 // Pictures of the controls: every strip is drawn frame by frame in the state
 // order the toolkit cuts it in.
 
+#include "AppIcon.h"
 #include "Artwork.h"
 #include "KeyButtonLayout.h"
 #include "SkinPaint.h"
@@ -588,33 +589,7 @@ QImage RadioBitmap() {
 // ----- Window icon ------------------------------------------------------------
 
 QImage WindowIcon() {
-    QImage image = NewCanvas(64, 64);
-    QPainter painter(&image);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    const QRectF plate(3, 3, 58, 58);
-    QLinearGradient fill(plate.topLeft(), plate.bottomRight());
-    fill.setColorAt(0, QColor(30, 70, 132));
-    fill.setColorAt(1, QColor(6, 16, 38));
-    painter.setPen(QPen(Palette::Border, 2));
-    painter.setBrush(fill);
-    painter.drawRoundedRect(plate, 13, 13);
-    // A keycap seen from above, lit in the highlight blue.
-    const QRectF cap(15, 14, 34, 34);
-    DrawGlow(painter, cap, 7, Palette::Highlight, 5, 120);
-    QLinearGradient capFill(cap.topLeft(), cap.bottomLeft());
-    capFill.setColorAt(0, QColor(96, 196, 248));
-    capFill.setColorAt(1, QColor(30, 110, 176));
-    painter.setPen(QPen(QColor(210, 238, 255), 1.5));
-    painter.setBrush(capFill);
-    painter.drawRoundedRect(cap, 7, 7);
-    TextStyle style;
-    style.m_nPixelSize = 26;
-    style.m_nMinPixelSize = 20;
-    style.m_nWeight = QFont::Black;
-    style.m_colour = Palette::Text;
-    DrawFittedText(painter, cap.adjusted(0, -1, 0, -1), "Q", style);
-    painter.end();
-    return image;
+    return DrawAppIcon(64);
 }
 
 }  // namespace

@@ -1,0 +1,124 @@
+#include "app/OSDDialog.h"
+
+#include <iterator>
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+#include "mainwindow/MainWindowIds.h"
+#include "skin/SkinDraw.h"
+#include "skin/SkinWindow.h"
+
+COSDDialog::COSDDialog()
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::WindowDoesNotAcceptFocus)
+{
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::NoFocus);
+    setFixedSize(Width, Height);
+    setWindowOpacity(Alpha / 255.0);
+}
+
+void COSDDialog::SetText(const std::string& strText)
+{
+    m_strText = strText;
+    update();
+}
+
+void COSDDialog::ShowInCorner()
+{
+    QRect rcWork(0, 0, Width, Height);
+    if (const QScreen* pScreen = QGuiApplication::primaryScreen())
+        rcWork = pScreen->availableGeometry();
+    move(rcWork.x() + rcWork.width() - Width, rcWork.y() + rcWork.height() - Height);
+    show();
+}
+
+QImage COSDDialog::Render() const
+{
+    QImage img(Width, Height, QImage::Format_RGB32);
+    QPainter dc(&img);
+    FillSolid(&dc, CRect(0, 0, Width, Height), Background);
+    dc.setPen(Qt::white);
+    dc.setFont(SkinFont(24, 12, 700));
+    // One line from the text position, never wrapped; what does not fit runs off the window.
+    dc.drawText(QRect(TextLeft, TextTop, 4 * Width, Height), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                QString::fromStdString(m_strText));
+    return img;
+}
+
+void COSDDialog::paintEvent(QPaintEvent*)
+{
+    QPainter dc(this);
+    dc.drawImage(0, 0, Render());
+}
+
+// ---------------------------------------------------------------------------------------------
+
+COsdHandler::COsdHandler(CSkinWindow& owner) : m_owner(owner)
+{
+}
+
+COsdHandler::~COsdHandler() = default;
+
+const char* COsdHandler::TextOfCode(WPARAM nCode)
+{
+    static constexpr const char* kTexts[] = {
+        "当前设置文件 : 一",     // profile one
+        "当前设置文件 : 二",     // profile two
+        "当前设置文件 : 三",     // profile three
+        "Windows键状态 : 禁止", // Windows key disabled
+        "Windows键状态 : 使能", // Windows key enabled
+        "所有按键状态 : 禁止",   // all keys disabled
+        "所有按键状态 : 使能",   // all keys enabled
+    };
+    if (nCode < 1 || nCode > std::size(kTexts))
+        return nullptr;
+    return kTexts[nCode - 1];
+}
+
+bool COsdHandler::HandleMessage(UINT nMsg, WPARAM wParam, LPARAM)
+{
+    if (nMsg == UM_SHOWOSD)
+    {
+        if (const char* pszText = TextOfCode(wParam))
+            ShowOsdText(pszText);
+        return true;
+    }
+    if (nMsg == WM_TIMER && wParam == OsdTimerId)
+    {
+        OnTimer();
+        return true;
+    }
+    return false;
+}
+
+void COsdHandler::ShowOsdText(const std::string& strText)
+{
+    if (m_pOsd)
+    {
+        // Already shown: a new text restarts the countdown; the window stays where it is.
+        m_nOsdCountdown = CountdownStart;
+        m_pOsd->SetText(strText);
+        return;
+    }
+    m_pOsd = std::make_unique<COSDDialog>();
+    m_pOsd->ShowInCorner();
+    m_pOsd->SetText(strText);
+    m_owner.SetTimer(OsdTimerId, TimerPeriodMs);
+    m_nOsdCountdown = CountdownStart;
+}
+
+void COsdHandler::OnTimer()
+{
+    // Five ticks count down; the sixth after the last text closes the display.
+    if (m_nOsdCountdown != 0)
+    {
+        --m_nOsdCountdown;
+        return;
+    }
+    m_owner.KillTimer(OsdTimerId);
+    m_pOsd.reset();
+}

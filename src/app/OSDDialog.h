@@ -1,0 +1,72 @@
+#pragma once
+// The on-screen display: a small translucent window in the bottom-right corner of the screen
+// that says which profile the keyboard switched to or which lock changed, for about six seconds,
+// whether or not the main window is shown. COsdHandler is the main window's side of it: the
+// text request (message 1067), the one-second countdown on the window's timer 1, and the end.
+
+#include <memory>
+#include <string>
+
+#include <QImage>
+#include <QWidget>
+
+#include "mainwindow/MainWindowHandler.h"
+
+class CSkinWindow;
+
+class COSDDialog : public QWidget
+{
+public:
+    static constexpr int Width = 300;
+    static constexpr int Height = 56;
+    static constexpr int Alpha = 128;               // of 255, for the whole window
+    static constexpr COLORREF Background = 0xA449A4; // red 164, green 73, blue 164
+    static constexpr int TextLeft = 30;
+    static constexpr int TextTop = 14;
+
+    COSDDialog();
+
+    // Replaces the text and repaints.
+    void SetText(const std::string& strText);
+    const std::string& Text() const { return m_strText; }
+    // Places the window in the bottom-right corner of the primary screen's work area, above
+    // every other window, and shows it without taking the focus.
+    void ShowInCorner();
+    // The window's picture as painted.
+    QImage Render() const;
+
+protected:
+    void paintEvent(QPaintEvent* pEvent) override;
+
+private:
+    std::string m_strText;
+};
+
+class COsdHandler : public CMainWindowHandler
+{
+public:
+    static constexpr int TimerPeriodMs = 1000;
+    static constexpr int CountdownStart = 5;
+
+    // The countdown runs on the owner's timer 1; the display has no parent, so it shows while
+    // the owner is hidden.
+    explicit COsdHandler(CSkinWindow& owner);
+    ~COsdHandler() override;
+
+    bool HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
+    void Refresh(const ProfileRecord&) override {}
+
+    // The text of a request code 1..7; null for any other code.
+    static const char* TextOfCode(WPARAM nCode);
+    void ShowOsdText(const std::string& strText);
+
+    COSDDialog* Display() const { return m_pOsd.get(); }
+    int Countdown() const { return m_nOsdCountdown; }
+
+private:
+    void OnTimer();
+
+    CSkinWindow& m_owner;
+    std::unique_ptr<COSDDialog> m_pOsd;
+    int m_nOsdCountdown = 0;
+};

@@ -1,0 +1,125 @@
+#include "mainwindow/LightingHandler.h"
+
+#include <QPainter>
+
+#include "device/DeviceLink.h"
+#include "mainwindow/MainWindowHost.h"
+#include "mainwindow/MainWindowIds.h"
+#include "model/Profile.h"
+#include "skin/Buttons.h"
+#include "skin/Popups.h"
+
+using namespace MainWindow;
+
+const CLightingHandler::Choice CLightingHandler::ColourChoice{IDC_LIGHT_COLOR, PopupSlotLightColor,
+                                                              LightColorPopupKind};
+const CLightingHandler::Choice CLightingHandler::BrightnessChoice{
+    IDC_LIGHT_BRIGHTNESS, PopupSlotLightBrightness, LightBrightnessPopupKind};
+
+CLightingHandler::CLightingHandler(CMainWindowHost& host) : m_host(host)
+{
+}
+
+COLORREF CLightingHandler::BarColour(int nColour)
+{
+    switch (nColour)
+    {
+    case 2: return RGBRef(255, 0, 255);
+    case 3: return RGBRef(0, 0, 255);
+    case 4: return RGBRef(0, 255, 255);
+    case 5: return RGBRef(0, 255, 0);
+    case 6: return RGBRef(255, 255, 0);
+    case 7: return RGBRef(255, 255, 255);
+    default: return RGBRef(255, 0, 0);
+    }
+}
+
+bool CLightingHandler::HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    switch (nMsg)
+    {
+    case UM_OPEN_LIGHT_COLOR: OpenChoicePopup(ColourChoice, lParam); return true;
+    case UM_LIGHT_COLOR_RESULT: StoreChoice(ColourChoice, wParam, lParam); return true;
+    case UM_LIGHT_COLOR_GONE: OnPopupGone(ColourChoice, lParam); return true;
+    case UM_OPEN_LIGHT_BRIGHTNESS: OpenChoicePopup(BrightnessChoice, lParam); return true;
+    case UM_LIGHT_BRIGHTNESS_RESULT: StoreChoice(BrightnessChoice, wParam, lParam); return true;
+    case UM_LIGHT_BRIGHTNESS_GONE: OnPopupGone(BrightnessChoice, lParam); return true;
+    default: return false;
+    }
+}
+
+CComboButton* CLightingHandler::Button(const Choice& choice) const
+{
+    return dynamic_cast<CComboButton*>(m_host.FindControl(choice.nButtonId));
+}
+
+void CLightingHandler::OpenChoicePopup(const Choice& choice, LPARAM nEvent)
+{
+    CComboButton* pButton = Button(choice);
+    if (nEvent != NOTIFY_CLICK || !pButton)
+        return;
+    pButton->SetPopupOpen(true);
+    m_host.ClosePopup(choice.nPopupSlot);
+    // The popup hangs below the button; it sizes itself inside this box.
+    const CRect rcButton = pButton->GetRect();
+    const CRect rcBox(rcButton.left, rcButton.bottom, rcButton.left + 300, rcButton.bottom + 300);
+    CWndPopup* pPopup = choice.nButtonId == IDC_LIGHT_COLOR ? static_cast<CWndPopup*>(new CLightColorPopup)
+                                                            : new CLightBrightnessPopup;
+    m_host.OpenPopup(choice.nPopupSlot, rcBox, pPopup, choice.nButtonId);
+}
+
+void CLightingHandler::StoreChoice(const Choice& choice, WPARAM wParam, LPARAM lParam)
+{
+    // A press inside the popup announces itself with no result (wParam 0, lParam 0); only the
+    // release carries the choice.
+    const auto* pResult = reinterpret_cast<const PopupResult*>(lParam);
+    CComboButton* pButton = Button(choice);
+    if (!pButton || !pResult || wParam != choice.nButtonId)
+        return;
+    const int nValue = pResult->m_keyValue.m_nKind;
+    pButton->SetCaption(pResult->m_strName);
+    pButton->SetPopupOpen(false);
+    if (choice.nButtonId == IDC_LIGHT_COLOR)
+        m_nCurrentColour = nValue;
+    m_host.ClosePopup(choice.nPopupSlot);
+
+    const int nSlot = m_host.ActiveSlot();
+    ProfileRecord& record = m_host.Profiles()[nSlot];
+    if (choice.nButtonId == IDC_LIGHT_COLOR)
+        record.SetColour(nValue);
+    else
+        record.SetBrightness(nValue);
+    m_host.DeviceLink().MarkLightingPending(nSlot);
+    m_host.RefreshProfileView();
+}
+
+void CLightingHandler::OnPopupGone(const Choice& choice, LPARAM nKind)
+{
+    if (nKind != choice.nPopupKind)
+        return;
+    if (CComboButton* pButton = Button(choice))
+    {
+        pButton->SetPopupOpen(false);
+        m_host.RepaintControl(*pButton);
+    }
+    m_host.ClosePopup(choice.nPopupSlot);
+}
+
+void CLightingHandler::Refresh(const ProfileRecord& record)
+{
+    // A value from a hand-edited file that names no colour or band leaves the text as it was.
+    m_nCurrentColour = record.GetColour();
+    if (const char* pszColour = LightColourName(m_nCurrentColour))
+        if (CComboButton* pButton = Button(ColourChoice))
+            pButton->SetCaption(pszColour);
+    if (const char* pszBand = BrightnessBandName(record.GetBrightness()))
+        if (CComboButton* pButton = Button(BrightnessChoice))
+            pButton->SetCaption(pszBand);
+}
+
+void CLightingHandler::DrawOnPage(QPainter* pDC, int nPage)
+{
+    if (nPage != LightingPage)
+        return;
+    pDC->fillRect(ColourBarRect.ToQRect(), QColor(ColorRefToQRgb(BarColour(m_nCurrentColour))));
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The lighting page: the colour and brightness buttons with their choice popups, the active
+// slot's "LightColor" and "LightBrightness", and the colour bar painted on the page.
+
+#include "mainwindow/MainWindowHandler.h"
+
+class CComboButton;
+class CMainWindowHost;
+
+class CLightingHandler : public CMainWindowHandler
+{
+public:
+    explicit CLightingHandler(CMainWindowHost& host);
+
+    bool HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
+    void Refresh(const ProfileRecord& record) override;
+    void DrawOnPage(QPainter* pDC, int nPage) override;
+
+    // Where the colour bar lies on the lighting page (client pixels).
+    static constexpr CRect ColourBarRect{75, 150, 75 + 272, 150 + 15};
+    // The bar's colour for a "LightColor" value; red for any value outside 1..7.
+    static COLORREF BarColour(int nColour);
+
+private:
+    // One of the two lighting choices: its button, popup slot and messages.
+    struct Choice
+    {
+        UINT nButtonId;
+        int nPopupSlot;
+        LPARAM nPopupKind; // lParam of the popup's loss-of-activation message
+    };
+    static const Choice ColourChoice;
+    static const Choice BrightnessChoice;
+
+    CComboButton* Button(const Choice& choice) const;
+    void OpenChoicePopup(const Choice& choice, LPARAM nEvent);
+    void StoreChoice(const Choice& choice, WPARAM wParam, LPARAM lParam);
+    void OnPopupGone(const Choice& choice, LPARAM nKind);
+
+    CMainWindowHost& m_host;
+    int m_nCurrentColour = 1; // for painting the bar; follows the slot and every colour choice
+};
