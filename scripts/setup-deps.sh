@@ -6,10 +6,10 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libhidapi-dev libudev-dev
+  libhidapi-dev libudev-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   umockdev libumockdev-dev
-  xvfb xauth fonts-wqy-microhei
+  xvfb xauth xdotool dbus-daemon fonts-wqy-microhei
   clang libclang-rt-14-dev
   # Building the Debian package and checking what an installation holds.
   dpkg-dev file desktop-file-utils appstream

@@ -1,6 +1,7 @@
 #include "app/CorvaneDlg.h"
 
 #include <QCursor>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPainter>
 #include <QSystemTrayIcon>
@@ -8,6 +9,8 @@
 #include "app/OSDDialog.h"
 #include "app/TrayIcon.h"
 #include "device/HotplugDispatch.h"
+#include "macros/MacroPageHandler.h"
+#include "mainwindow/FunctionMenuHandler.h"
 #include "mainwindow/HeaderHandler.h"
 #include "mainwindow/KeyAssignmentHandler.h"
 #include "mainwindow/LightingHandler.h"
@@ -28,6 +31,8 @@ CCorvaneDlg::CCorvaneDlg(CPlatformServices& services) : CDlgBase(TemplateId, nul
     m_vecHandlers.push_back(std::make_unique<CProfileSlotHandler>(host, m_nSelectedSlotTab));
     m_vecHandlers.push_back(std::make_unique<CLightingHandler>(host));
     m_vecHandlers.push_back(std::make_unique<CKeyAssignmentHandler>(host));
+    m_vecHandlers.push_back(std::make_unique<CFunctionMenuHandler>(host));
+    m_vecHandlers.push_back(std::make_unique<CMacroPageHandler>(host));
     auto pOsd = std::make_unique<COsdHandler>(*this);
     m_pOsd = pOsd.get();
     m_vecHandlers.push_back(std::move(pOsd));
@@ -128,6 +133,16 @@ void CCorvaneDlg::RepaintWindow()
 int CCorvaneDlg::RunModalDialog(CDlgBase& dlg)
 {
     return m_fnModalRunner ? m_fnModalRunner(dlg) : dlg.DoModal();
+}
+
+bool CCorvaneDlg::RunFileDialog(QFileDialog& dlg, std::string& strPath)
+{
+    if (m_fnFileDialogRunner)
+        return m_fnFileDialogRunner(dlg, strPath);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return false;
+    strPath = dlg.selectedFiles().constFirst().toStdString();
+    return !strPath.empty();
 }
 
 void CCorvaneDlg::ShowAttention(const std::string& strTitle, const std::string& strText)

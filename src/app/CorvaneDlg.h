@@ -48,6 +48,10 @@ public:
     // (tests, scripted demos) answers them here instead.
     using ModalRunner = std::function<int(CDlgBase&)>;
     void SetModalRunner(ModalRunner fnRunner) { m_fnModalRunner = std::move(fnRunner); }
+    // The same for the file dialogs (macro key import and export): the runner gets the prepared
+    // dialog and answers the chosen path, or false for a cancel.
+    using FileDialogRunner = std::function<bool(QFileDialog&, std::string&)>;
+    void SetFileDialogRunner(FileDialogRunner fnRunner) { m_fnFileDialogRunner = std::move(fnRunner); }
 
     // ---- CMainWindowHost (also what the window offers its front end and tests) ----
     CControlBase* FindControl(UINT nId) const override { return CDlgBase::FindControl(nId); }
@@ -64,6 +68,7 @@ public:
     CWndPopup* GetPopup(int nSlot) const override { return CDlgBase::GetPopup(nSlot); }
     CSkinWindow* DialogParent() override { return this; }
     int RunModalDialog(CDlgBase& dlg) override;
+    bool RunFileDialog(QFileDialog& dlg, std::string& strPath) override;
     void ShowAttention(const std::string& strTitle, const std::string& strText) override;
     void PostToWindow(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
     // Reloads the controls from the active slot and repaints.
@@ -119,6 +124,7 @@ private:
     std::unique_ptr<CTrayIcon> m_pTray;
     QLineEdit* m_pLoopCountEdit = nullptr; // a child widget; deleted at the end
     ModalRunner m_fnModalRunner;
+    FileDialogRunner m_fnFileDialogRunner;
 
     // What the page and slot tabs select; the tabs write and draw these.
     int m_nSelectedPage = MainWindow::KeyPage;

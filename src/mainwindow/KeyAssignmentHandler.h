@@ -1,10 +1,11 @@
 #pragma once
-// The active slot's key assignments on the window: the remapped code of each key button of the
-// keyboard picture (a key whose code differs from its factory code shows as changed) and the
-// names of the five programmable keys.
+// The key page: a click on a key of the keyboard picture runs the key map dialog for that key,
+// and its result becomes the key's code in the active slot's remap table (a key whose code
+// differs from its factory code shows as changed). Refresh shows the active slot's codes.
 
 #include "mainwindow/MainWindowHandler.h"
 
+class CKeyboardButton;
 class CMainWindowHost;
 
 class CKeyAssignmentHandler : public CMainWindowHandler
@@ -16,5 +17,9 @@ public:
     void Refresh(const ProfileRecord& record) override;
 
 private:
+    CKeyboardButton* KeyButton(UINT nId) const;
+    void RunKeyMapDialog(UINT nId);
+    void StoreRemap(UINT nId, LPARAM nCode);
+
     CMainWindowHost& m_host;
 };

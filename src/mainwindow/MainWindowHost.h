@@ -16,6 +16,7 @@ class CDeviceLink;
 class CDlgBase;
 class CSkinWindow;
 class CWndPopup;
+class QFileDialog;
 class QLineEdit;
 struct MacroLibrary;
 struct ProfileStore;
@@ -49,6 +50,9 @@ public:
     virtual CSkinWindow* DialogParent() = 0;
     // Runs a dialog modally and answers its result (IDOK / IDCANCEL).
     virtual int RunModalDialog(CDlgBase& dlg) = 0;
+    // Runs a prepared file dialog modally; true with the chosen path (UTF-8), false when the user
+    // cancelled.
+    virtual bool RunFileDialog(QFileDialog& dlg, std::string& strPath) = 0;
     // The attention dialog with a title and one line of text.
     virtual void ShowAttention(const std::string& strTitle, const std::string& strText) = 0;
     // Queues a message for the window, handled after the current one.

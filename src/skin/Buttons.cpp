@@ -18,7 +18,16 @@ void CStripImage::Draw(QPainter* pDC, const CRect& rcDest, int nFrame) const {
 
 // ---- CImageButton ----
 
-void CImageButton::Draw(QPainter* pDC, const CRect&) { m_strip.Draw(pDC, m_rect, m_nMouseState); }
+namespace {
+// A disabled button or tab is drawn faded, so that it reads as out of use while it is.
+constexpr qreal kDisabledOpacity = 0.45;
+}  // namespace
+
+void CImageButton::Draw(QPainter* pDC, const CRect&) {
+    if (m_bDisabled)
+        pDC->setOpacity(kDisabledOpacity);
+    m_strip.Draw(pDC, m_rect, m_nMouseState);
+}
 
 bool CImageButton::OnMouseMove(UINT, int x, int y) { return TrackHover(m_nMouseState, x, y); }
 
@@ -79,7 +88,11 @@ bool CTabControl::IsSelected() const {
 
 int CTabControl::GetDrawnFrame() const { return IsSelected() ? 2 : m_nMouseState; }
 
-void CTabControl::Draw(QPainter* pDC, const CRect&) { m_strip.Draw(pDC, m_rect, GetDrawnFrame()); }
+void CTabControl::Draw(QPainter* pDC, const CRect&) {
+    if (m_bDisabled)
+        pDC->setOpacity(kDisabledOpacity);
+    m_strip.Draw(pDC, m_rect, GetDrawnFrame());
+}
 
 bool CTabControl::OnMouseMove(UINT, int x, int y) { return TrackHover(m_nMouseState, x, y); }
 

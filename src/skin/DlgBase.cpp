@@ -97,11 +97,14 @@ void CDlgBase::DrawStandardBackground(QPainter* pDC, const CRect& rcClient) {
 }
 
 void CDlgBase::DrawBackgroundPicture(QPainter* pDC, const CRect& rcClient) {
-    FillSolid(pDC, rcClient, m_crBackground);
+    // The fill shows only where the picture does not reach.
+    if (m_imgBackground.isNull() || m_imgBackground.width() < rcClient.Width() ||
+        m_imgBackground.height() < rcClient.Height() || m_imgBackground.hasAlphaChannel())
+        FillSolid(pDC, rcClient, m_crBackground);
     if (!m_imgBackground.isNull()) {
         const int nWidth = std::min(m_imgBackground.width(), rcClient.Width());
         const int nHeight = std::min(m_imgBackground.height(), rcClient.Height());
-        pDC->drawImage(QPoint(0, 0), m_imgBackground, QRect(0, 0, nWidth, nHeight));
+        DrawImageInBands(pDC, QPoint(0, 0), m_imgBackground, QRect(0, 0, nWidth, nHeight));
     }
 }
 
@@ -118,9 +121,11 @@ QImage CDlgBase::RenderClient() {
 void CDlgBase::paintEvent(QPaintEvent*) {
     if (isMinimized())
         return;
-    const QImage img = RenderClient();
+    // The window's backing store is already the off-screen picture that reaches the screen in
+    // one step, so the client is drawn straight into it, limited to the area being repainted.
     QPainter dc(this);
-    dc.drawImage(0, 0, img);
+    dc.setFont(SkinFont(12, 0, 0));
+    DrawBackground(&dc, GetClientRect());
 }
 
 void CDlgBase::PrepareBackground(unsigned nBitmapId) { PrepareBackgroundFromImage(LoadBitmapResource(nBitmapId)); }

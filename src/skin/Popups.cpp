@@ -4,6 +4,7 @@
 #include "skin/SkinDraw.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace {
 
@@ -142,9 +143,18 @@ void CItemPopup::DrawItems(QPainter* pDC, int, int, int, int) {
             pDC->setFont(SkinFont(0, 9, 400));
         if (static_cast<int>(i) == m_nHotItem)
             FillSolid(pDC, item.m_rect, SkinColour::kHighlight);
-        DrawSkinText(pDC, ToQString(item.m_strText),
-                     CRect(item.m_rect.left + 2, item.m_rect.top, item.m_rect.right - 2, item.m_rect.bottom),
-                     DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS);
+        CRect rcText(item.m_rect.left + 2, item.m_rect.top, item.m_rect.right - 2, item.m_rect.bottom);
+        if (!item.m_strTag.empty()) {
+            const QString strTag = ToQString(item.m_strTag);
+            const int nTagWidth = std::min(pDC->fontMetrics().horizontalAdvance(strTag), rcText.Width() / 2);
+            pDC->save();
+            pDC->setPen(QColor(ColorRefToQRgb(static_cast<int>(i) == m_nHotItem ? SkinColour::kText : kTagColour)));
+            DrawSkinText(pDC, strTag, CRect(rcText.right - nTagWidth, rcText.top, rcText.right, rcText.bottom),
+                         DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+            pDC->restore();
+            rcText.right -= nTagWidth + 4;
+        }
+        DrawSkinText(pDC, ToQString(item.m_strText), rcText, DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS);
         if (item.m_bArrow)
             DrawSubmenuArrow(pDC, item.m_rect.right, item.m_rect.top);
         pDC->restore();
@@ -272,8 +282,9 @@ void CMultimediaPopup::ChooseItem(const PopupItem& item) {
 
 // ---- CMacroLibraryPopup ----
 
-CMacroLibraryPopup::CMacroLibraryPopup(const MacroLibrary* pLibrary)
-    : CItemPopup(4, UM_MACRO_LIBRARY_RESULT, 158, KeyValue{0, 0, 0}), m_pLibrary(pLibrary) {
+CMacroLibraryPopup::CMacroLibraryPopup(const MacroLibrary* pLibrary, TagOf fnTagOf)
+    : CItemPopup(4, UM_MACRO_LIBRARY_RESULT, 158, KeyValue{0, 0, 0}), m_pLibrary(pLibrary),
+      m_fnTagOf(std::move(fnTagOf)) {
     m_bUseItemFont = false;
 }
 
@@ -284,8 +295,11 @@ void CMacroLibraryPopup::BuildItems() {
         return;
     }
     UINT nCode = 1;
-    for (const MacroKey& key : pSet->m_vecKeys)
+    for (const MacroKey& key : pSet->m_vecKeys) {
         AddItem(false, nCode++, key.m_strName);
+        if (m_fnTagOf)
+            m_vecItems.back().m_strTag = m_fnTagOf(key);
+    }
 }
 
 void CMacroLibraryPopup::ChooseItem(const PopupItem& item) {

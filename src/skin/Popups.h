@@ -7,9 +7,11 @@
 #include "model/Profile.h"
 #include "skin/WndPopup.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
+struct MacroKey;
 struct MacroLibrary;
 
 struct PopupItem {
@@ -18,6 +20,9 @@ struct PopupItem {
     std::string m_strText;
     CRect m_rect;
     bool m_bArrow = false;
+    // A short note drawn at the right end of the row in its own colour (empty: none); the text
+    // before it is cut to leave it room. Not part of the choice.
+    std::string m_strTag;
 };
 
 // Handed over by address in lParam of a result message; valid during the call only.
@@ -43,6 +48,7 @@ public:
 
     // Pixels of the submenu arrow, relative to an item's right edge and top.
     static void DrawSubmenuArrow(QPainter* pDC, int nRight, int nTop);
+    static constexpr COLORREF kTagColour = RGBRef(255, 160, 58);
 
 protected:
     void AddItem(bool bSeparator, UINT nCode, const std::string& strText, bool bArrow = false);
@@ -111,7 +117,10 @@ protected:
 
 class CMacroLibraryPopup : public CItemPopup {
 public:
-    explicit CMacroLibraryPopup(const MacroLibrary* pLibrary = nullptr);
+    // The note a macro's row carries (empty for none); the opener decides what is worth noting.
+    using TagOf = std::function<std::string(const MacroKey&)>;
+
+    explicit CMacroLibraryPopup(const MacroLibrary* pLibrary = nullptr, TagOf fnTagOf = {});
     void SetMacroLibrary(const MacroLibrary* pLibrary) { m_pLibrary = pLibrary; }
     void BuildItems() override;
 
@@ -120,6 +129,7 @@ protected:
 
 private:
     const MacroLibrary* m_pLibrary;
+    TagOf m_fnTagOf;
 };
 
 // One choice of a popup: its item code, its text and the result byte it stands for.

@@ -1,63 +1,52 @@
 #include "skin/SkinDraw.h"
 
-#include "skin/ResourceInit.h"
+#include "skin/EmbeddedImage.h"
 
-#include <QFile>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QVector>
+#include <algorithm>
 #include <cmath>
 
-namespace {
-
-void EnsureSkinResources() { CorvaneInitResources(); }
-
-QImage LoadImageFile(const QString& strPath) {
-    EnsureSkinResources();
-    QFile file(strPath);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
-        return QImage();
-    QImage img;
-    img.loadFromData(file.readAll());
-    return img;
-}
-
-}  // namespace
-
 bool LoadPngResource(unsigned nId, std::unique_ptr<LoadedImage>& pOut) {
-    EnsureSkinResources();
-    QFile file(QStringLiteral(":/PNG/%1").arg(nId));
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+    QImage img;
+    if (!FindEmbeddedImage("PNG", nId, img))
         return false;
     auto pImage = std::make_unique<LoadedImage>();
-    const QByteArray data = file.readAll();
-    if (pImage->m_image.loadFromData(data, "PNG")) {
-        pImage->m_image = pImage->m_image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        pImage->m_nStatus = 0;
-        pImage->m_nWidth = pImage->m_image.width();
-        pImage->m_nHeight = pImage->m_image.height();
-    } else {
-        pImage->m_nStatus = 1;
-    }
+    pImage->m_nStatus = img.isNull() ? 1 : 0;
+    pImage->m_nWidth = img.width();
+    pImage->m_nHeight = img.height();
+    pImage->m_image = std::move(img);
     pOut = std::move(pImage);
     return true;
 }
 
 QImage LoadBitmapResource(unsigned nId) {
-    QImage img = LoadImageFile(QStringLiteral(":/BITMAP/%1").arg(nId));
-    if (img.isNull())
-        return img;
-    return img.convertToFormat(QImage::Format_RGB32);
+    const QImage img = EmbeddedImage("BITMAP", nId);
+    return img.format() == QImage::Format_RGB32 || img.isNull() ? img : img.convertToFormat(QImage::Format_RGB32);
 }
 
-QImage LoadIconResource(unsigned nId) { return LoadImageFile(QStringLiteral(":/ICON/%1").arg(nId)); }
+QImage LoadIconResource(unsigned nId) { return EmbeddedImage("ICON", nId); }
 
 void DrawStripFrame(QPainter* pDC, const LoadedImage* pImage, const CRect& rcDest, int nFrame, int nFrameWidth,
                     int nFrameHeight) {
     if (!pDC || !pImage || pImage->m_image.isNull() || nFrameWidth <= 0 || nFrameHeight <= 0)
         return;
-    const QRectF rcSource(nFrame * nFrameWidth, 0, nFrameWidth, nFrameHeight);
-    pDC->drawImage(QRectF(rcDest.left, rcDest.top, rcDest.Width(), rcDest.Height()), pImage->m_image, rcSource);
+    const QRect rcSource(nFrame * nFrameWidth, 0, nFrameWidth, nFrameHeight);
+    if (rcDest.Width() == nFrameWidth && rcDest.Height() == nFrameHeight)
+        DrawImageInBands(pDC, QPoint(rcDest.left, rcDest.top), pImage->m_image, rcSource);
+    else
+        pDC->drawImage(QRectF(rcDest.left, rcDest.top, rcDest.Width(), rcDest.Height()), pImage->m_image,
+                       QRectF(rcSource));
+}
+
+void DrawImageInBands(QPainter* pDC, const QPoint& ptDest, const QImage& img, const QRect& rcSource) {
+    constexpr int BandRows = 64;
+    for (int y = 0; y < rcSource.height(); y += BandRows) {
+        const int nRows = std::min(BandRows, rcSource.height() - y);
+        pDC->drawImage(QPoint(ptDest.x(), ptDest.y() + y), img,
+                       QRect(rcSource.x(), rcSource.y() + y, rcSource.width(), nRows));
+    }
 }
 
 QImage MakeKeyedFrame(const QImage& bmpSource, int nSrcX, int nSrcW, int nSrcH, int nWidth, int nHeight,
@@ -100,20 +89,19 @@ QRegion RegionFromBitmap(const QImage& bmp) {
     const int nWidth = bmp.width();
     const QImage img = bmp.convertToFormat(QImage::Format_RGB32);
     const QRgb rgbShape = ColorRefToQRgb(SkinColour::kShape) & 0xFFFFFF;
+    const auto isShape = [rgbShape](QRgb rgb) { return (rgb & 0xFFFFFF) == rgbShape; };
+    const auto isInside = [rgbShape](QRgb rgb) { return (rgb & 0xFFFFFF) != rgbShape; };
     for (int y = 0; y < img.height(); ++y) {
         const auto* pLine = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        auto isShape = [&](int x) { return (pLine[x] & 0xFFFFFF) == rgbShape; };
-        int x = 0;
-        for (;;) {
-            while (x < nWidth && isShape(x))
-                ++x;
-            if (x >= nWidth)
+        const QRgb* pEnd = pLine + nWidth;
+        for (const QRgb* p = pLine;;) {
+            p = std::find_if(p, pEnd, isInside);
+            if (p == pEnd)
                 break;
-            const int nRunStart = x;
-            while (x < nWidth && !isShape(x))
-                ++x;
-            vecRuns.append(QRect(nRunStart, y, x - nRunStart, 1));
-            if (x >= nWidth - 1)
+            const QRgb* pRunEnd = std::find_if(p, pEnd, isShape);
+            vecRuns.append(QRect(static_cast<int>(p - pLine), y, static_cast<int>(pRunEnd - p), 1));
+            p = pRunEnd;
+            if (p - pLine >= nWidth - 1)
                 break;
         }
     }
@@ -123,6 +111,28 @@ QRegion RegionFromBitmap(const QImage& bmp) {
     return rgn;
 }
 
+namespace {
+
+// Red and blue are summed in one 32-bit word, 16 bits apart: a block of 256 pixels sums to at
+// most 65280 per channel, so blue never carries into red and red never overflows. Full blocks
+// have a fixed length, which lets the compiler sum several pixels per instruction.
+constexpr int AverageBlock = 256;
+
+inline void AddBlockSums(const QRgb* pPixels, int nCount, unsigned long long& nRed, unsigned long long& nGreen,
+                         unsigned long long& nBlue) {
+    uint32_t nRedBlue = 0;
+    uint32_t nBlockGreen = 0;
+    for (int i = 0; i < nCount; ++i) {
+        nRedBlue += pPixels[i] & 0x00FF00FF;
+        nBlockGreen += (pPixels[i] >> 8) & 0xFF;
+    }
+    nRed += nRedBlue >> 16;
+    nBlue += nRedBlue & 0xFFFF;
+    nGreen += nBlockGreen;
+}
+
+}  // namespace
+
 COLORREF AverageColour(const QImage& bmp, COLORREF crOld, bool* pbOk) {
     if (bmp.isNull() || bmp.width() <= 0 || bmp.height() <= 0) {
         if (pbOk)
@@ -130,14 +140,14 @@ COLORREF AverageColour(const QImage& bmp, COLORREF crOld, bool* pbOk) {
         return crOld;
     }
     const QImage img = bmp.convertToFormat(QImage::Format_RGB32);
+    const int nWidth = img.width();
     unsigned long long nRed = 0, nGreen = 0, nBlue = 0;
     for (int y = 0; y < img.height(); ++y) {
         const auto* pLine = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        for (int x = 0; x < img.width(); ++x) {
-            nRed += qRed(pLine[x]);
-            nGreen += qGreen(pLine[x]);
-            nBlue += qBlue(pLine[x]);
-        }
+        int x = 0;
+        for (; x + AverageBlock <= nWidth; x += AverageBlock)
+            AddBlockSums(pLine + x, AverageBlock, nRed, nGreen, nBlue);
+        AddBlockSums(pLine + x, nWidth - x, nRed, nGreen, nBlue);
     }
     const unsigned long long nCount = static_cast<unsigned long long>(img.width()) * img.height();
     if (pbOk)
@@ -182,6 +192,9 @@ QImage PrepareBackgroundImage(const QImage& bmp, COLORREF crFill, int nFade) {
     const int W = src.width();
     const int H = src.height();
     const int F = std::clamp(nFade, 0, std::min(W, H));
+    // Without a fade the picture covers the whole fill: it is the result, shared rather than copied.
+    if (F == 0)
+        return src;
     QImage out(W, H, QImage::Format_RGB32);
     const QRgb rgbFill = ColorRefToQRgb(crFill);
     out.fill(rgbFill);
@@ -190,8 +203,6 @@ QImage PrepareBackgroundImage(const QImage& bmp, COLORREF crFill, int nFade) {
         auto* pDst = reinterpret_cast<QRgb*>(out.scanLine(y));
         std::copy(pSrc, pSrc + (W - F), pDst);
     }
-    if (F <= 0)
-        return out;
     // Right strip: column i of the strip fades with the line alpha.
     for (int i = 0; i < F; ++i) {
         const int nAlpha = FadeLineAlpha(i, F);

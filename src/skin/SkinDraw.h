@@ -16,14 +16,15 @@ class QPainter;
 
 struct LoadedImage {
     QImage m_image;
-    int m_nStatus = 0;  // 0 when the image decoded
+    int m_nStatus = 0;  // 0 when the image is well formed
     int m_nWidth = 0;
     int m_nHeight = 0;
 };
 
 // Loads PNG resource nId (":/PNG/<id>"). Answers false and leaves pOut untouched when
-// the resource does not exist; otherwise stores a new image (possibly with a failure
-// status when it did not decode) and answers true.
+// the resource does not exist; otherwise stores a new image (with a failure status and
+// no pixels when the resource is not a well-formed picture) and answers true. Nothing is
+// decoded: the image wraps the embedded pixels (skin/EmbeddedImage.h).
 bool LoadPngResource(unsigned nId, std::unique_ptr<LoadedImage>& pOut);
 // Bitmap resource nId (":/BITMAP/<id>") as an opaque 32-bit image; null when missing.
 QImage LoadBitmapResource(unsigned nId);
@@ -37,6 +38,12 @@ inline int StripFrameWidth(int nImageWidth, int nFrames) { return nFrames > 0 ? 
 // the strip stretched into rcDest. Nothing is drawn without an image.
 void DrawStripFrame(QPainter* pDC, const LoadedImage* pImage, const CRect& rcDest, int nFrame, int nFrameWidth,
                     int nFrameHeight);
+
+// Draws rcSource of img unscaled at ptDest in bands of at most 64 rows. Qt's raster engine
+// hands an area of 96 rows or more to helper threads; for a picture the size of a window the
+// hand-over costs more than the copy, and far more on a busy machine, so big pictures are drawn
+// in bands that stay on the painting thread.
+void DrawImageInBands(QPainter* pDC, const QPoint& ptDest, const QImage& img, const QRect& rcSource);
 
 // The source rectangle (nSrcX, 0, nSrcW, nSrcH) of a bitmap stretched (nearest pixel) to
 // nWidth x nHeight, every pixel of crKey fully transparent. Null image when a size is not

@@ -92,6 +92,11 @@ inline constexpr UINT WM_MOUSEMOVE = 0x0200;
 inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
 inline constexpr UINT WM_LBUTTONUP = 0x0202;
 inline constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
+// HIWORD(wParam): the signed wheel turn, 120 per notch, positive away from the user; lParam: the
+// pointer in client coordinates (not screen coordinates as on Windows).
+inline constexpr UINT WM_MOUSEWHEEL = 0x020A;
+inline constexpr int WHEEL_DELTA = 120;
+inline constexpr int WheelDeltaOf(WPARAM wParam) { return static_cast<std::int16_t>((wParam >> 16) & 0xFFFF); }
 inline constexpr UINT WM_MOUSEHOVER = 0x02A1;
 inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
 inline constexpr UINT WM_USER = 0x0400;

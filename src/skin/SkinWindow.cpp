@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QTimerEvent>
+#include <QWheelEvent>
 #include <QWindow>
 
 QEvent::Type CMessageEvent::EventType() {
@@ -182,6 +183,17 @@ void CSkinWindow::mouseDoubleClickEvent(QMouseEvent* pEvent) {
     m_bLeftDown = true;
     const QPoint pt = pEvent->position().toPoint();
     WindowProc(WM_LBUTTONDBLCLK, MK_LBUTTON, MakeLParam(pt.x(), pt.y()));
+}
+
+void CSkinWindow::wheelEvent(QWheelEvent* pEvent) {
+    const int nDelta = pEvent->angleDelta().y();
+    if (nDelta == 0) {
+        QWidget::wheelEvent(pEvent);
+        return;
+    }
+    const QPoint pt = pEvent->position().toPoint();
+    const WPARAM wParam = static_cast<WPARAM>(static_cast<std::uint16_t>(nDelta)) << 16;
+    WindowProc(WM_MOUSEWHEEL, wParam, MakeLParam(pt.x(), pt.y()));
 }
 
 void CSkinWindow::leaveEvent(QEvent* pEvent) {

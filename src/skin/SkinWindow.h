@@ -65,6 +65,7 @@ protected:
     void mousePressEvent(QMouseEvent* pEvent) override;
     void mouseReleaseEvent(QMouseEvent* pEvent) override;
     void mouseDoubleClickEvent(QMouseEvent* pEvent) override;
+    void wheelEvent(QWheelEvent* pEvent) override;
     void leaveEvent(QEvent* pEvent) override;
     void changeEvent(QEvent* pEvent) override;
     void closeEvent(QCloseEvent* pEvent) override;

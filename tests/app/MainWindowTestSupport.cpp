@@ -8,9 +8,15 @@
 #include <thread>
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QKeyEvent>
 #include <QThread>
+#include <QTimer>
 
 #include "device/FirmwareResetDlg.h"
+#include "dialogs/KeyMapSettingDlg.h"
+#include "dialogs/QuickLaunchDlg.h"
+#include "dialogs/ShortcutDlg.h"
 #include "skin/AttentionDlg.h"
 #include "skin/Buttons.h"
 #include "skin/Popups.h"
@@ -56,16 +62,53 @@ void MainWindowTest::Open(bool bTray)
             run.strClass = "attention";
             run.strText = pAttention->GetMessage();
         }
-        const int nAnswer = m_deqAnswers.empty() ? IDCANCEL : m_deqAnswers.front();
-        if (!m_deqAnswers.empty())
-            m_deqAnswers.pop_front();
-        // The small dialogs' OK and Cancel buttons, clicked inside the dialog's own loop.
-        const QPoint pt = nAnswer == IDOK ? QPoint(259, 244) : QPoint(358, 244);
-        for (UINT nMsg : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP})
-            CSkinWindow::PostMessage(&dlg, nMsg, nMsg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MakeLParam(pt.x(), pt.y()));
+        else if (dynamic_cast<CShortcutDlg*>(&dlg))
+            run.strClass = "shortcut";
+        else if (dynamic_cast<CQuickLaunchDlg*>(&dlg))
+            run.strClass = "quick launch";
+        else if (dynamic_cast<CKeyMapSettingDlg*>(&dlg))
+            run.strClass = "key map";
+        else
+            run.strClass = "other";
+        if (run.strClass == "reset" || run.strClass == "attention")
+        {
+            const int nAnswer = m_deqAnswers.empty() ? IDCANCEL : m_deqAnswers.front();
+            if (!m_deqAnswers.empty())
+                m_deqAnswers.pop_front();
+            // The small dialogs' OK and Cancel buttons, clicked inside the dialog's own loop.
+            const QPoint pt = nAnswer == IDOK ? QPoint(259, 244) : QPoint(358, 244);
+            for (UINT nMsg : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP})
+                CSkinWindow::PostMessage(&dlg, nMsg, nMsg == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
+                                         MakeLParam(pt.x(), pt.y()));
+        }
+        else
+        {
+            dlg.Create(); // the controls exist, the dialog's hook runs
+            if (m_deqDialogScripts.empty())
+                CSkinWindow::PostMessage(&dlg, WM_CLOSE, 0, 0);
+            else
+            {
+                const auto fnScript = m_deqDialogScripts.front();
+                m_deqDialogScripts.pop_front();
+                fnScript(dlg);
+                // A script that leaves the dialog open fails its test instead of hanging it.
+                QTimer::singleShot(5000, &dlg, [&dlg] { dlg.EndDialog(IDCANCEL); });
+            }
+        }
         run.nResult = dlg.DoModal();
         m_vecModalRuns.push_back(run);
         return run.nResult;
+    });
+    m_pDlg->SetFileDialogRunner([this](QFileDialog& dlg, std::string& strPath) {
+        m_vecFileDialogs.push_back({dlg.windowTitle().toStdString(), dlg.nameFilters().join(";").toStdString(),
+                                    dlg.defaultSuffix().toStdString(), dlg.acceptMode() == QFileDialog::AcceptSave});
+        strPath.clear();
+        if (!m_deqFilePaths.empty())
+        {
+            strPath = m_deqFilePaths.front();
+            m_deqFilePaths.pop_front();
+        }
+        return !strPath.empty();
     });
     ASSERT_TRUE(m_pDlg->Create());
     m_pDlg->show();
@@ -141,4 +184,50 @@ std::string MainWindowTest::Caption(UINT nId)
 {
     auto* pButton = dynamic_cast<CComboButton*>(Dlg().FindControl(nId));
     return pButton ? pButton->GetCaption() : "<none>";
+}
+
+void MainWindowTest::HoverPopupItem(int nSlot, const std::string& strText)
+{
+    auto* pPopup = dynamic_cast<CItemPopup*>(Dlg().GetPopup(nSlot));
+    ASSERT_NE(pPopup, nullptr) << "no popup in slot " << nSlot;
+    for (const PopupItem& item : pPopup->GetItems())
+        if (item.m_strText == strText)
+        {
+            pPopup->WindowProc(WM_MOUSEMOVE, 0, MakeLParam(item.m_rect.left + 5, item.m_rect.top + 5));
+            return;
+        }
+    ADD_FAILURE() << "no item " << strText;
+}
+
+void MainWindowTest::SendKey(quint32 nEvdev, bool bRelease, std::uint32_t nStampMs, bool bAutoRepeat)
+{
+    QKeyEvent event(bRelease ? QEvent::KeyRelease : QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, nEvdev + 8, 0,
+                    0, QString(), bAutoRepeat);
+    event.setTimestamp(nStampMs);
+    QCoreApplication::sendEvent(&Dlg(), &event);
+}
+
+void MainWindowTest::QueueDialogClick(CDlgBase& dlg, UINT nId)
+{
+    const CControlBase* pControl = dlg.FindControl(nId);
+    ASSERT_NE(pControl, nullptr) << nId;
+    const CRect rc = pControl->GetRect();
+    const LPARAM pt = MakeLParam(rc.left + rc.Width() / 2, rc.top + rc.Height() / 2);
+    for (UINT nMsg : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP})
+        CSkinWindow::PostMessage(&dlg, nMsg, nMsg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, pt);
+}
+
+void MainWindowTest::QueueDialogKey(CDlgBase& dlg, quint32 nEvdev)
+{
+    for (QEvent::Type eType : {QEvent::KeyPress, QEvent::KeyRelease})
+        QCoreApplication::postEvent(&dlg, new QKeyEvent(eType, Qt::Key_unknown, Qt::NoModifier, nEvdev + 8, 0, 0));
+}
+
+std::vector<std::string> MainWindowTest::AttentionTexts() const
+{
+    std::vector<std::string> vecTexts;
+    for (const ModalRun& run : m_vecModalRuns)
+        if (run.strClass == "attention")
+            vecTexts.push_back(run.strText);
+    return vecTexts;
 }

@@ -49,10 +49,19 @@ private:
 // One modal dialog the window ran.
 struct ModalRun
 {
-    std::string strClass;   // "reset" or "attention"
+    std::string strClass;   // "reset", "attention", "shortcut", "quick launch", "key map" or "other"
     unsigned nBitmap = 0;   // the reset dialog's picture
     std::string strText;    // the attention dialog's message
     int nResult = 0;
+};
+
+// One file dialog the window ran, as it was prepared.
+struct FileDialogRun
+{
+    std::string strTitle;
+    std::string strFilter;
+    std::string strSuffix;
+    bool bSave = false;
 };
 
 class MainWindowTest : public ::testing::Test
@@ -73,10 +82,27 @@ protected:
     // Runs the event loop until fnDone holds; false when it never did.
     bool PumpUntil(const std::function<bool()>& fnDone, int nTimeoutMs = 5000);
     void PumpPosted();
+    // Clicks and keys queued for a dialog's modal loop.
+    static void QueueDialogClick(CDlgBase& dlg, UINT nId);
+    static void QueueDialogKey(CDlgBase& dlg, quint32 nEvdev);
 
-    // The answers the next modal dialogs give (IDOK or IDCANCEL), in order; IDCANCEL when none.
+    // A real key on the keyboard reaching the window: a key event with the evdev code's native
+    // scan code (evdev + 8) and the window system's time stamp, through the application.
+    void SendKey(quint32 nEvdev, bool bRelease, std::uint32_t nStampMs, bool bAutoRepeat = false);
+    // Moves the pointer onto the item of that text in the popup open in a slot.
+    void HoverPopupItem(int nSlot, const std::string& strText);
+
+    // The answers the next small dialogs give (IDOK or IDCANCEL), in order; IDCANCEL when none.
     std::deque<int> m_deqAnswers;
+    // What the user does in the next assignment dialogs, in order: each script queues clicks and
+    // keys for the dialog's own loop. A dialog without a script is closed at once.
+    std::deque<std::function<void(CDlgBase&)>> m_deqDialogScripts;
     std::vector<ModalRun> m_vecModalRuns;
+    // The paths the next file dialogs answer, in order; an empty path (or none left) cancels.
+    std::deque<std::string> m_deqFilePaths;
+    std::vector<FileDialogRun> m_vecFileDialogs;
+    // Every attention text shown so far.
+    std::vector<std::string> AttentionTexts() const;
 
     std::string ConfigPath(const std::string& strName) const { return m_strDir + "config/" + strName; }
     std::string ReadFile(const std::string& strPath) const;

@@ -104,6 +104,11 @@ TEST(BackgroundPreparation, AverageColourIsPerChannelIntegerMean) {
     bool bOk = false;
     EXPECT_EQ(AverageColour(bmp, 0x123456, &bOk), RGBRef(15, 1, 127));
     EXPECT_TRUE(bOk);
+    // Rows wider than a summing block, of full red and blue: the channels must not run into each other.
+    QImage wide(600, 2, QImage::Format_RGB32);
+    wide.fill(qRgb(255, 7, 255));
+    wide.setPixel(599, 1, qRgb(0, 0, 0));
+    EXPECT_EQ(AverageColour(wide, 0, &bOk), RGBRef(254, 6, 254));
     EXPECT_EQ(AverageColour(QImage(), 0x123456, &bOk), 0x123456u);
     EXPECT_FALSE(bOk);
 }

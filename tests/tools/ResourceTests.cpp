@@ -3,6 +3,7 @@
 // window shapes keep the shape colour outside the controls, and the pictures
 // the controls switch between really differ.
 
+#include "skin/EmbeddedImage.h"
 #include "skin/ResourceInit.h"
 #include "KeyButtonLayout.h"
 
@@ -45,9 +46,7 @@ const Expected kExpected[] = {
     {"PNG", 260, 702, 388, 1},     {"PNG", 261, 702, 388, 1},     {"PNG", 224, 21, 247, 1},
 };
 
-QImage Load(const char* pszKind, int nId) {
-    return QImage(QString(":/%1/%2").arg(pszKind).arg(nId));
-}
+QImage Load(const char* pszKind, int nId) { return EmbeddedImage(pszKind, static_cast<unsigned>(nId)); }
 
 bool IsShapeColour(QRgb px) { return qRed(px) == 255 && qGreen(px) == 255 && qBlue(px) == 0; }
 

@@ -505,9 +505,10 @@ void RenderBackgrounds() {
     }
 }
 
-// The main window on each of its four pages, with the keyboard simulator behind it and a data
-// folder holding a few macros and a cyan lighting.
-void RenderMainWindow() {
+// Runs fnUse on the main window over the keyboard simulator (set up first by fnPrepare), with a
+// fresh data folder that holds the library.
+void WithMainWindow(const MacroLibrary& library, const std::function<void(CSimulatedKeyboard&)>& fnPrepare,
+                    const std::function<void(CCorvaneDlg&)>& fnUse) {
     struct CNoLauncher : CProgramLauncher {
         bool Launch(const std::string&) override { return true; }
     } launcher;
@@ -519,29 +520,98 @@ void RenderMainWindow() {
     const std::string strDir = dir.path().toStdString() + "/";
     CDataFiles files(strDir);
     files.EnsureConfigDirectory();
-    files.SaveMacroLibrary(SampleLibrary(4));
+    files.SaveMacroLibrary(library);
     CManualClock clock;
     CSimulatedKeyboard kb(clock);
-    kb.SetLighting(0, 4, 8);
+    fnPrepare(kb);
     CPlatformServices services{strDir, kb, kb, clock, launcher};
     CCorvaneDlg dlg(services);
     dlg.Create();
-    const struct { UINT nTab; const char* pszName; } kPages[] = {
-        {MainWindow::IDC_TAB_KEY_PAGE, "main_window_page0_keys"},
-        {MainWindow::IDC_TAB_MACRO_PAGE, "main_window_page1_macros"},
-        {MainWindow::IDC_TAB_PROGRAMMABLE_KEY_PAGE, "main_window_page2_programmable_keys"},
-        {MainWindow::IDC_TAB_LIGHTING_PAGE, "main_window_page3_lighting"},
-    };
-    for (const auto& page : kPages) {
-        const CRect rc = dlg.FindControl(page.nTab)->GetRect();
-        const LPARAM pt = MakeLParam(rc.left + rc.Width() / 2, rc.top + rc.Height() / 2);
-        dlg.WindowProc(WM_MOUSEMOVE, 0, pt);
-        dlg.WindowProc(WM_LBUTTONDOWN, MK_LBUTTON, pt);
-        dlg.WindowProc(WM_LBUTTONUP, 0, pt);
-        dlg.WindowProc(WM_MOUSEMOVE, 0, MakeLParam(5, 5));  // the pointer leaves the tab
-        // The edit box is a real child widget: grab shows it over the skin.
-        Save(dlg.grab().toImage(), QString::fromLatin1(page.pszName));
-    }
+    fnUse(dlg);
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A click in the middle of a control; then the pointer leaves it.
+void ClickControl(CCorvaneDlg& dlg, UINT nId) {
+    const CRect rc = dlg.FindControl(nId)->GetRect();
+    const LPARAM pt = MakeLParam(rc.left + rc.Width() / 2, rc.top + rc.Height() / 2);
+    dlg.WindowProc(WM_MOUSEMOVE, 0, pt);
+    dlg.WindowProc(WM_LBUTTONDOWN, MK_LBUTTON, pt);
+    dlg.WindowProc(WM_LBUTTONUP, 0, pt);
+    dlg.WindowProc(WM_MOUSEMOVE, 0, MakeLParam(5, 5));
+}
+
+// The main window on each of its four pages, with a few macros and a cyan lighting.
+void RenderMainWindow() {
+    WithMainWindow(SampleLibrary(4), [](CSimulatedKeyboard& kb) { kb.SetLighting(0, 4, 8); }, [](CCorvaneDlg& dlg) {
+        const struct { UINT nTab; const char* pszName; } kPages[] = {
+            {MainWindow::IDC_TAB_KEY_PAGE, "main_window_page0_keys"},
+            {MainWindow::IDC_TAB_MACRO_PAGE, "main_window_page1_macros"},
+            {MainWindow::IDC_TAB_PROGRAMMABLE_KEY_PAGE, "main_window_page2_programmable_keys"},
+            {MainWindow::IDC_TAB_LIGHTING_PAGE, "main_window_page3_lighting"},
+        };
+        for (const auto& page : kPages) {
+            ClickControl(dlg, page.nTab);
+            // The edit box is a real child widget: grab shows it over the skin.
+            Save(dlg.grab().toImage(), QString::fromLatin1(page.pszName));
+        }
+    });
+}
+
+// The window drawn with its open popups over it, where the screen shows them.
+QImage WithPopups(CCorvaneDlg& dlg, std::initializer_list<int> popupSlots) {
+    QImage img = dlg.grab().toImage();
+    QPainter painter(&img);
+    for (int nSlot : popupSlots)
+        if (CWndPopup* pPopup = dlg.GetPopup(nSlot))
+            painter.drawImage(dlg.mapFromGlobal(pPopup->pos()), pPopup->GetRenderedImage());
+    return img;
+}
+
+void HoverItem(CWndPopup* pPopup, const std::string& strText) {
+    auto* pItems = dynamic_cast<CItemPopup*>(pPopup);
+    if (!pItems)
+        return;
+    for (const PopupItem& item : pItems->GetItems())
+        if (item.m_strText == strText)
+            pItems->WindowProc(WM_MOUSEMOVE, 0, MakeLParam(item.m_rect.left + 5, item.m_rect.top + 5));
+}
+
+// The main window in use: the function menu open with a submenu (the macro list marks a macro
+// too long for the keyboard), and the macro page while recording and after it.
+void RenderMainWindowInUse() {
+    MacroLibrary library = SampleLibrary(4);
+    MacroKey& imported = library.FirstSet()->AppendKey("Imported");
+    for (unsigned i = 0; i < 120; ++i)
+        imported.InsertAction(i, MacroAction::Key(static_cast<uint8_t>(0x41 + i % 2), i % 4 >= 2));
+    WithMainWindow(library, [](CSimulatedKeyboard&) {}, [](CCorvaneDlg& dlg) {
+        using namespace MainWindow;
+        ClickControl(dlg, IDC_TAB_PROGRAMMABLE_KEY_PAGE);
+        ClickControl(dlg, IDC_PROGRAMMABLE_KEY_FIRST + 1);
+        HoverItem(dlg.GetPopup(PopupSlotFunctionMenu), "Assign a Macro");
+        Save(WithPopups(dlg, {PopupSlotFunctionMenu, PopupSlotMacroLibrary}),
+             QStringLiteral("main_window_function_menu_macro_submenu"));
+        HoverItem(dlg.GetPopup(PopupSlotFunctionMenu), "Window Manage");
+        Save(WithPopups(dlg, {PopupSlotFunctionMenu, PopupSlotWindowManage}),
+             QStringLiteral("main_window_function_menu_window_manage_submenu"));
+        HoverItem(dlg.GetPopup(PopupSlotFunctionMenu), "No Function");
+        CSkinWindow::SendMessage(&dlg, UM_FUNCTION_GONE, IDC_PROGRAMMABLE_KEY_FIRST + 1, 0);
+
+        ClickControl(dlg, IDC_TAB_MACRO_PAGE);
+        ClickControl(dlg, IDC_RECORD_DELAYS);
+        ClickControl(dlg, IDC_RECORD);
+        // Ctrl+C, then V a little over a second later.
+        const struct { std::uint8_t nVk; bool bRelease; std::uint32_t nStamp; } kKeys[] = {
+            {0xA2, false, 1000}, {0x43, false, 1060}, {0x43, true, 1120}, {0xA2, true, 1180},
+            {0x56, false, 2400}, {0x56, true, 2460},
+        };
+        for (const auto& key : kKeys)
+            dlg.WindowProc(UM_HOOK_KEY, key.nVk, HookKeyLParam(key.bRelease, key.nStamp));
+        Save(dlg.grab().toImage(), QStringLiteral("main_window_page1_recording"));
+        ClickControl(dlg, IDC_RECORD);
+        Save(dlg.grab().toImage(), QStringLiteral("main_window_page1_recorded_macro"));
+    });
 }
 
 }  // namespace
@@ -566,6 +636,7 @@ int main(int argc, char** argv) {
     RenderAssignmentDialogs();
     RenderBackgrounds();
     RenderMainWindow();
+    RenderMainWindowInUse();
     std::printf("%d pictures written to %s\n", g_nWritten, argv[1]);
     return g_bFailed ? 1 : 0;
 }

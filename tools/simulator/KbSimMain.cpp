@@ -20,10 +20,10 @@
 
 #include "platform/simulator/ManualClock.h"
 #include "platform/simulator/SimulatedKeyboard.h"
+#include "SimReport.h"
 
 #include <cstdio>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -42,39 +42,6 @@ size_t ReportLength(int nId)
     }
 }
 
-std::string Hex(const std::vector<uint8_t>& vecBytes, size_t nMax = 64)
-{
-    std::string strText;
-    char arrBuffer[4];
-    for (size_t i = 0; i < vecBytes.size() && i < nMax; ++i)
-    {
-        std::snprintf(arrBuffer, sizeof arrBuffer, "%02X", vecBytes[i]);
-        if (i)
-            strText += ' ';
-        strText += arrBuffer;
-    }
-    if (vecBytes.size() > nMax)
-        strText += " ... (" + std::to_string(vecBytes.size()) + " bytes)";
-    return strText;
-}
-
-bool ParseNumber(const std::string& strText, int nBase, int& nValue)
-{
-    try
-    {
-        size_t nUsed = 0;
-        long nParsed = std::stol(strText, &nUsed, nBase);
-        if (nUsed != strText.size() || nParsed < 0 || nParsed > 0xFFFF)
-            return false;
-        nValue = static_cast<int>(nParsed);
-        return true;
-    }
-    catch (...)
-    {
-        return false;
-    }
-}
-
 class CKbSimSession
 {
 public:
@@ -89,14 +56,7 @@ public:
 
     bool Run(const std::string& strLine)
     {
-        std::istringstream stream(strLine);
-        std::vector<std::string> vecWords;
-        for (std::string strWord; stream >> strWord;)
-        {
-            if (strWord[0] == '#')
-                break;
-            vecWords.push_back(strWord);
-        }
+        const std::vector<std::string> vecWords = CommandWords(strLine);
         if (vecWords.empty())
             return true;
         std::cout << "> " << strLine << "\n";
@@ -153,7 +113,7 @@ public:
             else
             {
                 vecBuffer.resize(static_cast<size_t>(nGot));
-                std::cout << "  get " << vecArgs[0] << ": " << Hex(vecBuffer, 256) << "\n";
+                std::cout << "  get " << vecArgs[0] << ": " << HexBytes(vecBuffer, 256) << "\n";
             }
             if (vecArgs[0] != 5)
                 m_clock.SleepMs(8);
@@ -251,7 +211,7 @@ private:
         uint8_t arrBuffer[64];
         int nRead;
         while ((nRead = m_pEvents->Read(arrBuffer, sizeof arrBuffer, 0)) > 0)
-            std::cout << "  event report: " << Hex(std::vector<uint8_t>(arrBuffer, arrBuffer + nRead)) << "\n";
+            std::cout << "  event report: " << HexBytes(std::vector<uint8_t>(arrBuffer, arrBuffer + nRead)) << "\n";
     }
 
     bool Record(const std::vector<std::string>& vecWords)
@@ -263,18 +223,11 @@ private:
             return false;
         }
         std::vector<SimStep> vecSteps;
-        for (size_t i = 2; i < vecWords.size(); ++i)
+        std::string strBad;
+        if (!ParseSteps(vecWords, 2, vecSteps, strBad))
         {
-            size_t nColon = vecWords[i].find(':');
-            int nS0 = 0;
-            int nS1 = 0;
-            if (nColon == std::string::npos || !ParseNumber(vecWords[i].substr(0, nColon), 16, nS0) ||
-                !ParseNumber(vecWords[i].substr(nColon + 1), 16, nS1))
-            {
-                std::cout << "  bad step: " << vecWords[i] << "\n";
-                return false;
-            }
-            vecSteps.emplace_back(static_cast<uint8_t>(nS0), static_cast<uint8_t>(nS1));
+            std::cout << "  bad step: " << strBad << "\n";
+            return false;
         }
         Events(m_kb.RecordMacroOnKeyboard(nKey, vecSteps));
         return true;
@@ -294,53 +247,9 @@ private:
         }
     }
 
-    void PrintState()
-    {
-        std::cout << "  active profile " << m_kb.ActiveProfile() << ", last profile command "
-                  << m_kb.LastProfileCommand() << ", windows lock " << m_kb.WindowsLock() << ", all-keys lock "
-                  << m_kb.AllKeysLock() << "\n";
-        for (int p = 0; p < 3; ++p)
-        {
-            SimProfileState profile = m_kb.Profile(p);
-            std::cout << "  profile " << p << ": colour " << int(profile.nColour) << ", brightness "
-                      << int(profile.nBrightness) << "\n    remap "
-                      << Hex(std::vector<uint8_t>(profile.arrRemap.begin(), profile.arrRemap.end()), 16) << "\n";
-            for (int k = 0; k < 5; ++k)
-            {
-                std::cout << "    G" << k + 1 << " value "
-                          << Hex(std::vector<uint8_t>(profile.arrKeyValues[k].begin(), profile.arrKeyValues[k].end()))
-                          << "  macro ";
-                if (m_kb.HasMacroName(p, k))
-                    std::cout << "\"" << m_kb.MacroName(p, k) << "\"";
-                else
-                    std::cout << "(no name)";
-                std::cout << ", repeat " << int(m_kb.MacroLoop(p, k)) << ", " << int(m_kb.MacroStepCount(p, k))
-                          << " steps\n";
-            }
-        }
-    }
+    void PrintState() { PrintSimState(std::cout, m_kb); }
 
-    void PrintLog()
-    {
-        for (const SimExchange& exchange : m_kb.Log())
-        {
-            const char* pDirection = "";
-            switch (exchange.eDirection)
-            {
-            case ESimDirection::Set: pDirection = "set  "; break;
-            case ESimDirection::Get: pDirection = "get  "; break;
-            case ESimDirection::Input: pDirection = "input"; break;
-            case ESimDirection::Open: pDirection = "open "; break;
-            case ESimDirection::Close: pDirection = "close"; break;
-            }
-            std::cout << "  " << exchange.nTimeMs << " ms  " << pDirection << " " << exchange.strPath;
-            if (exchange.eDirection != ESimDirection::Open && exchange.eDirection != ESimDirection::Close)
-                std::cout << "  [" << Hex(exchange.vecBytes, 16) << "]";
-            if (!exchange.bOk)
-                std::cout << "  FAILED";
-            std::cout << "\n";
-        }
-    }
+    void PrintLog() { PrintSimLog(std::cout, m_kb); }
 };
 
 const char* const kDemo[] = {

@@ -1,12 +1,17 @@
 #include "skin/ResourceInit.h"
 
-#include <QtCore/qglobal.h>
+#include <QResource>
 
-// Q_INIT_RESOURCE must be used outside any namespace.
-static void InitCorvaneResourceCollection() { Q_INIT_RESOURCE(corvane_resources); }
+// The resource collection, placed in the program by the generated collection source.
+extern "C" const unsigned char corvane_resource_collection[];
 
 void CorvaneInitResources() {
-    // Registering twice is harmless, but once is enough.
-    static const bool bDone = (InitCorvaneResourceCollection(), true);
+    // Registering twice would list every picture twice; once is enough.
+    static const bool bDone = QResource::registerResource(corvane_resource_collection);
     (void)bDone;
 }
+
+namespace {
+// Linking the resources into a program makes the pictures available before main runs.
+[[maybe_unused]] const bool g_bRegisteredAtStart = (CorvaneInitResources(), true);
+}  // namespace

@@ -1,7 +1,10 @@
-// Skin generator: draws every picture the program embeds and writes them as
-// PNG files with a Qt resource collection that lists them by resource id:
-//   :/PNG/<id>     PNG strips and pictures
-//   :/BITMAP/<id>  24-bit pictures (stored as PNG without alpha)
+// Skin generator: draws every picture the program embeds and writes each in the
+// embedded form (skin/EmbeddedImage.h: a small header and the pixels as the program
+// draws them, so nothing is decoded at run time), with a Qt resource collection that
+// lists them by resource id:
+//   :/PNG/<id>     strips and pictures (premultiplied ARGB, or opaque RGB when
+//                  no pixel is transparent)
+//   :/BITMAP/<id>  24-bit pictures (opaque RGB)
 //   :/ICON/128     the window icon
 // Usage: skingen <output folder>
 // For review it also writes contact_sheet.png (all pictures on one page) and
@@ -10,6 +13,7 @@
 #include "Artwork.h"
 #include "Preview.h"
 #include "SkinPaint.h"
+#include "skin/EmbeddedImage.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -59,6 +63,39 @@ bool CheckResources(const std::vector<GeneratedResource>& vecResources) {
     return bOk;
 }
 
+// True when every pixel is fully opaque.
+bool IsOpaque(const QImage& image) {
+    if (!image.hasAlphaChannel())
+        return true;
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* pLine = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x)
+            if (qAlpha(pLine[x]) != 255)
+                return false;
+    }
+    return true;
+}
+
+// Bitmaps, and pictures without a transparent pixel, are stored opaque: the program then copies
+// them to the screen instead of blending them pixel by pixel.
+bool WriteEmbeddedImage(QIODevice& file, const GeneratedResource& res) {
+    const bool bOpaque = res.m_eKind == EResourceKind::Bitmap || IsOpaque(res.m_image);
+    const QImage image =
+        res.m_image.convertToFormat(bOpaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+    EmbeddedImageHeader header;
+    header.m_nWidth = static_cast<uint32_t>(image.width());
+    header.m_nHeight = static_cast<uint32_t>(image.height());
+    header.m_nFormat = bOpaque ? EmbeddedImageHeader::kOpaqueRgb : EmbeddedImageHeader::kPremultipliedArgb;
+    if (file.write(reinterpret_cast<const char*>(&header), sizeof header) != sizeof header)
+        return false;
+    const qint64 nRowBytes = static_cast<qint64>(image.width()) * 4;
+    for (int y = 0; y < image.height(); ++y)
+        if (file.write(reinterpret_cast<const char*>(image.constScanLine(y)), nRowBytes) != nRowBytes)
+            return false;
+    return true;
+}
+
 bool WriteImages(const QDir& outDir, const std::vector<GeneratedResource>& vecResources) {
     for (const GeneratedResource& res : vecResources) {
         const QString strFolder = KindFolder(res.m_eKind);
@@ -66,9 +103,9 @@ bool WriteImages(const QDir& outDir, const std::vector<GeneratedResource>& vecRe
             std::fprintf(stderr, "skingen: cannot create %s\n", qPrintable(outDir.filePath(strFolder)));
             return false;
         }
-        const QString strPath = outDir.filePath(QString("%1/%2.png").arg(strFolder).arg(res.m_nId));
+        const QString strPath = outDir.filePath(QString("%1/%2.img").arg(strFolder).arg(res.m_nId));
         QSaveFile file(strPath);
-        if (!file.open(QIODevice::WriteOnly) || !res.m_image.save(&file, "PNG") || !file.commit()) {
+        if (!file.open(QIODevice::WriteOnly) || !WriteEmbeddedImage(file, res) || !file.commit()) {
             std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(strPath));
             return false;
         }
@@ -87,7 +124,7 @@ bool WriteCollection(const QDir& outDir, const std::vector<GeneratedResource>& v
         std::sort(vecIds.begin(), vecIds.end());
         stream << "  <qresource prefix=\"/" << strKind << "\">\n";
         for (int nId : vecIds)
-            stream << "    <file alias=\"" << nId << "\">" << strKind << "/" << nId << ".png</file>\n";
+            stream << "    <file alias=\"" << nId << "\">" << strKind << "/" << nId << ".img</file>\n";
         stream << "  </qresource>\n";
     }
     stream << "</RCC>\n";

@@ -1,0 +1,151 @@
+# The end-to-end harness, sourced by the end-to-end scripts after they set DEMO (corvane-demo),
+# SHOT (corvane-screenshot) and OUT (the output folder): it starts Xvfb (the xcb platform) and
+# the demo on a fresh data folder ($DATA) talking through a pair of pipes, finds the main window
+# (WINDOW, WIN_X, WIN_Y), and offers the helpers:
+#   ask CMD / ask_until CMD REGEX   a demo command and its reply in REPLY
+#   wait_for_line LINE SECONDS      the demo's output up to that line
+#   click_at X Y / click_control L T W H   the real X pointer on window points
+#   find_window W H                 the visible window of that size named "Quelmar Keyboard" (a
+#                                   dialog): its id and geometry in FOUND, FOUND_X, FOUND_Y
+#   shot NAME / fail WHY / end_demo
+# Exits 77 (skipped) only when Xvfb or xdotool is not installed.
+
+for tool in Xvfb xdotool; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIPPED: $tool is not installed (scripts/setup-deps.sh installs it)"
+    exit 77
+  fi
+done
+
+mkdir -p "$OUT"
+rm -f "$OUT"/*.png
+WORK=$(mktemp -d)
+XVFB_PID=
+DEMO_PID=
+cleanup() {
+  if [ -n "$DEMO_PID" ] && kill -0 "$DEMO_PID" 2>/dev/null; then
+    kill "$DEMO_PID" 2>/dev/null
+    for _ in $(seq 50); do kill -0 "$DEMO_PID" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$DEMO_PID" 2>/dev/null
+  fi
+  if [ -n "$XVFB_PID" ]; then
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+  fi
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*"
+  [ -n "${DISPLAY:-}" ] && "$SHOT" "$OUT/failure.png" 2>/dev/null && echo "screen at the failure: $OUT/failure.png"
+  echo "--- demo transcript"; cat "$WORK/transcript" 2>/dev/null
+  echo "--- demo errors"; tail -n 30 "$WORK/demo.err" 2>/dev/null
+  exit 1
+}
+
+# ---- X server: Xvfb chooses a free display and reports it ----
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+XVFB_PID=$!
+for _ in $(seq 200); do [ -s "$WORK/display" ] && break; sleep 0.05; done
+[ -s "$WORK/display" ] || { cat "$WORK/xvfb.log"; fail "Xvfb did not start"; }
+export DISPLAY=":$(head -n1 "$WORK/display")"
+export QT_QPA_PLATFORM=xcb
+export XDG_RUNTIME_DIR=$WORK/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+# Leaks are the sanitiser tests' business; here the X and font libraries' caches would only blur it.
+export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
+
+# ---- The demo, talking through a pair of pipes ----
+DATA=$WORK/data
+coproc DEMOPROC { exec "$DEMO" --data "$DATA" 2>"$WORK/demo.err"; }
+DEMO_PID=$DEMOPROC_PID
+exec {TO_DEMO}>&"${DEMOPROC[1]}" {FROM_DEMO}<&"${DEMOPROC[0]}"
+: >"$WORK/transcript"
+
+# Reads lines until one equals $1 (timeout $2 seconds per line).
+wait_for_line() {
+  local line
+  while IFS= read -r -t "$2" line <&"$FROM_DEMO"; do
+    echo "$line" >>"$WORK/transcript"
+    [ "$line" = "$1" ] && return 0
+  done
+  return 1
+}
+
+# Sends one command; its reply (without the closing "ok") lands in REPLY.
+ask() {
+  local line
+  echo "> $1" >>"$WORK/transcript"
+  echo "$1" >&"$TO_DEMO"
+  REPLY=""
+  while IFS= read -r -t 30 line <&"$FROM_DEMO"; do
+    echo "$line" >>"$WORK/transcript"
+    case "$line" in
+      ok) return 0 ;;
+      error:*) fail "the demo refused \"$1\": $line" ;;
+      "  "*) REPLY+="${line#  }"$'\n' ;;
+    esac
+  done
+  fail "no reply to \"$1\""
+}
+
+# Asks $1 until its reply matches the extended regular expression $2 (10 s at most).
+ask_until() {
+  for _ in $(seq 50); do
+    ask "$1"
+    grep -Eq "$2" <<<"$REPLY" && return 0
+    sleep 0.2
+  done
+  fail "\"$1\" never showed /$2/; last reply:"$'\n'"$REPLY"
+}
+
+wait_for_line mapped 60 || fail "the main window was not shown"
+
+# ---- The window: 800 x 634 at a place of the X server's choosing ----
+# Finds the visible window of size $1 x $2 named "Quelmar Keyboard" (5 s at most).
+find_window() {
+  FOUND=
+  for _ in $(seq 50); do
+    for id in $(xdotool search --onlyvisible --name '^Quelmar Keyboard$' 2>/dev/null); do
+      eval "$(xdotool getwindowgeometry --shell "$id")"
+      if [ "$WIDTH" = "$1" ] && [ "$HEIGHT" = "$2" ]; then
+        FOUND=$id
+        FOUND_X=$X
+        FOUND_Y=$Y
+        return 0
+      fi
+    done
+    sleep 0.1
+  done
+  return 1
+}
+find_window 800 634 || fail "no 800 x 634 window named \"Quelmar Keyboard\""
+WINDOW=$FOUND
+WIN_X=$FOUND_X
+WIN_Y=$FOUND_Y
+
+# Moves the real pointer onto window point (x, y), lets the window see it there, then clicks.
+click_at() {
+  xdotool mousemove --sync $((WIN_X + $1)) $((WIN_Y + $2)) || fail "pointer did not move"
+  sleep 0.15
+  xdotool mousemove_relative --sync 1 0 mousemove_relative --sync -- -1 0
+  sleep 0.1
+  xdotool click 1
+  sleep 0.3
+}
+# Centre of a control rectangle (left, top, width, height) of the window's layout.
+click_control() { click_at $(($1 + $3 / 2)) $(($2 + $4 / 2)); }
+shot() { "$SHOT" "$OUT/$1.png" || fail "no screenshot $1"; }
+
+# Ends the demo as the tray menu's "Exit" does and checks that it ended cleanly.
+end_demo() {
+  echo quit >&"$TO_DEMO"
+  wait_for_line ended 30 || fail "the demo did not end"
+  for _ in $(seq 100); do kill -0 "$DEMO_PID" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$DEMO_PID" 2>/dev/null && fail "the demo is still running after \"ended\""
+  wait "$DEMO_PID"
+  STATUS=$?
+  DEMO_PID=
+  [ "$STATUS" = 0 ] || fail "the demo ended with status $STATUS"
+}
