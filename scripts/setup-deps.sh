@@ -8,6 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libhidapi-dev libudev-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  umockdev libumockdev-dev
   xvfb xauth xdotool dbus-daemon fonts-wqy-microhei
   clang libclang-rt-14-dev
   # Building the Debian package and checking what an installation holds.

@@ -62,9 +62,11 @@ void CDeviceLink::ScanForKeyboard()
         return; // the program is ending: no new handle, no new listener
     m_bDeviceFound = false;
     const std::vector<HidInterfaceInfo> vecInterfaces = m_backend.Enumerate();
-    // Ascending order: when two collections share a usage page, the higher index wins.
-    for (int nIndex = 0; nIndex < MaxHidInterfaces; ++nIndex)
-        ProbeInterface(vecInterfaces, nIndex);
+    // Every collection the system lists: a machine with a few HID devices easily has more than
+    // thirty, and the keyboard may come last. Ascending order: when two collections share a
+    // usage page, the higher index wins.
+    for (size_t nIndex = 0; nIndex < vecInterfaces.size(); ++nIndex)
+        ProbeInterface(vecInterfaces, static_cast<int>(nIndex));
 
     if (m_bDeviceFound)
     {
@@ -81,8 +83,7 @@ void CDeviceLink::ScanForKeyboard()
 void CDeviceLink::OpenCommandInterface()
 {
     const std::vector<HidInterfaceInfo> vecInterfaces = m_backend.Enumerate();
-    if (m_nCommandIndex < 0 || m_nCommandIndex >= MaxHidInterfaces ||
-        static_cast<size_t>(m_nCommandIndex) >= vecInterfaces.size())
+    if (m_nCommandIndex < 0 || static_cast<size_t>(m_nCommandIndex) >= vecInterfaces.size())
         return;
     const HidInterfaceInfo& info = vecInterfaces[static_cast<size_t>(m_nCommandIndex)];
 

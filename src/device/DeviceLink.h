@@ -56,7 +56,7 @@ public:
     CDeviceLink& operator=(const CDeviceLink&) = delete;
 
     // --- Discovery and connection ---
-    // Full scan of interface indices 0..29. When the keyboard is seen: the listener runs (one
+    // Full scan of every listed collection. When the keyboard is seen: the listener runs (one
     // at most) and the command handle is (re)opened; otherwise the handle is closed. Does
     // nothing after Shutdown.
     void ScanForKeyboard();

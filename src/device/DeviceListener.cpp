@@ -18,8 +18,7 @@ constexpr size_t FallbackInputReportLength = 64;
 
 void CDeviceLink::StartListener(const std::vector<HidInterfaceInfo>& vecInterfaces)
 {
-    if (m_nListenerIndex < 0 || m_nListenerIndex >= MaxHidInterfaces ||
-        static_cast<size_t>(m_nListenerIndex) >= vecInterfaces.size())
+    if (m_nListenerIndex < 0 || static_cast<size_t>(m_nListenerIndex) >= vecInterfaces.size())
         return; // the event collection was never seen: there is nothing to listen to
     const HidInterfaceInfo& info = vecInterfaces[static_cast<size_t>(m_nListenerIndex)];
     if (m_thrListener.joinable())

@@ -14,7 +14,6 @@ constexpr uint16_t KeyboardVendorId = 0x04F3;
 constexpr uint16_t KeyboardProductId = 0x1406;
 constexpr uint16_t ListenerUsagePage = 0x000A; // event (input report) collection
 constexpr uint16_t CommandUsagePage = 0x000B;  // feature-report collection
-constexpr int MaxHidInterfaces = 30;           // interface indices 0..29 are examined
 
 // Every command builds its report in a buffer of this size; only the report's length is sent.
 constexpr size_t ReportBufferSize = 256;

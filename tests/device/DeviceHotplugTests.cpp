@@ -10,18 +10,6 @@
 namespace
 {
 constexpr int ForeignMouse = 1; // device number of the mouse in the simulator's default list
-
-bool WaitUntil(const std::function<bool()>& fnDone, int nTimeoutMs = 5000)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
-    while (!fnDone())
-    {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
 } // namespace
 
 class DeviceHotplugTest : public DeviceLinkTest

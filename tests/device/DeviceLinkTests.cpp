@@ -47,35 +47,54 @@ TEST_F(DeviceLinkTest, OnlyTheCommandCollectionStillConnects)
     EXPECT_EQ(m_kb.ReaderCount(), 0u);
 }
 
-TEST_F(DeviceLinkTest, HighestIndexWinsAndIndex30IsNeverExamined)
+TEST_F(DeviceLinkTest, HighestIndexWinsAmongEveryListedCollection)
 {
+    // A laptop with a touchpad, a dock and a headset lists dozens of collections before the
+    // keyboard; it must be found wherever it stands, and the later of two collections with one
+    // usage page is the one used.
     std::vector<SimCollection> vecLayout;
-    for (int i = 0; i < 32; ++i)
+    for (int i = 0; i < 40; ++i)
         vecLayout.push_back(SimCollection::Foreign(100 + i));
     vecLayout[5] = SimCollection::KeyboardCommands();
-    vecLayout[9] = SimCollection::KeyboardCommands();
     vecLayout[7] = SimCollection::KeyboardEvents();
-    vecLayout[30] = SimCollection::KeyboardEvents();
-    vecLayout[31] = SimCollection::KeyboardCommands();
+    vecLayout[31] = SimCollection::KeyboardEvents();
+    vecLayout[33] = SimCollection::KeyboardCommands();
+    vecLayout[36] = SimCollection::KeyboardEvents();
     m_kb.SetEnumeration(vecLayout);
     m_pLink->ScanForKeyboard();
-    EXPECT_EQ(m_pLink->CommandIndex(), 9);
-    EXPECT_EQ(m_pLink->ListenerIndex(), 7);
+    EXPECT_TRUE(m_pLink->IsDeviceFound());
+    EXPECT_EQ(m_pLink->CommandIndex(), 33);
+    EXPECT_EQ(m_pLink->ListenerIndex(), 36);
 
-    const std::string strCommandPath = m_kb.Enumerate()[9].strPath;
+    const std::vector<HidInterfaceInfo> vecInfo = m_kb.Enumerate();
     m_kb.ClearLog();
     m_pLink->SetDeviceProfile(2);
     const std::vector<SimExchange> vecLog = FeatureLog();
     ASSERT_EQ(vecLog.size(), 1u);
-    EXPECT_EQ(vecLog[0].strPath, strCommandPath);
+    EXPECT_EQ(vecLog[0].strPath, vecInfo[33].strPath);
+    EXPECT_EQ(m_kb.ActiveProfile(), 2);
 
-    std::vector<SimCollection> vecFar(30, SimCollection::Foreign(200));
+    // The listener reads the collection at index 36, and its events arrive.
+    DeliverEvent(EventProfileChanged, 3);
+    EXPECT_EQ(m_pLink->DeviceProfile(), 2);
+    std::vector<std::string> vecReadFrom;
+    for (const SimExchange& exchange : m_kb.Log())
+        if (exchange.eDirection == ESimDirection::Input)
+            vecReadFrom.push_back(exchange.strPath);
+    EXPECT_EQ(vecReadFrom, std::vector<std::string>{vecInfo[36].strPath});
+
+    // Only the keyboard at the very end of a long list.
+    std::vector<SimCollection> vecFar(60, SimCollection::Foreign(200));
     vecFar.push_back(SimCollection::KeyboardEvents());
     vecFar.push_back(SimCollection::KeyboardCommands());
     m_kb.SetEnumeration(vecFar);
     m_pLink->ScanForKeyboard();
-    EXPECT_FALSE(m_pLink->IsDeviceFound());
-    EXPECT_FALSE(m_pLink->HasCommandHandle());
+    EXPECT_TRUE(m_pLink->IsDeviceFound());
+    EXPECT_EQ(m_pLink->ListenerIndex(), 60);
+    EXPECT_EQ(m_pLink->CommandIndex(), 61);
+    EXPECT_TRUE(m_pLink->HasCommandHandle());
+    EXPECT_TRUE(m_pLink->SetDeviceProfile(1));
+    EXPECT_EQ(m_kb.ActiveProfile(), 1);
 }
 
 TEST_F(DeviceLinkTest, CollectionsThatCannotBeOpenedDoNotCount)

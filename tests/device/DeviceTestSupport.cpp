@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 void CTestUi::PostToUiThread(std::function<void()> fn)
 {
@@ -67,15 +68,22 @@ bool CTestUi::RunUntil(const std::function<bool()>& fnDone, int nTimeoutMs)
     }
 }
 
-DeviceLinkTest::DeviceLinkTest()
+std::unique_ptr<CDataFiles> MakeFreshDataFolder(std::string& strDir, MacroLibrary& library,
+                                                SettingsStore& settings, ProfileStore& profiles)
 {
     std::string strTemplate = (std::filesystem::temp_directory_path() / "corvane-device-XXXXXX").string();
     if (::mkdtemp(strTemplate.data()) == nullptr)
         ADD_FAILURE() << "no temporary folder";
-    m_strDir = strTemplate + "/";
-    m_pFiles = std::make_unique<CDataFiles>(m_strDir);
-    m_pFiles->EnsureConfigDirectory();
-    m_pFiles->LoadAll(m_library, m_settings, m_profiles); // fresh folder: every file defaulted
+    strDir = strTemplate + "/";
+    auto pFiles = std::make_unique<CDataFiles>(strDir);
+    pFiles->EnsureConfigDirectory();
+    pFiles->LoadAll(library, settings, profiles); // fresh folder: every file defaulted
+    return pFiles;
+}
+
+DeviceLinkTest::DeviceLinkTest()
+{
+    m_pFiles = MakeFreshDataFolder(m_strDir, m_library, m_settings, m_profiles);
     m_pLink = std::make_unique<CDeviceLink>(m_profiles, m_settings, m_library, *m_pFiles, m_kb,
                                             m_clock, m_launcher, m_ui);
 }
@@ -134,6 +142,18 @@ std::vector<SimExchange> DeviceLinkTest::FeatureLog() const
         if (exchange.eDirection == ESimDirection::Set || exchange.eDirection == ESimDirection::Get)
             vecFeature.push_back(exchange);
     return vecFeature;
+}
+
+bool WaitUntil(const std::function<bool()>& fnDone, int nTimeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
+    while (!fnDone())
+    {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
 }
 
 std::vector<MacroAction> ActionsOf(const MacroKey& macro)

@@ -95,5 +95,13 @@ protected:
     std::unique_ptr<CDeviceLink> m_pLink;
 };
 
+// A new temporary folder (strDir, with its trailing slash) whose data files are loaded, and so
+// created with their defaults, into the stores; the files object for it.
+std::unique_ptr<CDataFiles> MakeFreshDataFolder(std::string& strDir, MacroLibrary& library,
+                                                SettingsStore& settings, ProfileStore& profiles);
+
+// Polls fnDone every 2 ms; false when it did not hold within nTimeoutMs.
+bool WaitUntil(const std::function<bool()>& fnDone, int nTimeoutMs = 5000);
+
 // A macro's live actions.
 std::vector<MacroAction> ActionsOf(const MacroKey& macro);

@@ -355,6 +355,33 @@ TEST_F(SimulatedKeyboardTest, InterleavingFromAnotherThreadIsCaughtAndALockPreve
     EXPECT_EQ(m_kb.CountReports(ESimDirection::Get, 7), 600u);
 }
 
+TEST_F(SimulatedKeyboardTest, AnExchangeCutByAnUnplugIsNoInterleaving)
+{
+    std::unique_ptr<CHidHandle> pCmd = OpenCommands();
+    uint8_t arrSelect[3] = {0x04, 0x01, 0x00};
+    ASSERT_TRUE(pCmd->SetFeature(arrSelect, 3));
+    m_kb.Unplug(); // the get never comes: the keyboard went away
+    uint8_t arrLate[6] = {0x07, 0, 0, 0, 0, 0};
+    EXPECT_EQ(pCmd->GetFeature(arrLate, 6), -1);
+    m_kb.Plug();
+    pCmd = OpenCommands();
+    uint8_t arrProfile[3] = {0x05, 0x03, 0x02};
+    EXPECT_TRUE(pCmd->SetFeature(arrProfile, 3)); // at once: no pause is owed to the old select
+    m_clock.SleepMs(15);
+    EXPECT_EQ(SelectAndGet(*pCmd, m_clock, 1, 0, 0x07, 6).size(), 6u);
+    EXPECT_EQ(m_kb.Violations().size(), 0u) << m_kb.ViolationsText();
+
+    // Another device leaving is no excuse: the keyboard still waits for its get.
+    m_kb.SetEnumeration(
+        {SimCollection::Foreign(1), SimCollection::KeyboardEvents(), SimCollection::KeyboardCommands()});
+    pCmd = OpenCommands();
+    ASSERT_TRUE(pCmd->SetFeature(arrSelect, 3));
+    m_kb.UnplugDevice(1);
+    m_clock.SleepMs(8);
+    pCmd->SetFeature(arrProfile, 3);
+    EXPECT_TRUE(m_kb.HasInterleaving());
+}
+
 TEST_F(SimulatedKeyboardTest, FlagsACommandSentBeforeThePreviousPauseEnded)
 {
     std::unique_ptr<CHidHandle> pCmd = OpenCommands();

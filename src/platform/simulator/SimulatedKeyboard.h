@@ -25,8 +25,9 @@
 // be opened, as the system keeps it), 2 the event collection (usage page 0x000A), 3 the command
 // collection (usage page 0x000B), each on a device node of its own. PlaceKeyboard puts the two
 // collections at chosen indices (fillers elsewhere); SetEnumeration takes any list, including a
-// second keyboard collection with the same usage page, an index of 30 or more, collections that
-// share one node (as hidraw does for collections of one USB interface) or foreign devices.
+// second keyboard collection with the same usage page, a keyboard listed after dozens of other
+// collections, collections that share one node (as hidraw does for collections of one USB
+// interface) or foreign devices.
 //
 // Events. Keyboard-side actions (PressProfileKey, RecordMacroOnKeyboard, ...) change the
 // firmware state first and then send the event report; SendEvent sends any code. Every open
@@ -49,7 +50,8 @@
 // Log and checks. Every exchange (set, get, input report delivered, open, close) is logged
 // with its bytes, the clock's time, the thread and the path. The firmware also records
 // protocol violations: a select followed by any other feature report before its get
-// (Interleaved), a get of 6/7/8 without a select just before it, wrong lengths, wrong header
+// (Interleaved; unplugging the keyboard ends a select and any pause owed, as the keyboard loses
+// power), a get of 6/7/8 without a select just before it, wrong lengths, wrong header
 // bytes, indices out of range, a feature report on a node without the command collection, and
 // a command that came before the previous command's pause was over (TooSoon; meaningful when the
 // code under test sleeps on the clock given here).
