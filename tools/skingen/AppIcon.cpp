@@ -17,10 +17,14 @@ QImage DrawAppIcon(int nSize) {
     painter.setPen(QPen(Palette::Border, 2));
     painter.setBrush(fill);
     painter.drawRoundedRect(plate, 13, 13);
-    // A keycap seen from above, lit in the highlight blue.
-    const QRectF cap(15, 14, 34, 34);
-    if (nSize >= 32)
-        DrawGlow(painter, cap, 7, Palette::Highlight, 5, 120);
+    DrawLitKeycap(painter, QRectF(15, 14, 34, 34), 26, nSize >= 32 ? 5 : 0, 120);
+    painter.end();
+    return image;
+}
+
+void DrawLitKeycap(QPainter& painter, const QRectF& cap, int nLetterPixels, int nGlowSpread, int nGlowAlpha) {
+    if (nGlowSpread > 0)
+        DrawGlow(painter, cap, 7, Palette::Highlight, nGlowSpread, nGlowAlpha);
     QLinearGradient capFill(cap.topLeft(), cap.bottomLeft());
     capFill.setColorAt(0, QColor(96, 196, 248));
     capFill.setColorAt(1, QColor(30, 110, 176));
@@ -28,11 +32,9 @@ QImage DrawAppIcon(int nSize) {
     painter.setBrush(capFill);
     painter.drawRoundedRect(cap, 7, 7);
     TextStyle style;
-    style.m_nPixelSize = 26;
-    style.m_nMinPixelSize = 20;
+    style.m_nPixelSize = nLetterPixels;
+    style.m_nMinPixelSize = nLetterPixels - 6;
     style.m_nWeight = QFont::Black;
     style.m_colour = Palette::Text;
     DrawFittedText(painter, cap.adjusted(0, -1, 0, -1), "Q", style);
-    painter.end();
-    return image;
 }

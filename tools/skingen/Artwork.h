@@ -21,8 +21,21 @@ struct GeneratedResource {
 // Controls: buttons, tabs, keys, check boxes, combo buttons, scroll parts,
 // list icons, bitmap buttons and the window icon.
 void AddControlArtwork(std::vector<GeneratedResource>& vecOut);
-// Windows: the main window skin, the page pictures and the dialog backgrounds.
+// The main window: its skin and the page pictures.
 void AddWindowArtwork(std::vector<GeneratedResource>& vecOut);
+// Dialogs: their backgrounds and the key-coloured bitmap buttons on them.
+void AddDialogArtwork(std::vector<GeneratedResource>& vecOut);
+
+// A strip or picture as a PNG resource, kept as drawn.
+inline void AddPng(std::vector<GeneratedResource>& vecOut, int nId, int nFrames, const QImage& image,
+                   const QString& strNote) {
+    vecOut.push_back({EResourceKind::Png, nId, nFrames, image, strNote});
+}
+// A strip or picture as a bitmap resource: opaque 24-bit.
+inline void AddBitmap(std::vector<GeneratedResource>& vecOut, int nId, int nFrames, const QImage& image,
+                      const QString& strNote) {
+    vecOut.push_back({EResourceKind::Bitmap, nId, nFrames, image.convertToFormat(QImage::Format_RGB888), strNote});
+}
 
 // Colours of the dialog areas that bitmap buttons are composited over, so their
 // edges blend where they sit.

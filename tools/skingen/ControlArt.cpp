@@ -14,22 +14,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace DialogTone {
-QColor TitleBar() { return QColor(16, 38, 78); }
-QColor Body() { return QColor(9, 23, 52); }
-QColor Footer() { return QColor(6, 17, 40); }
-}  // namespace DialogTone
-
 namespace {
-
-void AddPng(std::vector<GeneratedResource>& vecOut, int nId, int nFrames, const QImage& image, const QString& strNote) {
-    vecOut.push_back({EResourceKind::Png, nId, nFrames, image, strNote});
-}
-
-void AddBitmap(std::vector<GeneratedResource>& vecOut, int nId, int nFrames, const QImage& image,
-               const QString& strNote) {
-    vecOut.push_back({EResourceKind::Bitmap, nId, nFrames, image.convertToFormat(QImage::Format_RGB888), strNote});
-}
 
 // ----- Keys -----------------------------------------------------------------
 
@@ -515,77 +500,6 @@ QImage ListIcon(int nKind) {
     return image;
 }
 
-// ----- Bitmap buttons (key-coloured) -----------------------------------------
-
-QImage KeyedStrip(int nFrameWidth, int nFrameHeight, const QColor& under,
-                  const std::function<void(QPainter&, const QRectF&, int)>& drawFrame) {
-    const QImage picture = MakeStrip(nFrameWidth, nFrameHeight, 3, drawFrame);
-    QImage bitmap = FinishOpaque(picture, under, Palette::KeyColour);
-    // The toolkit reads the transparent colour from pixel (0, 0).
-    bitmap.setPixelColor(0, 0, Palette::KeyColour);
-    return bitmap;
-}
-
-QImage CloseBitmap(int nWidth, int nHeight) {
-    return KeyedStrip(nWidth, nHeight, DialogTone::TitleBar(), [&](QPainter& painter, const QRectF& frame, int nState) {
-        const QRectF r = PixelRect(frame.adjusted(1, 1, -1, -1));
-        QColor fill = nState == FrameNormal ? QColor(22, 50, 96)
-                                            : (nState == FrameHover ? QColor(200, 60, 66) : QColor(150, 34, 42));
-        QColor edge = nState == FrameNormal ? QColor(86, 130, 186) : QColor(255, 186, 186);
-        painter.setPen(QPen(edge, 1));
-        painter.setBrush(fill);
-        painter.drawRoundedRect(r, 4, 4);
-        const qreal dDrop = nState == FramePressed ? 1 : 0;
-        DrawCrossGlyph(painter, r.center() + QPointF(0, dDrop), std::min(r.width(), r.height()) * 0.36, 1.8,
-                       nState == FrameNormal ? Palette::Border : Palette::Text);
-    });
-}
-
-QImage DialogButtonBitmap(int nWidth, int nHeight, const QString& strLabel, bool bDefault) {
-    return KeyedStrip(nWidth, nHeight, DialogTone::Footer(), [&](QPainter& painter, const QRectF& frame, int nState) {
-        const QRectF body = frame.adjusted(1, 1, -1, -1);
-        if (bDefault && nState == FrameNormal) {
-            // The confirming button carries the accent even at rest.
-            QLinearGradient fill(body.topLeft(), body.bottomLeft());
-            fill.setColorAt(0, QColor(40, 130, 198));
-            fill.setColorAt(1, QColor(22, 84, 146));
-            painter.setPen(QPen(QColor(130, 196, 244), 1));
-            painter.setBrush(fill);
-            painter.drawRoundedRect(PixelRect(body), 5, 5);
-        } else {
-            DrawButtonFace(painter, body, nState, 5);
-        }
-        TextStyle style;
-        style.m_nPixelSize = 12;
-        style.m_nMinPixelSize = 9;
-        style.m_nWeight = QFont::Bold;
-        style.m_colour = bDefault ? Palette::Text : ButtonTextColour(nState);
-        const qreal dDrop = nState == FramePressed ? 1 : 0;
-        DrawFittedText(painter, body.adjusted(4, dDrop, -4, dDrop), strLabel, style);
-    });
-}
-
-QImage RadioBitmap() {
-    return KeyedStrip(19, 19, DialogTone::Body(), [&](QPainter& painter, const QRectF& frame, int nState) {
-        const QRectF ring = frame.adjusted(1.5, 1.5, -1.5, -1.5);
-        painter.setPen(QPen(nState == FrameNormal ? QColor(100, 142, 196) : Palette::Border, 1.4));
-        painter.setBrush(nState == FrameHover ? QColor(20, 50, 92) : QColor(5, 14, 34));
-        painter.drawEllipse(ring);
-        if (nState == FramePressed) {
-            QRadialGradient dot(ring.center(), 5);
-            dot.setColorAt(0, QColor(150, 220, 255));
-            dot.setColorAt(1, Palette::Highlight);
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(dot);
-            painter.drawEllipse(ring.center(), 4.5, 4.5);
-        } else if (nState == FrameHover) {
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(QColor(53, 160, 222, 90));
-            painter.drawEllipse(ring.center(), 3.5, 3.5);
-        }
-    });
-}
-
 // ----- Window icon ------------------------------------------------------------
 
 QImage WindowIcon() {
@@ -638,14 +552,6 @@ void AddControlArtwork(std::vector<GeneratedResource>& vecOut) {
     AddPng(vecOut, 191, 1, ListIcon(0), "key release");
     AddPng(vecOut, 192, 1, ListIcon(1), "key press");
     AddPng(vecOut, 193, 1, ListIcon(2), "delay");
-
-    // Bitmap buttons with a key colour at pixel (0, 0).
-    AddBitmap(vecOut, 154, 3, CloseBitmap(26, 24), "dialog close");
-    AddBitmap(vecOut, 381, 3, CloseBitmap(23, 21), "small dialog close");
-    AddBitmap(vecOut, 383, 3, CloseBitmap(23, 21), "small dialog close");
-    AddBitmap(vecOut, 162, 3, DialogButtonBitmap(73, 29, "OK", true), "dialog OK");
-    AddBitmap(vecOut, 163, 3, DialogButtonBitmap(66, 29, "Cancel", false), "dialog Cancel");
-    AddBitmap(vecOut, 275, 3, RadioBitmap(), "radio");
 
     vecOut.push_back({EResourceKind::Icon, 128, 1, WindowIcon(), "window icon"});
 }

@@ -404,3 +404,47 @@ QImage Flatten(const QImage& picture, const QColor& under) {
     }
     return base.convertToFormat(QImage::Format_RGB888);
 }
+
+QPainter& PrepareAntialiased(QPainter& painter) {
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    return painter;
+}
+
+TextStyle Label(int nPixelSize, const QColor& colour, int nAlign, int nWeight) {
+    TextStyle style;
+    style.m_nPixelSize = nPixelSize;
+    style.m_nMinPixelSize = std::max(7, nPixelSize - 3);
+    style.m_colour = colour;
+    style.m_nAlign = nAlign;
+    style.m_nWeight = nWeight;
+    return style;
+}
+
+void DrawCentredParagraph(QPainter& painter, const QRectF& rect, const QString& strText, int nPixelSize,
+                          const QColor& colour, qreal dLineHeight) {
+    const QFont font = UiFont(nPixelSize);
+    const QFontMetricsF metrics(font);
+    QStringList lines;
+    QString strLine;
+    for (const QString& word : strText.split(' ', Qt::SkipEmptyParts)) {
+        const QString strTry = strLine.isEmpty() ? word : strLine + ' ' + word;
+        if (!strLine.isEmpty() && metrics.horizontalAdvance(strTry) > rect.width()) {
+            lines << strLine;
+            strLine = word;
+        } else {
+            strLine = strTry;
+        }
+    }
+    if (!strLine.isEmpty())
+        lines << strLine;
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(colour);
+    qreal y = rect.top() + metrics.ascent();
+    for (const QString& line : lines) {
+        const qreal x = rect.left() + (rect.width() - metrics.horizontalAdvance(line)) / 2;
+        painter.drawText(QPointF(std::round(x), std::round(y)), line);
+        y += dLineHeight;
+    }
+    painter.restore();
+}

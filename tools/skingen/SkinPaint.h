@@ -61,10 +61,18 @@ QStringList MissingPreferredFonts();
 
 // Draws text (lines split on '\n') inside rect, shrinking the font until it fits.
 void DrawFittedText(QPainter& painter, const QRectF& rect, const QString& strText, const TextStyle& style);
+// A label's style: one size, shrinking by up to three pixels to fit.
+TextStyle Label(int nPixelSize, const QColor& colour, int nAlign = Qt::AlignLeft | Qt::AlignVCenter,
+                int nWeight = QFont::Normal);
+// Centred word-wrapped lines, dLineHeight apart.
+void DrawCentredParagraph(QPainter& painter, const QRectF& rect, const QString& strText, int nPixelSize,
+                          const QColor& colour, qreal dLineHeight);
 // Word-wrapped paragraph, left aligned; returns the height used.
 qreal DrawParagraph(QPainter& painter, const QRectF& rect, const QString& strText, int nPixelSize,
                     const QColor& colour, qreal dLineHeight = 0);
 
+// Antialiased shapes, text and scaled pictures from here on.
+QPainter& PrepareAntialiased(QPainter& painter);
 // A transparent ARGB canvas.
 QImage NewCanvas(int nWidth, int nHeight);
 // Builds a horizontal strip of nFrames frames; the painter handed to drawFrame is

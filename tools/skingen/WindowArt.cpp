@@ -1,8 +1,9 @@
-// Pictures of the windows: the main window skin (which is also its shape), the
-// three page pictures, and the backgrounds of the dialogs. Every label drawn
+// Pictures of the main window: its skin (which is also its shape) and the three
+// page pictures. Every label drawn
 // here sits beside or behind the control it names, at the control positions
 // the windows create them at.
 
+#include "AppIcon.h"
 #include "Artwork.h"
 #include "KeyButtonLayout.h"
 #include "SkinPaint.h"
@@ -17,52 +18,6 @@ namespace {
 
 // The page area of the main window, where the page pictures are drawn.
 const QRect kPageArea(47, 137, 702, 388);
-
-QPainter& Prepare(QPainter& painter) {
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
-    return painter;
-}
-
-TextStyle Label(int nPixelSize, const QColor& colour, int nAlign = Qt::AlignLeft | Qt::AlignVCenter,
-                int nWeight = QFont::Normal) {
-    TextStyle style;
-    style.m_nPixelSize = nPixelSize;
-    style.m_nMinPixelSize = std::max(7, nPixelSize - 3);
-    style.m_colour = colour;
-    style.m_nAlign = nAlign;
-    style.m_nWeight = nWeight;
-    return style;
-}
-
-// Centred word-wrapped lines.
-void DrawCentredParagraph(QPainter& painter, const QRectF& rect, const QString& strText, int nPixelSize,
-                          const QColor& colour, qreal dLineHeight) {
-    const QFont font = UiFont(nPixelSize);
-    const QFontMetricsF metrics(font);
-    QStringList lines;
-    QString strLine;
-    for (const QString& word : strText.split(' ', Qt::SkipEmptyParts)) {
-        const QString strTry = strLine.isEmpty() ? word : strLine + ' ' + word;
-        if (!strLine.isEmpty() && metrics.horizontalAdvance(strTry) > rect.width()) {
-            lines << strLine;
-            strLine = word;
-        } else {
-            strLine = strTry;
-        }
-    }
-    if (!strLine.isEmpty())
-        lines << strLine;
-    painter.save();
-    painter.setFont(font);
-    painter.setPen(colour);
-    qreal y = rect.top() + metrics.ascent();
-    for (const QString& line : lines) {
-        const qreal x = rect.left() + (rect.width() - metrics.horizontalAdvance(line)) / 2;
-        painter.drawText(QPointF(std::round(x), std::round(y)), line);
-        y += dLineHeight;
-    }
-    painter.restore();
-}
 
 // ----- The page panel ---------------------------------------------------------
 
@@ -99,17 +54,7 @@ void DrawPageHeading(QPainter& painter, const QString& strCaption, const QString
 // ----- Main window --------------------------------------------------------------
 
 void DrawLogo(QPainter& painter) {
-    // Emblem: a lit keycap.
-    const QRectF cap(46, 60, 34, 34);
-    DrawGlow(painter, cap, 7, Palette::Highlight, 6, 110);
-    QLinearGradient capFill(cap.topLeft(), cap.bottomLeft());
-    capFill.setColorAt(0, QColor(96, 196, 248));
-    capFill.setColorAt(1, QColor(30, 110, 176));
-    painter.setPen(QPen(QColor(210, 238, 255), 1.5));
-    painter.setBrush(capFill);
-    painter.drawRoundedRect(cap, 7, 7);
-    TextStyle emblem = Label(24, Palette::Text, Qt::AlignCenter, QFont::Black);
-    DrawFittedText(painter, cap, "Q", emblem);
+    DrawLitKeycap(painter, QRectF(46, 60, 34, 34), 24, 6, 110);
 
     QFont word = UiFont(30, QFont::Bold);
     word.setLetterSpacing(QFont::AbsoluteSpacing, 5);
@@ -265,7 +210,7 @@ QImage MainBackground() {
     QImage canvas = NewCanvas(800, 634);
     {
         QPainter painter(&canvas);
-        Prepare(painter);
+        PrepareAntialiased(painter);
         DrawMainFrame(painter);
         DrawLogo(painter);
         DrawHeaderCommands(painter);
@@ -283,7 +228,7 @@ QImage PagePicture(const std::function<void(QPainter&)>& drawPage) {
     QImage canvas = NewCanvas(800, 634);
     {
         QPainter painter(&canvas);
-        Prepare(painter);
+        PrepareAntialiased(painter);
         DrawPageBase(painter);
         painter.setClipRect(kPageArea);
         drawPage(painter);
@@ -451,238 +396,12 @@ void DrawLightingPage(QPainter& painter) {
     DrawLightingIllustration(painter);
 }
 
-// ----- Dialogs --------------------------------------------------------------
 
-struct DialogChrome {
-    int m_nWidth;
-    int m_nHeight;
-    int m_nTitleHeight;
-    int m_nFooterTop;
-    bool m_bShaped;
-    QString m_strTitle;  // empty: the dialog draws its own title
-    int m_nTitleLeft;
-};
-
-QPainterPath DialogShape(const DialogChrome& chrome) {
-    QPainterPath path;
-    if (chrome.m_bShaped)
-        path.addRoundedRect(QRectF(0, 0, chrome.m_nWidth, chrome.m_nHeight), 9, 9);
-    else
-        path.addRect(QRectF(0, 0, chrome.m_nWidth, chrome.m_nHeight));
-    return path;
-}
-
-void DrawDialogChrome(QPainter& painter, const DialogChrome& chrome) {
-    const QRectF all(0, 0, chrome.m_nWidth, chrome.m_nHeight);
-    const QPainterPath shape = DialogShape(chrome);
-    painter.save();
-    painter.setClipPath(shape);
-    QLinearGradient body(all.topLeft(), all.bottomLeft());
-    body.setColorAt(0, DialogTone::Body().lighter(115));
-    body.setColorAt(1, DialogTone::Body());
-    painter.fillRect(all, body);
-    QRadialGradient glow(QPointF(chrome.m_nWidth / 2.0, chrome.m_nTitleHeight), chrome.m_nWidth * 0.7);
-    glow.setColorAt(0, QColor(53, 160, 222, 30));
-    glow.setColorAt(1, QColor(53, 160, 222, 0));
-    painter.fillRect(all, glow);
-    // Title bar: flat, so the close button bitmap blends into it.
-    painter.fillRect(QRectF(0, 0, chrome.m_nWidth, chrome.m_nTitleHeight), DialogTone::TitleBar());
-    // Footer where the OK and Cancel bitmaps sit.
-    painter.fillRect(QRectF(0, chrome.m_nFooterTop, chrome.m_nWidth, chrome.m_nHeight - chrome.m_nFooterTop),
-                     DialogTone::Footer());
-    painter.restore();
-    DrawFadingRule(painter, 0, chrome.m_nWidth, chrome.m_nTitleHeight, Palette::Highlight, 230);
-    DrawFadingRule(painter, 10, chrome.m_nWidth - 10, chrome.m_nFooterTop, Palette::Steel, 160);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Palette::Highlight);
-    // The title line of the 400 x 270 dialogs is the label at y 11..31, whose text
-    // sits near its top; the accent and drawn titles centre on that text.
-    const qreal dTitleCentre = chrome.m_nTitleHeight == 40 ? 19 : chrome.m_nTitleHeight / 2.0;
-    painter.drawRoundedRect(QRectF(chrome.m_nTitleLeft - 10, dTitleCentre - 6, 3, 12), 1, 1);
-    if (!chrome.m_strTitle.isEmpty()) {
-        TextStyle title = Label(13, Palette::TitleText, Qt::AlignLeft | Qt::AlignVCenter, QFont::Bold);
-        DrawFittedText(painter, QRectF(chrome.m_nTitleLeft, dTitleCentre - 10, 240, 20), chrome.m_strTitle, title);
-    }
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(QColor(136, 189, 238, 210), 1));
-    if (chrome.m_bShaped)
-        painter.drawRoundedRect(all.adjusted(0.5, 0.5, -0.5, -0.5), 9, 9);
-    else
-        painter.drawRect(all.adjusted(0.5, 0.5, -0.5, -0.5));
-}
-
-QImage FinishDialog(const QImage& canvas, const DialogChrome& chrome) {
-    if (chrome.m_bShaped)
-        return FinishOpaque(canvas, DialogTone::Body(), Palette::ShapeOutside);
-    return Flatten(canvas, DialogTone::Body());
-}
-
-void DrawWarningSign(QPainter& painter, const QPointF& centre, qreal dSize) {
-    QPainterPath triangle;
-    triangle.moveTo(centre + QPointF(0, -dSize / 2));
-    triangle.lineTo(centre + QPointF(dSize * 0.56, dSize / 2));
-    triangle.lineTo(centre + QPointF(-dSize * 0.56, dSize / 2));
-    triangle.closeSubpath();
-    QRadialGradient glow(centre, dSize);
-    glow.setColorAt(0, QColor(255, 190, 70, 70));
-    glow.setColorAt(1, QColor(255, 190, 70, 0));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(glow);
-    painter.drawEllipse(centre, dSize, dSize);
-    QLinearGradient fill(centre + QPointF(0, -dSize / 2), centre + QPointF(0, dSize / 2));
-    fill.setColorAt(0, QColor(255, 214, 110));
-    fill.setColorAt(1, QColor(236, 150, 40));
-    painter.setPen(QPen(QColor(255, 236, 180), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.setBrush(fill);
-    painter.drawPath(triangle);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(40, 24, 0));
-    painter.drawRoundedRect(QRectF(centre.x() - 2.5, centre.y() - dSize * 0.2, 5, dSize * 0.38), 2, 2);
-    painter.drawEllipse(QPointF(centre.x(), centre.y() + dSize * 0.33), 2.8, 2.8);
-}
-
-void DrawInfoSign(QPainter& painter, const QPointF& centre, qreal dRadius) {
-    QRadialGradient glow(centre, dRadius * 1.8);
-    glow.setColorAt(0, QColor(53, 160, 222, 90));
-    glow.setColorAt(1, QColor(53, 160, 222, 0));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(glow);
-    painter.drawEllipse(centre, dRadius * 1.8, dRadius * 1.8);
-    QLinearGradient fill(centre + QPointF(0, -dRadius), centre + QPointF(0, dRadius));
-    fill.setColorAt(0, QColor(96, 196, 248));
-    fill.setColorAt(1, QColor(30, 110, 176));
-    painter.setPen(QPen(QColor(210, 238, 255), 2));
-    painter.setBrush(fill);
-    painter.drawEllipse(centre, dRadius, dRadius);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Palette::Text);
-    painter.drawRoundedRect(QRectF(centre.x() - 2.5, centre.y() - dRadius * 0.55, 5, dRadius * 0.65), 2, 2);
-    painter.drawEllipse(QPointF(centre.x(), centre.y() + dRadius * 0.42), 3, 3);
-}
-
-QImage ResetDialog(bool bAll) {
-    const DialogChrome chrome{400, 270, 40, 218, false, bAll ? "Reset All Profiles" : "Reset Profile", 21};
-    QImage canvas = NewCanvas(400, 270);
-    {
-        QPainter painter(&canvas);
-        Prepare(painter);
-        DrawDialogChrome(painter, chrome);
-        DrawWarningSign(painter, QPointF(200, 82), 44);
-        DrawFittedText(painter, QRectF(20, 116, 360, 24),
-                       bAll ? "Reset all three profiles?" : "Reset the current profile?",
-                       Label(16, Palette::Text, Qt::AlignCenter, QFont::Bold));
-        DrawCentredParagraph(painter, QRectF(40, 148, 320, 60),
-                             bAll ? "All three profiles get back their factory keys, programmable keys and "
-                                    "lighting, on the keyboard and in the saved settings. Profile 1 becomes active."
-                                  : "This profile gets back its factory keys, programmable keys and lighting, "
-                                    "on the keyboard and in the saved settings.",
-                             11, Palette::TextDim, 16);
-        DrawFittedText(painter, QRectF(21, 230, 190, 29), "This cannot be undone.",
-                       Label(10, Palette::TextFaint, Qt::AlignLeft | Qt::AlignVCenter));
-    }
-    return FinishDialog(canvas, chrome);
-}
-
-QImage AttentionDialog() {
-    // The title (at 21,11) and the message (2..400, 127..147) are drawn by the dialog.
-    const DialogChrome chrome{400, 270, 40, 218, false, QString(), 21};
-    QImage canvas = NewCanvas(400, 270);
-    {
-        QPainter painter(&canvas);
-        Prepare(painter);
-        DrawDialogChrome(painter, chrome);
-        DrawInfoSign(painter, QPointF(200, 86), 22);
-        DrawFadingRule(painter, 60, 340, 120, Palette::Steel, 90);
-        DrawFadingRule(painter, 60, 340, 154, Palette::Steel, 90);
-    }
-    return FinishDialog(canvas, chrome);
-}
-
-QImage KeyMapDialog() {
-    const DialogChrome chrome{400, 270, 40, 218, false, "Key Mapping", 21};
-    QImage canvas = NewCanvas(400, 270);
-    {
-        QPainter painter(&canvas);
-        Prepare(painter);
-        DrawDialogChrome(painter, chrome);
-        // Key caption 2015 at 118,77 (126 x 23); Default button at 247,72.
-        DrawFittedText(painter, QRectF(37, 77, 76, 23), "Key:", Label(12, Palette::Text, Qt::AlignLeft | Qt::AlignVCenter, QFont::DemiBold));
-        DrawField(painter, QRectF(114, 74, 129, 27));
-        // Keyboard-key radio 2013 at 37,117 and its key name 2017 at 180,116 (166 x 19).
-        DrawFittedText(painter, QRectF(62, 117, 114, 19), "Keyboard key", Label(12, Palette::Text));
-        DrawField(painter, QRectF(177, 113, 172, 25));
-        // Mouse-function radio 2014 at 37,159 and combo 2012 at 136,154 (210 x 21).
-        DrawFittedText(painter, QRectF(62, 159, 72, 19), "Mouse", Label(12, Palette::Text));
-        DrawFadingRule(painter, 37, 350, 146, Palette::Steel, 70);
-        DrawParagraph(painter, QRectF(37, 184, 320, 34),
-                      "Press the new key on your keyboard, or choose a mouse function and select it.", 10,
-                      Palette::TextFaint, 14);
-    }
-    return FinishDialog(canvas, chrome);
-}
-
-QImage ShortcutDialog() {
-    const DialogChrome chrome{420, 206, 28, 152, true, "Assign a Shortcut", 18};
-    QImage canvas = NewCanvas(420, 206);
-    {
-        QPainter painter(&canvas);
-        Prepare(painter);
-        DrawDialogChrome(painter, chrome);
-        DrawParagraph(painter, QRectF(22, 40, 380, 34),
-                      "Tick the modifier keys, then press the key on your keyboard.", 11, Palette::TextDim, 15);
-        DrawSectionCaption(painter, 22, 80, "MODIFIERS", 10);
-        DrawSectionCaption(painter, 287, 80, "KEY", 10);
-        // Check boxes at x 22, 83, 136, 186, 232 (y 104, 12 x 12); words to their right.
-        const TextStyle word = Label(12, Palette::Text);
-        DrawFittedText(painter, QRectF(38, 101, 44, 18), "Single", word);
-        DrawFittedText(painter, QRectF(99, 101, 36, 18), "Ctrl", word);
-        DrawFittedText(painter, QRectF(152, 101, 33, 18), "Shift", word);
-        DrawFittedText(painter, QRectF(202, 101, 29, 18), "Alt", word);
-        DrawFittedText(painter, QRectF(248, 101, 34, 18), "Win", word);
-        // Captured key name 2012 at 287,100 (118 x 20).
-        DrawField(painter, QRectF(284, 97, 124, 26));
-        DrawFittedText(painter, QRectF(22, 128, 380, 16), "Single: the key alone, without modifiers.",
-                       Label(10, Palette::TextFaint));
-        // OK at 16,162 and Cancel at 118,162 sit in the footer.
-        TextStyle brand = Label(10, Palette::TextFaint, Qt::AlignRight | Qt::AlignVCenter, QFont::Bold);
-        brand.m_dLetterSpacing = 3;
-        DrawFittedText(painter, QRectF(210, 162, 196, 29), "QUELMAR", brand);
-    }
-    return FinishDialog(canvas, chrome);
-}
-
-QImage QuickLaunchDialog() {
-    const DialogChrome chrome{305, 245, 30, 188, true, "Quick Launch", 18};
-    QImage canvas = NewCanvas(305, 245);
-    {
-        QPainter painter(&canvas);
-        Prepare(painter);
-        DrawDialogChrome(painter, chrome);
-        DrawSectionCaption(painter, 26, 62, "PROGRAM TO START", 10);
-        // Path 2013 at 26,87 (230 x 18); browse button at 258,87 (22 x 18).
-        DrawField(painter, QRectF(23, 84, 234, 24));
-        DrawParagraph(painter, QRectF(26, 122, 256, 60),
-                      "Choose a program with the browse button. Pressing the programmable key on the keyboard "
-                      "starts it.",
-                      11, Palette::TextDim, 16);
-    }
-    return FinishDialog(canvas, chrome);
-}
-
-void AddBitmap(std::vector<GeneratedResource>& vecOut, int nId, const QImage& image, const QString& strNote) {
-    vecOut.push_back({EResourceKind::Bitmap, nId, 1, image.convertToFormat(QImage::Format_RGB888), strNote});
-}
 
 }  // namespace
 
 void AddWindowArtwork(std::vector<GeneratedResource>& vecOut) {
-    AddBitmap(vecOut, 129, MainBackground(), "main window skin and shape");
-    AddBitmap(vecOut, 153, ShortcutDialog(), "shortcut dialog, shaped");
-    AddBitmap(vecOut, 176, QuickLaunchDialog(), "quick launch dialog, shaped");
-    AddBitmap(vecOut, 165, ResetDialog(false), "reset current profile");
-    AddBitmap(vecOut, 258, ResetDialog(true), "reset all profiles");
-    AddBitmap(vecOut, 272, KeyMapDialog(), "key map dialog");
-    AddBitmap(vecOut, 380, AttentionDialog(), "attention dialog");
+    AddBitmap(vecOut, 129, 1, MainBackground(), "main window skin and shape");
 
     // Page pictures: opaque, offered both as PNG and as bitmap resources.
     const QImage macroPage = PagePicture(DrawMacroPage);

@@ -214,6 +214,7 @@ int main(int argc, char** argv) {
 
     std::vector<GeneratedResource> vecResources;
     AddWindowArtwork(vecResources);
+    AddDialogArtwork(vecResources);
     AddControlArtwork(vecResources);
     if (!CheckResources(vecResources))
         return 1;
