@@ -3,6 +3,7 @@
 #include "platform/simulator/SimKeyboardCore.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace
 {
@@ -21,72 +22,63 @@ const char* ViolationName(ESimViolation eKind)
     }
     return "?";
 }
+
+SimFaultRule FaultRule(ESimOp eOp, int nReportId, int nTimes)
+{
+    SimFaultRule rule;
+    rule.eOp = eOp;
+    rule.nReportId = nReportId;
+    rule.nRemaining = nTimes;
+    return rule;
+}
+
+// A read waiting for input wakes up to meet a read fault at once.
+void AddFault(CSimKeyboardCore& core, SimFaultRule rule)
+{
+    std::lock_guard<std::mutex> lock(core.m_mutex);
+    core.m_vecFaults.push_back(std::move(rule));
+    core.m_cv.notify_all();
+}
 } // namespace
 
 // ---- Faults ----
 
 void CSimulatedKeyboard::FailOpen(const std::string& strPath, int nTimes)
 {
-    std::lock_guard<std::mutex> lock(m_pCore->m_mutex);
-    SimFaultRule rule;
-    rule.eOp = ESimOp::Open;
-    rule.nRemaining = nTimes;
+    SimFaultRule rule = FaultRule(ESimOp::Open, -1, nTimes);
     rule.strPath = strPath;
-    m_pCore->m_vecFaults.push_back(rule);
+    AddFault(*m_pCore, std::move(rule));
 }
 
 void CSimulatedKeyboard::FailSet(int nReportId, int nTimes)
 {
-    std::lock_guard<std::mutex> lock(m_pCore->m_mutex);
-    SimFaultRule rule;
-    rule.eOp = ESimOp::Set;
-    rule.nReportId = nReportId;
-    rule.nRemaining = nTimes;
-    m_pCore->m_vecFaults.push_back(rule);
+    AddFault(*m_pCore, FaultRule(ESimOp::Set, nReportId, nTimes));
 }
 
 void CSimulatedKeyboard::FailGet(int nReportId, int nTimes)
 {
-    std::lock_guard<std::mutex> lock(m_pCore->m_mutex);
-    SimFaultRule rule;
-    rule.eOp = ESimOp::Get;
-    rule.nReportId = nReportId;
-    rule.nRemaining = nTimes;
-    m_pCore->m_vecFaults.push_back(rule);
+    AddFault(*m_pCore, FaultRule(ESimOp::Get, nReportId, nTimes));
 }
 
 void CSimulatedKeyboard::FailRead(int nTimes)
 {
-    std::lock_guard<std::mutex> lock(m_pCore->m_mutex);
-    SimFaultRule rule;
-    rule.eOp = ESimOp::Read;
-    rule.nRemaining = nTimes;
-    m_pCore->m_vecFaults.push_back(rule);
-    m_pCore->m_cv.notify_all();
+    AddFault(*m_pCore, FaultRule(ESimOp::Read, -1, nTimes));
 }
 
 void CSimulatedKeyboard::ShortReply(int nReportId, size_t nBytes, int nTimes)
 {
-    std::lock_guard<std::mutex> lock(m_pCore->m_mutex);
-    SimFaultRule rule;
-    rule.eOp = ESimOp::Get;
-    rule.nReportId = nReportId;
-    rule.nRemaining = nTimes;
+    SimFaultRule rule = FaultRule(ESimOp::Get, nReportId, nTimes);
     rule.eKind = EFaultKind::Short;
     rule.nShort = nBytes;
-    m_pCore->m_vecFaults.push_back(rule);
+    AddFault(*m_pCore, std::move(rule));
 }
 
 void CSimulatedKeyboard::ReplaceReply(int nReportId, const std::vector<uint8_t>& vecReply, int nTimes)
 {
-    std::lock_guard<std::mutex> lock(m_pCore->m_mutex);
-    SimFaultRule rule;
-    rule.eOp = ESimOp::Get;
-    rule.nReportId = nReportId;
-    rule.nRemaining = nTimes;
+    SimFaultRule rule = FaultRule(ESimOp::Get, nReportId, nTimes);
     rule.eKind = EFaultKind::Replace;
     rule.vecReply = vecReply;
-    m_pCore->m_vecFaults.push_back(rule);
+    AddFault(*m_pCore, std::move(rule));
 }
 
 void CSimulatedKeyboard::ClearFaults()
