@@ -60,6 +60,10 @@ bool CCorvaneDlg::OnInitDialog()
     m_pDeviceLink = std::make_unique<CDeviceLink>(m_ProfileStore, m_SettingsStore, m_MacroLibrary, *m_pFiles,
                                                   m_services.m_hid, m_services.m_clock, m_services.m_launcher,
                                                   static_cast<CDeviceLinkUi&>(*this));
+    m_pSession = std::make_unique<CEditSession>(m_ProfileStore, m_SettingsStore, m_MacroLibrary, *m_pDeviceLink,
+                                                *m_pFiles);
+    // Edits an earlier run applied without the keyboard are sent when it is found.
+    m_pDeviceLink->RestoreAwaitingEdits();
     if (m_services.m_hotplug.Fd() >= 0)
     {
         m_pHotplugNotifier = std::make_unique<QSocketNotifier>(m_services.m_hotplug.Fd(), QSocketNotifier::Read);

@@ -15,6 +15,7 @@
 #include "app/PlatformServices.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceLinkUi.h"
+#include "device/EditSession.h"
 #include "mainwindow/MainWindowHandler.h"
 #include "mainwindow/MainWindowHost.h"
 #include "mainwindow/MainWindowIds.h"
@@ -75,14 +76,14 @@ public:
     void RefreshProfileView() override;
     int ActiveSlot() const override { return m_nActiveSlot; }
     int SelectedPage() const override { return m_nSelectedPage; }
-    ProfileStore& Profiles() override { return m_ProfileStore; }
-    SettingsStore& Settings() override { return m_SettingsStore; }
+    const ProfileStore& Profiles() const override { return m_ProfileStore; }
     MacroLibrary& Library() override { return m_MacroLibrary; }
-    CDeviceLink& DeviceLink() override { return *m_pDeviceLink; }
-    const CDataFiles& DataFiles() const override { return *m_pFiles; }
+    CEditSession& Session() override { return *m_pSession; }
     void HideWindow() override;
     void MinimiseWindow() override;
 
+    CDeviceLink& DeviceLink() { return *m_pDeviceLink; }
+    const CDataFiles& DataFiles() const { return *m_pFiles; }
     int SelectedSlotTab() const { return m_nSelectedSlotTab; }
     const COsdHandler& Osd() const { return *m_pOsd; }
     // Null when the window has no tray icon (no system tray, or after the end).
@@ -120,6 +121,7 @@ private:
     CPlatformServices& m_services;
     std::unique_ptr<CDataFiles> m_pFiles;
     std::unique_ptr<CDeviceLink> m_pDeviceLink;
+    std::unique_ptr<CEditSession> m_pSession;
     std::unique_ptr<QSocketNotifier> m_pHotplugNotifier;
     std::unique_ptr<CTrayIcon> m_pTray;
     QLineEdit* m_pLoopCountEdit = nullptr; // a child widget; deleted at the end

@@ -11,8 +11,8 @@
 namespace
 {
 const char* const SavedOnlyNote =
-    "The change is saved in the data files only; 'corvanectl apply' sends it once the keyboard "
-    "is back.\n";
+    "The change is saved in the data files only for now; it is sent to the keyboard when it is "
+    "next connected, by the window or by any corvanectl command that reads the keyboard.\n";
 
 std::string ValueBytes(const KeyValue& value)
 {
@@ -90,8 +90,9 @@ int Finish(CCtlSession& session, const ProfileCommandOutcome& outcome, const std
         return CtlExitOk;
     }
     if (!outcome.m_bSent)
-        return session.Fail("the keyboard did not take every change. It is saved in the data files; "
-                            "'corvanectl apply' sends it again.");
+        return session.Fail("the keyboard did not take every change (" + outcome.m_strFailedWrite +
+                            "). It is saved in the data files and sent again when the keyboard is next "
+                            "connected, or with 'corvanectl apply'.");
     session.Out() << strDone << '\n';
     return CtlExitOk;
 }
@@ -130,7 +131,7 @@ int RunStatus(CCtlSession& session)
 int RunProfile(CCtlSession& session, const CtlRequest& request)
 {
     session.Connect(true);
-    session.m_settings.SetActiveSlot(request.nSlot);
+    session.Edits().SwitchSlot(request.nSlot);
     return Finish(session, session.Apply(), ProfileWords(request.nSlot) + " is the active profile.");
 }
 
@@ -138,10 +139,7 @@ int RunLighting(CCtlSession& session, const CtlRequest& request)
 {
     session.Connect(true);
     const int nSlot = request.nSlot >= 0 ? request.nSlot : session.m_settings.GetActiveSlot();
-    ProfileRecord& record = session.m_profiles[nSlot];
-    record.SetColour(request.nColour);
-    record.SetBrightness(request.nBrightness);
-    session.Link().MarkLightingPending(nSlot);
+    session.Edits().SetLighting(nSlot, request.nColour, request.nBrightness);
     return Finish(session, session.Apply(),
                   ProfileWords(nSlot) + " lighting: " + ColourWords(request.nColour) + ", " +
                       BrightnessWords(request.nBrightness) + ".");
@@ -149,23 +147,10 @@ int RunLighting(CCtlSession& session, const CtlRequest& request)
 
 int SendSavedProfiles(CCtlSession& session, const std::string& strDone)
 {
-    CDeviceLink& link = session.Link();
-    for (int nSlot = 0; nSlot < DeviceProfileCount; ++nSlot)
-    {
-        link.MarkLightingPending(nSlot);
-        link.MarkKeyTablePending(nSlot);
-        for (int nKey = 0; nKey < ProgrammableKeyCount; ++nKey)
-        {
-            const ProgrammableKey& key = session.m_profiles[nSlot].m_keys[nKey];
-            if (key.m_value.m_nKind != KeyKindMacro)
-                continue;
-            if (link.FindMacroKeyByName(key.m_strName))
-                link.MarkMacroPending(nSlot, nKey);
-            else
-                session.Note(ProfileWords(nSlot) + " G" + std::to_string(nKey + 1) + ": no macro '" +
-                             key.m_strName + "' in the macro library; the keyboard keeps the one it has");
-        }
-    }
+    for (const auto& [nSlot, nKey] : session.Edits().QueueSavedProfiles())
+        session.Note(ProfileWords(nSlot) + " G" + std::to_string(nKey + 1) + ": no macro '" +
+                     session.m_profiles[nSlot].m_keys[nKey].m_strName +
+                     "' in the macro library; the keyboard keeps the one it has");
     return Finish(session, session.Apply(), strDone);
 }
 
@@ -184,14 +169,12 @@ int RunReset(CCtlSession& session, const CtlRequest& request)
 {
     session.Connect(true);
     if (request.nSlot < 0)
-        return Finish(session, ResetAllSlots(session.Link(), session.Files(), session.m_profiles,
-                                             session.m_settings),
+        return Finish(session, session.Edits().ResetAllSlots(),
                       "Profiles 1-3 have their factory settings; profile 1 is the active profile.");
     // As choosing the profile's tab and pressing its reset button; the settings are saved too,
     // so that the files say which profile the keyboard now has active.
-    session.m_settings.SetActiveSlot(request.nSlot);
-    ProfileCommandOutcome outcome = ResetActiveSlot(session.Link(), session.Files(),
-                                                    session.m_profiles, session.m_settings);
+    session.Edits().SwitchSlot(request.nSlot);
+    ProfileCommandOutcome outcome = session.Edits().ResetActiveSlot();
     outcome.m_bSaved = session.Files().SaveSettings(session.m_settings) && outcome.m_bSaved;
     return Finish(session, outcome,
                   ProfileWords(request.nSlot) + " has its factory settings and is the active profile.");

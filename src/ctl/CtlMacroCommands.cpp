@@ -76,7 +76,7 @@ int RunImportMacro(CCtlSession& session, const CtlRequest& request)
         pTarget = &set.AppendKey(request.strMacroName);
     imported.m_strName = pTarget->m_strName;
     *pTarget = imported;
-    if (!session.Files().SaveMacroLibrary(session.m_library))
+    if (!session.Edits().MacroImported(*pTarget))
         return session.Fail("cannot save the macro library " + session.Files().MacroLibraryPath());
     session.Out() << "Imported " << request.strFile << (bNew ? " as the new macro " : " into macro ")
                   << request.strMacroName << ".\n";

@@ -34,7 +34,8 @@ CCtlSession::CCtlSession(const CCtlServices& services)
     : m_services(services), m_files(services.m_strAppDirectory), m_ui(services.m_err),
       m_pLink(std::make_unique<CDeviceLink>(m_profiles, m_settings, m_library, m_files,
                                             services.m_hid, services.m_clock,
-                                            services.m_launcher, m_ui))
+                                            services.m_launcher, m_ui)),
+      m_pEdits(std::make_unique<CEditSession>(m_profiles, m_settings, m_library, *m_pLink, m_files))
 {
 }
 
@@ -83,6 +84,8 @@ bool CCtlSession::Open()
     noteDamaged(report.m_bSettingsDefaulted, m_files.SettingsPath());
     for (int nSlot = 0; nSlot < ProfileSlotCount; ++nSlot)
         noteDamaged(report.m_bProfileDefaulted[nSlot], m_settings.GetSlotUrl(nSlot));
+    // Edits applied earlier without the keyboard go to it with this run's connection.
+    m_pLink->RestoreAwaitingEdits();
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "ctl/CtlServices.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceLinkUi.h"
+#include "device/EditSession.h"
 #include "device/ProfileCommands.h"
 #include "model/Macro.h"
 #include "model/Profile.h"
@@ -55,7 +56,9 @@ public:
     // Why the keyboard cannot be used, for the user.
     std::string NotConnectedText() const;
 
-    ProfileCommandOutcome Apply() { return ApplyProfiles(*m_pLink, m_files, m_profiles, m_settings); }
+    // Every change of the stores, Apply and the resets, as the window makes them.
+    CEditSession& Edits() { return *m_pEdits; }
+    ProfileCommandOutcome Apply() { return m_pEdits->Apply(); }
 
     // Writes "corvanectl: <message>" on the error stream and returns the failure status.
     int Fail(const std::string& strMessage);
@@ -77,4 +80,5 @@ private:
     CDataFiles m_files;
     CCtlUi m_ui;
     std::unique_ptr<CDeviceLink> m_pLink;
+    std::unique_ptr<CEditSession> m_pEdits;
 };

@@ -24,23 +24,13 @@
 #include "device/DeviceLinkUi.h"
 #include "device/DeviceProtocol.h"
 #include "model/Macro.h"
+#include "model/PendingChanges.h"
 #include "model/Profile.h"
 #include "platform/Clock.h"
 #include "platform/HidBackend.h"
 #include "platform/ProgramLauncher.h"
 
 class CDataFiles;
-
-// Edits of one profile slot not yet sent to the keyboard.
-struct PendingChanges
-{
-    bool LightingPending = false;
-    bool KeyTablePending = false;
-    std::array<bool, ProgrammableKeyCount> MacroPending{};
-
-    bool Any() const;
-    void Clear() { *this = PendingChanges{}; }
-};
 
 constexpr const char* AttentionTitle = "Attention!";
 constexpr const char* DisconnectionText = "The keyboard is disconnection\xEF\xBC\x8CPlease connect!";
@@ -94,11 +84,26 @@ public:
 
     // --- Composite operations ---
     // Reads the keyboard's active profile, lighting, key tables and programmable-key macros into
-    // the model (only when the keyboard was found and a sync is due).
+    // the model (only when the keyboard was found and a sync is due). A part with an edit the
+    // keyboard has not taken keeps the program's value; the applied ones among them are then
+    // sent (FlushAwaitingChanges), and so is the active profile when the keyboard was not told.
     void SyncFromDevice();
-    // Sends the pending lighting, key tables and macros of profiles 0..2, clearing each flag
-    // before its write. True when every write it made was taken (also when none was due).
+    // Sends the pending lighting, key tables and macros of profiles 0..2. A flag clears when the
+    // keyboard took its write; one that could not be sent stays and is remembered, with the file
+    // beside the data files, as applied and waiting for the keyboard. True when every write it
+    // made was taken (also when none was due).
     bool FlushPendingChanges();
+    // The same for the applied edits only (what a connection sends without an Apply).
+    bool FlushAwaitingChanges();
+    // Tells the keyboard the active profile as Apply does; when it cannot be told, that is
+    // remembered and told at the next connection.
+    bool SendActiveProfile(int nSlot);
+    // Takes up the edits an earlier run applied that never reached the keyboard (call once, after
+    // the data files are loaded).
+    void RestoreAwaitingEdits();
+    // The first write that failed in the last flush, for the user ("the lighting of profile 2");
+    // empty when none did.
+    const std::string& LastFailedWrite() const { return m_strLastFailedWrite; }
     // The first macro of the first set with exactly that name; null when none.
     MacroKey* FindMacroKeyByName(const std::string& strName);
 
@@ -120,6 +125,14 @@ public:
     void MarkMacroPending(int nSlot, int nKey);
     void ClearPending(int nSlot);
     void ClearAllPending();
+    // Parts of a slot written outside a flush (the resets) that the keyboard did not take: they
+    // wait as applied edits, like those of a flush.
+    void KeepUnsent(int nSlot, const PendingChanges& unsent);
+    // Applied edits not taken by the keyboard yet, per slot and for the active profile.
+    const AwaitingEdits& Awaiting() const { return m_awaiting; }
+    // Edits made since the last Apply (or reset) that are neither sent nor saved: an end of the
+    // program now would lose them.
+    bool HasUnappliedEdits() const;
 
     // The macro library changed since it was last written (macro page edits, macros read from
     // the keyboard). SaveMacroLibraryIfChanged writes it then and clears the mark.
@@ -148,6 +161,9 @@ private:
     // event can never act on a profile the keyboard does not have.
     ProfileRecord* DeviceProfileRecord();
     MacroSet& FirstMacroSet();
+    // One flush of the pending flags of slots 0..2; with bAwaitingOnly, only those already applied.
+    bool FlushPending(bool bAwaitingOnly);
+    void SaveAwaiting();
 
     // Under m_mtxCommand: one set with its pause / one get with its pause.
     bool SetReportLocked(const uint8_t* pReport, size_t nLength, unsigned nPauseMs);
@@ -160,6 +176,9 @@ private:
     int m_nDeviceProfile = -1;
     bool m_bMacroLibraryChanged = false;
     std::array<PendingChanges, ProfileSlotCount> m_PendingChanges{};
+    AwaitingEdits m_awaiting;
+    AwaitingEdits m_savedAwaiting; // what the file beside the data files says
+    std::string m_strLastFailedWrite;
     // The keyboard's own steps of each macro read from it, by macro name, sent back in place of
     // the re-encoded actions while the macro still says the same (UI thread). Not saved: after a
     // restart they come back with the sync's read of every macro the keyboard's keys hold.

@@ -1,5 +1,7 @@
 #include "device/ProfileCommands.h"
 
+#include <string>
+
 #include "device/DeviceLink.h"
 #include "model/Profile.h"
 #include "storage/DataFiles.h"
@@ -8,13 +10,19 @@ ProfileCommandOutcome ApplyProfiles(CDeviceLink& link, const CDataFiles& files,
                                     ProfileStore& profiles, SettingsStore& settings)
 {
     ProfileCommandOutcome outcome;
+    outcome.m_bConnected = link.HasCommandHandle();
     outcome.m_bSent = link.FlushPendingChanges();
     const int nActive = settings.GetActiveSlot();
-    outcome.m_bSent = link.SetDeviceProfile(nActive) && outcome.m_bSent;
+    outcome.m_bSent = link.SendActiveProfile(nActive) && outcome.m_bSent;
+    outcome.m_strFailedWrite = link.LastFailedWrite();
     settings.SetActiveSlot(nActive);
     outcome.m_bSaved = files.SaveSettings(settings);
     outcome.m_bSaved = files.SaveAllProfiles(profiles, settings) && outcome.m_bSaved;
     outcome.m_bSaved = link.SaveMacroLibraryIfChanged() && outcome.m_bSaved;
+    // The keyboard has no profiles 3 and 4: their edits are done once they are in the files.
+    if (outcome.m_bSaved)
+        for (int nSlot = DeviceProfileCount; nSlot < ProfileSlotCount; ++nSlot)
+            link.ClearPending(nSlot);
     return outcome;
 }
 
@@ -33,10 +41,21 @@ void ResetSlot(int nSlot, CDeviceLink& link, const CDataFiles& files, ProfileSto
 {
     profiles[nSlot].SetFactoryDefaults(nSlot);
     outcome.m_bSaved = files.SaveProfile(nSlot, profiles, settings) && outcome.m_bSaved;
+    link.ClearPending(nSlot);
     if (!IsDeviceSlot(nSlot))
         return;
-    outcome.m_bSent = link.WriteLighting(nSlot) && outcome.m_bSent;
-    outcome.m_bSent = link.WriteKeyTable(nSlot) && outcome.m_bSent;
+    // What the keyboard does not take now waits for it, so a reset made without the keyboard
+    // still reaches it.
+    PendingChanges unsent;
+    unsent.LightingPending = !link.WriteLighting(nSlot);
+    unsent.KeyTablePending = !link.WriteKeyTable(nSlot);
+    if (unsent.Any())
+    {
+        outcome.m_bSent = false;
+        if (outcome.m_strFailedWrite.empty())
+            outcome.m_strFailedWrite = "the factory settings of profile " + std::to_string(nSlot + 1);
+        link.KeepUnsent(nSlot, unsent);
+    }
 }
 } // namespace
 
@@ -44,13 +63,13 @@ ProfileCommandOutcome ResetActiveSlot(CDeviceLink& link, const CDataFiles& files
                                       ProfileStore& profiles, SettingsStore& settings)
 {
     ProfileCommandOutcome outcome;
+    outcome.m_bConnected = link.HasCommandHandle();
     const int nSlot = settings.GetActiveSlot();
     ResetSlot(nSlot, link, files, profiles, settings, outcome);
     // A slot the keyboard does not have (3 or 4, from a hand-edited settings file) is reset in
     // the program only: the keyboard is told nothing about it.
     if (IsDeviceSlot(nSlot))
-        outcome.m_bSent = link.SetDeviceProfile(nSlot) && outcome.m_bSent;
-    link.ClearPending(nSlot);
+        outcome.m_bSent = link.SendActiveProfile(nSlot) && outcome.m_bSent;
     return outcome;
 }
 
@@ -58,11 +77,12 @@ ProfileCommandOutcome ResetAllSlots(CDeviceLink& link, const CDataFiles& files,
                                     ProfileStore& profiles, SettingsStore& settings)
 {
     ProfileCommandOutcome outcome;
+    outcome.m_bConnected = link.HasCommandHandle();
     settings.SetDefaults(files.AppDirectory());
     outcome.m_bSaved = files.SaveSettings(settings);
+    link.ClearAllPending();
     for (int nSlot = 0; nSlot < DeviceProfileCount; ++nSlot)
         ResetSlot(nSlot, link, files, profiles, settings, outcome);
-    outcome.m_bSent = link.SetDeviceProfile(0) && outcome.m_bSent;
-    link.ClearAllPending();
+    outcome.m_bSent = link.SendActiveProfile(0) && outcome.m_bSent;
     return outcome;
 }

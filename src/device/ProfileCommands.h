@@ -4,6 +4,8 @@
 // one slot and the reset of all slots. No dialog here: the caller asks for confirmation first and
 // refreshes its view afterwards.
 
+#include <string>
+
 class CDataFiles;
 class CDeviceLink;
 struct ProfileStore;
@@ -15,6 +17,11 @@ struct ProfileCommandOutcome
 {
     bool m_bSent = true;
     bool m_bSaved = true;
+    // The keyboard's command collection was open when the command began.
+    bool m_bConnected = false;
+    // The first write the keyboard did not take, for the user ("the lighting of profile 2");
+    // what was not taken waits for the keyboard and is sent at the next connection or Apply.
+    std::string m_strFailedWrite;
 };
 
 // Sends the pending changes of slots 0..2, makes the active slot the keyboard's profile, then

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "device/DeviceLink.h"
+#include "device/EditSession.h"
 #include "keyboardhook/KeyboardHook.h"
 #include "macros/MacroKeyTransfer.h"
 #include "mainwindow/MainWindowHost.h"
@@ -259,12 +259,11 @@ bool CMacroPageHandler::CommitNewName()
                 pEdit->setFocus();
             return false;
         }
-        pSet->AppendKey(strName);
     }
     // An empty name abandons the new row.
     pList->DestroyEditBox();
     if (!strName.empty() && pSet)
-        SaveLibrary();
+        m_host.Session().AddMacro(*pSet, strName);
     UpdateLists();
     m_host.DialogParent()->setFocus();
     return true;
@@ -293,7 +292,7 @@ void CMacroPageHandler::OnListNotification(LPARAM nCode)
     {
     case NOTIFY_CLICK: OnSelectionChanged(); break;
     case NOTIFY_NAME_ADDED:
-        SaveLibrary();
+        m_host.Session().MacroAddedByList();
         UpdateLists();
         break;
     case NOTIFY_NAME_EXISTS: m_host.ShowAttention(kAttentionTitle, AttentionText::kListNameExists); break;
@@ -305,17 +304,13 @@ void CMacroPageHandler::OnListNotification(LPARAM nCode)
 void CMacroPageHandler::OnDelete()
 {
     MacroSet* pSet = ListedSet();
-    const MacroKey* pKey = SelectedKey();
-    if (!pKey)
+    if (!SelectedKey())
         m_host.ShowAttention(kAttentionTitle, AttentionText::kSelectToDelete);
-    else if (IsMacroKeyInUse(pKey->m_strName, m_host.Profiles()))
+    else if (m_host.Session().DeleteMacro(*pSet, static_cast<size_t>(MacroList()->GetSelectedRow())) ==
+             CEditSession::EDeleteResult::InUse)
         m_host.ShowAttention(kAttentionTitle, AttentionText::kMacroInUse);
     else
-    {
-        pSet->RemoveKey(static_cast<size_t>(MacroList()->GetSelectedRow()));
         MacroList()->SetSelectedRow(-1);
-        SaveLibrary();
-    }
     OnSelectionChanged();
 }
 
@@ -334,9 +329,7 @@ void CMacroPageHandler::OnLoopCountEdited(const QString& strText)
     MacroKey* pKey = CurrentKey();
     if (!pKey)
         return;
-    pKey->LoopNum = static_cast<uint8_t>(nCount);
-    m_host.DeviceLink().MarkMacroLibraryChanged();
-    MarkUsersPending(pKey->m_strName);
+    m_host.Session().SetLoopCount(*pKey, static_cast<uint8_t>(nCount));
 }
 
 void CMacroPageHandler::OnLoopEnableClicked()
@@ -345,9 +338,7 @@ void CMacroPageHandler::OnLoopEnableClicked()
     MacroKey* pKey = CurrentKey();
     if (!pCheck || !pKey)
         return;
-    pKey->LoopEnable = pCheck->GetChecked() ? 1 : 0;
-    m_host.DeviceLink().MarkMacroLibraryChanged();
-    MarkUsersPending(pKey->m_strName);
+    m_host.Session().SetLoopEnabled(*pKey, pCheck->GetChecked());
 }
 
 // ---- Recording ----
@@ -380,8 +371,7 @@ void CMacroPageHandler::StartRecording()
     m_pHook->StartHook(m_host.DialogParent());
     m_recorder.Begin(*CurrentKey());
     m_bRecording = true;
-    // The macro starts empty: that is an edit of the library even if no key follows.
-    m_host.DeviceLink().MarkMacroLibraryChanged();
+    m_host.Session().BeginRecording(*CurrentKey());
     if (CImageShowList* pActions = ActionList())
     {
         pActions->SetFirstVisibleRow(0);
@@ -401,8 +391,7 @@ void CMacroPageHandler::StopRecording()
     if (auto* pRecord = dynamic_cast<CCheckButton*>(m_host.FindControl(IDC_RECORD)))
         pRecord->SetChecked(false);
     if (const MacroKey* pKey = CurrentKey())
-        MarkUsersPending(pKey->m_strName);
-    m_host.DeviceLink().SaveMacroLibraryIfChanged();
+        m_host.Session().EndRecording(*pKey);
     m_host.RepaintWindow();
 }
 
@@ -422,7 +411,7 @@ void CMacroPageHandler::OnHookKey(WPARAM wParam, LPARAM lParam)
         if (CImageShowList* pActions = ActionList())
             pActions->SetFirstVisibleRow(ActionCount(pKey) - pActions->GetVisibleRows());
         UpdateLists();
-        m_host.DeviceLink().MarkMacroLibraryChanged();
+        m_host.Session().StepRecorded();
         return;
     case CMacroRecorder::EResult::Full:
         StopRecording();
@@ -529,31 +518,10 @@ void CMacroPageHandler::OnImport()
     if (!pKey)
         return;
     if (MacroKeyTransfer::Import(strPath, *pKey))
-    {
-        SaveLibrary();
-        MarkUsersPending(pKey->m_strName);
-    }
+        m_host.Session().MacroImported(*pKey);
     else
         m_host.ShowAttention(kAttentionTitle, AttentionText::kImportError);
     // What the page shows follows what the macro now holds, after a broken file too.
     UpdateLists();
     ShowRepeatSettings();
-}
-
-void CMacroPageHandler::SaveLibrary()
-{
-    CDeviceLink& link = m_host.DeviceLink();
-    link.MarkMacroLibraryChanged();
-    link.SaveMacroLibraryIfChanged();
-}
-
-void CMacroPageHandler::MarkUsersPending(const std::string& strMacroName)
-{
-    for (int nSlot = 0; nSlot < DeviceProfileCount; ++nSlot)
-        for (int k = 0; k < ProgrammableKeyCount; ++k)
-        {
-            const ProgrammableKey& key = m_host.Profiles()[nSlot].m_keys[static_cast<size_t>(k)];
-            if (key.m_value.m_nKind == KeyKindMacro && key.m_strName == strMacroName)
-                m_host.DeviceLink().MarkMacroPending(nSlot, k);
-        }
 }

@@ -92,9 +92,6 @@ private:
     MacroKey* AskForMacroKeyFile(MacroKeyTransfer::EDirection eDirection, std::string& strPath);
     void OnExport();
     void OnImport();
-    void SaveLibrary();
-    // The keyboard gets the macro again at the next Apply on every key of slots 0..2 that holds it.
-    void MarkUsersPending(const std::string& strMacroName);
 
     CMainWindowHost& m_host;
     std::unique_ptr<CKeyHook> m_pHook;

@@ -2,7 +2,7 @@
 
 #include <QCursor>
 
-#include "device/DeviceLink.h"
+#include "device/EditSession.h"
 #include "device/DeviceProtocol.h"
 #include "dialogs/QuickLaunchDlg.h"
 #include "dialogs/ShortcutDlg.h"
@@ -235,14 +235,12 @@ void CFunctionMenuHandler::OnSubmenuGone(const Submenu& submenu, LPARAM nKind)
 
 // ---- Choices ----
 
-void CFunctionMenuHandler::Assign(CComboButton& button, const std::string& strName, const KeyValue& value,
-                                  const std::string& strUrl)
+int CFunctionMenuHandler::ShowAssigned(CComboButton& button, const std::string& strName)
 {
-    const int k = static_cast<int>(button.GetId() - IDC_PROGRAMMABLE_KEY_FIRST);
     button.SetPopupOpen(false);
     button.SetCaption(strName);
     m_host.RepaintControl(button);
-    m_host.Profiles()[ActiveSlot()].AssignProgrammableKey(k, strName, value, strUrl);
+    return static_cast<int>(button.GetId() - IDC_PROGRAMMABLE_KEY_FIRST);
 }
 
 void CFunctionMenuHandler::StoreMenuChoice(WPARAM nId, const PopupResult& result)
@@ -251,16 +249,14 @@ void CFunctionMenuHandler::StoreMenuChoice(WPARAM nId, const PopupResult& result
     if (!pButton)
         return;
     const int nSlot = ActiveSlot();
-    m_host.DeviceLink().MarkKeyTablePending(nSlot);
     pButton->SetPopupOpen(false);
     CloseFunctionMenu();
     // "Default Function" comes back as a combination without its key; each programmable key has
     // its own (Ctrl with the digit of its number).
-    ProfileRecord& record = m_host.Profiles()[nSlot];
     const int k = static_cast<int>(nId - IDC_PROGRAMMABLE_KEY_FIRST);
-    if (!record.RestoreProgrammableKey(k, result.m_keyValue))
+    if (!m_host.Session().RestoreKeyFunction(nSlot, k, result.m_keyValue))
         return;
-    pButton->SetCaption(record.m_keys[static_cast<size_t>(k)].m_strName);
+    pButton->SetCaption(m_host.Profiles()[nSlot].m_keys[static_cast<size_t>(k)].m_strName);
     m_host.RepaintControl(*pButton);
 }
 
@@ -269,8 +265,8 @@ void CFunctionMenuHandler::StoreSubmenuChoice(const Submenu& submenu, WPARAM nId
     CComboButton* pButton = ProgrammableButton(nId);
     if (!pButton)
         return;
-    Assign(*pButton, result.m_strName, result.m_keyValue, "");
-    m_host.DeviceLink().MarkKeyTablePending(ActiveSlot());
+    m_host.Session().AssignKeyFunction(ActiveSlot(), ShowAssigned(*pButton, result.m_strName), result.m_strName,
+                                       result.m_keyValue);
     m_host.ClosePopup(submenu.nSlot);
     CloseFunctionMenu();
 }
@@ -283,10 +279,7 @@ void CFunctionMenuHandler::StoreMacroChoice(WPARAM nId, const PopupResult& resul
     m_host.ClosePopup(PopupSlotMacroLibrary);
     CloseFunctionMenu();
     // Whatever the list sent, the key holds a library macro, found by its name when sent.
-    Assign(*pButton, result.m_strName, KeyValue{KeyKindMacro, 0, 0}, "");
-    const int nSlot = ActiveSlot();
-    m_host.DeviceLink().MarkKeyTablePending(nSlot);
-    m_host.DeviceLink().MarkMacroPending(nSlot, static_cast<int>(nId - IDC_PROGRAMMABLE_KEY_FIRST));
+    m_host.Session().AssignMacro(ActiveSlot(), ShowAssigned(*pButton, result.m_strName), result.m_strName);
 }
 
 // ---- Shortcut and quick launch ----
@@ -320,8 +313,8 @@ void CFunctionMenuHandler::StoreShortcut(const PopupResult* pResult)
     CComboButton* pButton = ProgrammableButton(m_nShortcutTarget);
     if (!pButton || !pResult)
         return;
-    Assign(*pButton, pResult->m_strName, pResult->m_keyValue, "");
-    m_host.DeviceLink().MarkKeyTablePending(ActiveSlot());
+    m_host.Session().AssignKeyFunction(ActiveSlot(), ShowAssigned(*pButton, pResult->m_strName),
+                                       pResult->m_strName, pResult->m_keyValue);
 }
 
 void CFunctionMenuHandler::StoreQuickLaunch(const std::string* pPath, const PopupResult* pResult)
@@ -329,6 +322,6 @@ void CFunctionMenuHandler::StoreQuickLaunch(const std::string* pPath, const Popu
     CComboButton* pButton = ProgrammableButton(m_nQuickLaunchTarget);
     if (!pButton || !pResult || !pPath)
         return;
-    Assign(*pButton, pResult->m_strName, KeyValue{KeyKindQuickLaunch, 0, 0}, *pPath);
-    m_host.DeviceLink().MarkKeyTablePending(ActiveSlot());
+    m_host.Session().AssignQuickLaunch(ActiveSlot(), ShowAssigned(*pButton, pResult->m_strName),
+                                       pResult->m_strName, *pPath);
 }

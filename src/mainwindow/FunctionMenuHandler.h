@@ -63,7 +63,9 @@ private:
     void StoreMacroChoice(WPARAM nId, const PopupResult& result);
     // Name, value and path into programmable key k of the active slot, and the name on its button,
     // which no longer looks pressed.
-    void Assign(CComboButton& button, const std::string& strName, const KeyValue& value, const std::string& strUrl);
+    // The button shows its new function and its menu as closed; answers the programmable key's
+    // index for the session's call.
+    int ShowAssigned(CComboButton& button, const std::string& strName);
 
     void OnFunctionMenuGone(WPARAM nId, LPARAM nKind);
     void OnSubmenuGone(const Submenu& submenu, LPARAM nKind);

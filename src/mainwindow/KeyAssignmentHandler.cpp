@@ -1,6 +1,6 @@
 #include "mainwindow/KeyAssignmentHandler.h"
 
-#include "device/DeviceLink.h"
+#include "device/EditSession.h"
 #include "dialogs/KeyMapSettingDlg.h"
 #include "mainwindow/MainWindowHost.h"
 #include "mainwindow/MainWindowIds.h"
@@ -51,9 +51,7 @@ void CKeyAssignmentHandler::StoreRemap(UINT nId, LPARAM nCode)
     // The button shows what the table holds: the code after the keyboard's alternate-code rule.
     pKey->SetKeyAssignment(pKey->m_strKeyCaption, pKey->m_nDefaultCode, ApplyOwnKeyCode(static_cast<int>(nId), nChosen));
     m_host.RepaintControl(*pKey);
-    const int nSlot = m_host.ActiveSlot();
-    m_host.Profiles()[nSlot].SetRemapEntry(static_cast<int>(nId), nChosen);
-    m_host.DeviceLink().MarkKeyTablePending(nSlot);
+    m_host.Session().RemapKey(m_host.ActiveSlot(), static_cast<int>(nId), nChosen);
 }
 
 void CKeyAssignmentHandler::Refresh(const ProfileRecord& record)

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "device/DeviceLink.h"
+#include "device/EditSession.h"
 #include "mainwindow/MainWindowHost.h"
 #include "mainwindow/MainWindowIds.h"
 #include "model/Profile.h"
@@ -84,12 +84,10 @@ void CLightingHandler::StoreChoice(const Choice& choice, WPARAM wParam, LPARAM l
     m_host.ClosePopup(choice.nPopupSlot);
 
     const int nSlot = m_host.ActiveSlot();
-    ProfileRecord& record = m_host.Profiles()[nSlot];
     if (choice.nButtonId == IDC_LIGHT_COLOR)
-        record.SetColour(nValue);
+        m_host.Session().SetColour(nSlot, nValue);
     else
-        record.SetBrightness(nValue);
-    m_host.DeviceLink().MarkLightingPending(nSlot);
+        m_host.Session().SetBrightness(nSlot, nValue);
     m_host.RefreshProfileView();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // What the main window's handlers may ask of the window. A handler sees the window only through
 // this interface: its controls and popups, modal dialogs and the attention message, the view
-// refresh, the model stores and the active slot, the device link and the data files, and the
-// window-level commands. The window implements it; new needs are added here, never by handing a
+// refresh, the edit session (every change of the model goes through it) with read-only stores and
+// the active slot, and the window-level commands. The window implements it; new needs are added here, never by handing a
 // handler the window itself.
 
 #include <string>
@@ -11,9 +11,8 @@
 #include "skin/SkinTypes.h"
 
 class CControlBase;
-class CDataFiles;
-class CDeviceLink;
 class CDlgBase;
+class CEditSession;
 class CSkinWindow;
 class CWndPopup;
 class QFileDialog;
@@ -65,13 +64,12 @@ public:
     virtual int ActiveSlot() const = 0;
     // The page shown now (0 keys, 1 macros, 2 programmable keys, 3 lighting).
     virtual int SelectedPage() const = 0;
-    virtual ProfileStore& Profiles() = 0;
-    virtual SettingsStore& Settings() = 0;
+    virtual const ProfileStore& Profiles() const = 0;
+    // The library whose sets and macros the lists show and the session edits; handlers change it
+    // only through the session (the name list appends a typed name itself).
     virtual MacroLibrary& Library() = 0;
-
-    // ---- Keyboard and files ----
-    virtual CDeviceLink& DeviceLink() = 0;
-    virtual const CDataFiles& DataFiles() const = 0;
+    // Every edit of the model, Apply and the resets.
+    virtual CEditSession& Session() = 0;
 
     // ---- Window ----
     // Hides the window to the tray; where there is no tray it is minimised instead, so that it

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "device/ProfileCommands.h"
+#include "device/EditSession.h"
 #include "device/FirmwareResetDlg.h"
 #include "mainwindow/MainWindowHost.h"
 #include "mainwindow/MainWindowIds.h"
@@ -65,7 +65,7 @@ void CProfileSlotHandler::Refresh(const ProfileRecord&)
 void CProfileSlotHandler::SwitchToSlot(int nSlot)
 {
     // Nothing goes to the keyboard and nothing is saved: the next Apply tells the keyboard.
-    m_host.Settings().SetActiveSlot(nSlot);
+    m_host.Session().SwitchSlot(nSlot);
     m_host.RefreshProfileView();
 }
 
@@ -82,7 +82,7 @@ bool CProfileSlotHandler::ResetActiveSlot()
         return false;
     {
         const CBusyPointer busy;
-        ::ResetActiveSlot(m_host.DeviceLink(), m_host.DataFiles(), m_host.Profiles(), m_host.Settings());
+        m_host.Session().ResetActiveSlot();
     }
     m_host.RefreshProfileView();
     return true;
@@ -94,7 +94,7 @@ bool CProfileSlotHandler::ResetAllSlots()
         return false;
     {
         const CBusyPointer busy;
-        ::ResetAllSlots(m_host.DeviceLink(), m_host.DataFiles(), m_host.Profiles(), m_host.Settings());
+        m_host.Session().ResetAllSlots();
     }
     m_host.RefreshProfileView();
     return true;
@@ -104,7 +104,7 @@ void CProfileSlotHandler::Apply()
 {
     {
         const CBusyPointer busy;
-        ApplyProfiles(m_host.DeviceLink(), m_host.DataFiles(), m_host.Profiles(), m_host.Settings());
+        m_host.Session().Apply();
     }
     // Nothing was drawn during the wait.
     m_host.RepaintWindow();

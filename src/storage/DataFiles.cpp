@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "storage/MacroLibraryFile.h"
+#include "storage/PendingEditsFile.h"
 #include "storage/ProfileFile.h"
 #include "storage/SettingsFile.h"
 #include "storage/TextFile.h"
@@ -75,4 +76,19 @@ bool CDataFiles::SaveMacroLibrary(const MacroLibrary& library) const
 {
     EnsureConfigDirectory();
     return WriteMacroLibraryFile(MacroLibraryPath(), library);
+}
+
+std::string CDataFiles::PendingEditsPath() const
+{
+    return ConfigDirectory() + PendingEditsFileName;
+}
+
+bool CDataFiles::SavePendingEdits(const AwaitingEdits& awaiting) const
+{
+    return WritePendingEditsFile(PendingEditsPath(), awaiting);
+}
+
+AwaitingEdits CDataFiles::LoadPendingEdits() const
+{
+    return ReadPendingEditsFile(PendingEditsPath());
 }

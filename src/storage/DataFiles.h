@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/Macro.h"
+#include "model/PendingChanges.h"
 #include "model/Profile.h"
 
 constexpr const char* ConfigFolderName = "config/";
@@ -30,6 +31,7 @@ public:
     std::string ConfigDirectory() const { return m_strAppDirectory + ConfigFolderName; }
     std::string SettingsPath() const { return ConfigDirectory() + SettingsFileName; }
     std::string MacroLibraryPath() const { return ConfigDirectory() + MacroLibraryFileName; }
+    std::string PendingEditsPath() const;
 
     // Creates the config folder when it is missing.
     bool EnsureConfigDirectory() const;
@@ -44,6 +46,10 @@ public:
     bool SaveProfile(int nSlot, const ProfileStore& store, const SettingsStore& settings) const;
     bool SaveAllProfiles(const ProfileStore& store, const SettingsStore& settings) const;
     bool SaveMacroLibrary(const MacroLibrary& library) const;
+
+    // The applied edits still waiting for the keyboard (storage/PendingEditsFile.h).
+    bool SavePendingEdits(const AwaitingEdits& awaiting) const;
+    AwaitingEdits LoadPendingEdits() const;
 
 private:
     std::string m_strAppDirectory;

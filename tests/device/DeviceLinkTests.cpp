@@ -534,14 +534,21 @@ TEST_F(DeviceLinkTest, FlushSendsLightingThenTablesThenMacrosOfProfilesZeroToTwo
     EXPECT_EQ(m_kb.ViolationsText(), "");
 }
 
-TEST_F(DeviceLinkTest, FlagsAreClearedEvenWhenTheWriteFails)
+TEST_F(DeviceLinkTest, AWriteTheKeyboardRefusesKeepsItsFlagUntilItIsTaken)
 {
     Connect();
-    m_kb.FailSet(6, kSimAlways);
+    m_kb.FailSet(6, 1);
     m_pLink->MarkKeyTablePending(0);
-    m_pLink->FlushPendingChanges();
-    EXPECT_FALSE(m_pLink->Pending(0).KeyTablePending);
+    EXPECT_FALSE(m_pLink->FlushPendingChanges());
+    EXPECT_TRUE(m_pLink->Pending(0).KeyTablePending);
+    EXPECT_TRUE(m_pLink->Awaiting().m_slots[0].KeyTablePending);
+    EXPECT_EQ(m_pLink->LastFailedWrite(), "the keys of profile 1");
     EXPECT_EQ(m_clock.Pauses(), (std::vector<unsigned>{350}));
+
+    EXPECT_TRUE(m_pLink->FlushPendingChanges());
+    EXPECT_FALSE(m_pLink->Pending(0).KeyTablePending);
+    EXPECT_FALSE(m_pLink->Awaiting().Any());
+    EXPECT_EQ(FeatureTrace(), "S6! S6");
 }
 
 TEST_F(DeviceLinkTest, DisabledRepeatSendsZeroAndLongNamesAreCut)
