@@ -16,6 +16,7 @@
 #include "mainwindow/LightingHandler.h"
 #include "mainwindow/PageHandler.h"
 #include "mainwindow/ProfileSlotHandler.h"
+#include "mainwindow/StatusLineHandler.h"
 #include "platform/Hotplug.h"
 #include "skin/AttentionDlg.h"
 #include "skin/SkinDraw.h"
@@ -33,6 +34,9 @@ CCorvaneDlg::CCorvaneDlg(CPlatformServices& services) : CDlgBase(TemplateId, nul
     m_vecHandlers.push_back(std::make_unique<CKeyAssignmentHandler>(host));
     m_vecHandlers.push_back(std::make_unique<CFunctionMenuHandler>(host));
     m_vecHandlers.push_back(std::make_unique<CMacroPageHandler>(host));
+    auto pStatusLine = std::make_unique<CStatusLineHandler>(host);
+    m_pStatusLine = pStatusLine.get();
+    m_vecHandlers.push_back(std::move(pStatusLine));
     auto pOsd = std::make_unique<COsdHandler>(*this);
     m_pOsd = pOsd.get();
     m_vecHandlers.push_back(std::move(pOsd));
@@ -72,6 +76,7 @@ bool CCorvaneDlg::OnInitDialog()
     }
     m_pDeviceLink->ScanForKeyboard();
     m_pDeviceLink->SyncFromDevice();
+    ShowKeyboardState();
 
     PrepareBackground(MainWindowBitmap);
     return true;
@@ -79,6 +84,23 @@ bool CCorvaneDlg::OnInitDialog()
 
 void CCorvaneDlg::OnOK()
 {
+}
+
+void CCorvaneDlg::OnCancel()
+{
+    if (m_pSession && m_pSession->HasUnappliedEdits())
+    {
+        // Asked over the window, also when the end came from the tray while it was hidden.
+        OnConfigKeyboard();
+        CQuitQuestionDlg dlg(this);
+        const int nAnswer = RunModalDialog(dlg);
+        // What the keyboard does not take now waits for it, as after any Apply.
+        if (nAnswer == IDOK)
+            m_pSession->Apply();
+        else if (nAnswer != CQuitQuestionDlg::kDiscard)
+            return;
+    }
+    CDlgBase::OnCancel();
 }
 
 void CCorvaneDlg::DrawBackground(QPainter* pDC, const CRect& rcClient)
@@ -118,6 +140,7 @@ void CCorvaneDlg::RefreshProfileView()
     const ProfileRecord& record = m_ProfileStore[m_nActiveSlot];
     for (auto& pHandler : m_vecHandlers)
         pHandler->Refresh(record);
+    ShowKeyboardState();
     InvalidateRect(nullptr);
 }
 
@@ -127,6 +150,18 @@ void CCorvaneDlg::RepaintControl(const CControlBase& control)
 {
     const CRect rc = control.GetRect();
     InvalidateRect(&rc);
+}
+
+void CCorvaneDlg::RepaintRect(const CRect& rcClient)
+{
+    InvalidateRect(&rcClient);
+}
+
+void CCorvaneDlg::ShowCommandOutcome(EProfileCommand eCommand, const ProfileCommandOutcome& outcome)
+{
+    m_pStatusLine->ShowOutcome(eCommand, outcome, m_pFiles->ConfigDirectory());
+    // A state the command found out (the keyboard gone since the last look) shows after it.
+    ShowKeyboardState();
 }
 
 void CCorvaneDlg::RepaintWindow()
@@ -196,6 +231,13 @@ void CCorvaneDlg::RequestOsdText(int nTextCode)
 void CCorvaneDlg::OnHotplugReadable()
 {
     DispatchHotplugEvents(m_services.m_hotplug, *m_pDeviceLink);
+    ShowKeyboardState();
+}
+
+void CCorvaneDlg::ShowKeyboardState()
+{
+    if (m_pDeviceLink)
+        m_pStatusLine->SetKeyboardState(m_pDeviceLink->KeyboardState());
 }
 
 // ---- Tray and commands ----

@@ -25,6 +25,7 @@
 #include "storage/DataFiles.h"
 
 class COsdHandler;
+class CStatusLineHandler;
 class CTrayIcon;
 class QLineEdit;
 
@@ -40,6 +41,9 @@ public:
 
     bool OnInitDialog() override;
     void OnOK() override; // Enter never closes the window
+    // Escape, the tray's "Exit" and the window system's close end the program; with changes
+    // never applied, the user is asked first (apply them, discard them, or go back).
+    void OnCancel() override;
     void CreateControls(int nLeft, int nTop, int nRight, int nBottom) override;
     void DrawBackground(QPainter* pDC, const CRect& rcClient) override;
     LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
@@ -60,6 +64,7 @@ public:
     void ShowControlList(int nList, bool bVisible) override { CDlgBase::ShowControlList(nList, bVisible); }
     QLineEdit* LoopCountEdit() const override { return m_pLoopCountEdit; }
     void RepaintControl(const CControlBase& control) override;
+    void RepaintRect(const CRect& rcClient) override;
     void RepaintWindow() override;
     void OpenPopup(int nSlot, const CRect& rcClient, CWndPopup* pPopup, WPARAM wContext) override
     {
@@ -79,6 +84,7 @@ public:
     const ProfileStore& Profiles() const override { return m_ProfileStore; }
     MacroLibrary& Library() override { return m_MacroLibrary; }
     CEditSession& Session() override { return *m_pSession; }
+    void ShowCommandOutcome(EProfileCommand eCommand, const ProfileCommandOutcome& outcome) override;
     void HideWindow() override;
     void MinimiseWindow() override;
 
@@ -86,6 +92,7 @@ public:
     const CDataFiles& DataFiles() const { return *m_pFiles; }
     int SelectedSlotTab() const { return m_nSelectedSlotTab; }
     const COsdHandler& Osd() const { return *m_pOsd; }
+    const CStatusLineHandler& StatusLine() const { return *m_pStatusLine; }
     // Null when the window has no tray icon (no system tray, or after the end).
     const CTrayIcon* Tray() const { return m_pTray.get(); }
 
@@ -116,6 +123,8 @@ private:
     void OnCommand(WPARAM wParam);
     void OnConfigKeyboard();
     void OnHotplugReadable();
+    // The status line follows the keyboard after every scan, connection and removal.
+    void ShowKeyboardState();
     void OnDestroy();
 
     CPlatformServices& m_services;
@@ -137,5 +146,6 @@ private:
     // page handler's picture first).
     std::vector<std::unique_ptr<CMainWindowHandler>> m_vecHandlers;
     COsdHandler* m_pOsd = nullptr; // one of the handlers
+    CStatusLineHandler* m_pStatusLine = nullptr; // one of the handlers
     bool m_bDestroyed = false;
 };

@@ -106,10 +106,7 @@ bool CCtlSession::IsConnected() const
 
 bool CCtlSession::IsPresentWithoutAccess() const
 {
-    for (const HidInterfaceInfo& info : m_services.m_hid.Enumerate())
-        if (info.nVendorId == KeyboardVendorId && info.nProductId == KeyboardProductId)
-            return true;
-    return false;
+    return m_pLink->KeyboardState() == EKeyboardState::NoAccess;
 }
 
 std::string CCtlSession::KeyboardState() const

@@ -37,6 +37,7 @@ void CDeviceLink::ProbeInterface(const std::vector<HidInterfaceInfo>& vecInterfa
     const HidInterfaceInfo& info = vecInterfaces[static_cast<size_t>(nIndex)];
     if (!IsKeyboard(info))
         return;
+    m_bKeyboardListed = true;
     if (info.nUsagePage != ListenerUsagePage && info.nUsagePage != CommandUsagePage)
         return;
     // A collection that cannot be opened does not count, as if it were not there. The probe's
@@ -55,6 +56,7 @@ void CDeviceLink::ScanForKeyboard()
     if (m_bShutDown)
         return; // the program is ending: no new handle, no new listener
     m_bDeviceFound = false;
+    m_bKeyboardListed = false;
     const std::vector<HidInterfaceInfo> vecInterfaces = m_backend.Enumerate();
     // Every collection the system lists: a machine with a few HID devices easily has more than
     // thirty, and the keyboard may come last. Ascending order: when two collections share a
@@ -88,6 +90,13 @@ void CDeviceLink::OpenCommandInterface()
     if (!IsKeyboard(info) || info.nUsagePage != CommandUsagePage)
         return;
     m_hCommand = m_backend.Open(info.strPath);
+}
+
+EKeyboardState CDeviceLink::KeyboardState() const
+{
+    if (HasCommandHandle())
+        return EKeyboardState::Connected;
+    return m_bKeyboardListed ? EKeyboardState::NoAccess : EKeyboardState::NotFound;
 }
 
 bool CDeviceLink::HasCommandHandle() const

@@ -35,6 +35,14 @@ class CDataFiles;
 constexpr const char* AttentionTitle = "Attention!";
 constexpr const char* DisconnectionText = "The keyboard is disconnection\xEF\xBC\x8CPlease connect!";
 
+// Where the keyboard stands for the user, as the last scan found it.
+enum class EKeyboardState
+{
+    Connected, // its command collection is open
+    NotFound,  // the system lists no such keyboard
+    NoAccess,  // listed, but none of its collections could be opened (no udev rule yet)
+};
+
 class CDeviceLink
 {
 public:
@@ -109,6 +117,7 @@ public:
 
     // --- State, read through accessors; edits mark their pending flags through the calls below ---
     bool IsDeviceFound() const { return m_bDeviceFound; }
+    EKeyboardState KeyboardState() const;
     int ListenerIndex() const { return m_nListenerIndex; }
     int CommandIndex() const { return m_nCommandIndex; }
     // The next successful connection reads the keyboard's settings.
@@ -170,6 +179,7 @@ private:
     bool GetReportLocked(uint8_t nReportId, size_t nLength, ReportBuffer& reply);
 
     bool m_bDeviceFound = false;
+    bool m_bKeyboardListed = false; // the last scan saw the keyboard's ids, opened or not
     int m_nListenerIndex = -1;
     int m_nCommandIndex = -1;
     bool m_bNeedSync = true;

@@ -24,6 +24,13 @@ struct ProfileCommandOutcome
     std::string m_strFailedWrite;
 };
 
+// Which command an outcome belongs to, for what the user is told of it.
+enum class EProfileCommand
+{
+    Apply,
+    Reset,
+};
+
 // Sends the pending changes of slots 0..2, makes the active slot the keyboard's profile, then
 // saves the settings, the five profile files and, when it changed, the macro library.
 ProfileCommandOutcome ApplyProfiles(CDeviceLink& link, const CDataFiles& files,

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "device/ProfileCommands.h"
 #include "skin/SkinTypes.h"
 
 class CControlBase;
@@ -37,6 +38,7 @@ public:
     // controls are built.
     virtual QLineEdit* LoopCountEdit() const = 0;
     virtual void RepaintControl(const CControlBase& control) = 0;
+    virtual void RepaintRect(const CRect& rcClient) = 0;
     virtual void RepaintWindow() = 0;
 
     // ---- Popups (slots of the window, rectangles in client coordinates) ----
@@ -70,6 +72,8 @@ public:
     virtual MacroLibrary& Library() = 0;
     // Every edit of the model, Apply and the resets.
     virtual CEditSession& Session() = 0;
+    // Tells the user, for a few seconds, what an Apply or a reset did.
+    virtual void ShowCommandOutcome(EProfileCommand eCommand, const ProfileCommandOutcome& outcome) = 0;
 
     // ---- Window ----
     // Hides the window to the tray; where there is no tray it is minimised instead, so that it

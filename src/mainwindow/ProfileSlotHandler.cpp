@@ -80,11 +80,13 @@ bool CProfileSlotHandler::ResetActiveSlot()
 {
     if (!Confirm(CFirmwareResetDlg::kResetCurrentBitmap))
         return false;
+    ProfileCommandOutcome outcome;
     {
         const CBusyPointer busy;
-        m_host.Session().ResetActiveSlot();
+        outcome = m_host.Session().ResetActiveSlot();
     }
     m_host.RefreshProfileView();
+    m_host.ShowCommandOutcome(EProfileCommand::Reset, outcome);
     return true;
 }
 
@@ -92,20 +94,24 @@ bool CProfileSlotHandler::ResetAllSlots()
 {
     if (!Confirm(CFirmwareResetDlg::kResetAllBitmap))
         return false;
+    ProfileCommandOutcome outcome;
     {
         const CBusyPointer busy;
-        m_host.Session().ResetAllSlots();
+        outcome = m_host.Session().ResetAllSlots();
     }
     m_host.RefreshProfileView();
+    m_host.ShowCommandOutcome(EProfileCommand::Reset, outcome);
     return true;
 }
 
 void CProfileSlotHandler::Apply()
 {
+    ProfileCommandOutcome outcome;
     {
         const CBusyPointer busy;
-        m_host.Session().Apply();
+        outcome = m_host.Session().Apply();
     }
     // Nothing was drawn during the wait.
     m_host.RepaintWindow();
+    m_host.ShowCommandOutcome(EProfileCommand::Apply, outcome);
 }

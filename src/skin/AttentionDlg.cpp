@@ -39,3 +39,24 @@ LRESULT CAttentionDlg::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
         return 0;
     return CDlgBase::WindowProc(nMsg, wParam, lParam);
 }
+
+CQuitQuestionDlg::CQuitQuestionDlg(CSkinWindow* pParent) : CAttentionDlg(kAttentionTitle, kQuestion, pParent) {}
+
+void CQuitQuestionDlg::CreateControls(int nLeft, int nTop, int nRight, int nBottom) {
+    CAttentionDlg::CreateControls(nLeft, nTop, nRight, nBottom);
+    if (auto* pOk = dynamic_cast<CRegionButton*>(FindControl(IDC_DLG_OK)))
+        pOk->SetBitmap(kApplyBitmap, 73, 29, 0, 0);
+    auto* pDiscard =
+        new CRegionButton(this, kDiscardId, CRect(nLeft + 121, nTop + 230, nLeft + 207, nTop + 259), "", true, false);
+    pDiscard->SetBitmap(kDiscardBitmap, 86, 29, 0, 0);
+    AddControl(0, pDiscard);
+}
+
+LRESULT CQuitQuestionDlg::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
+    if (nMsg == kDiscardId) {
+        if (lParam == NOTIFY_CLICK)
+            EndDialog(kDiscard);
+        return 0;
+    }
+    return CAttentionDlg::WindowProc(nMsg, wParam, lParam);
+}

@@ -27,6 +27,21 @@ private:
     std::string m_strMessage;
 };
 
+// Asked before the program ends while it holds changes that were never applied: OK applies them
+// and ends, Discard ends without them, Cancel (or the close button, or Escape) goes back.
+class CQuitQuestionDlg : public CAttentionDlg {
+public:
+    static constexpr UINT kDiscardId = 2014;
+    static constexpr int kDiscard = 7; // the dialog's result for Discard, beside IDOK and IDCANCEL
+    static constexpr unsigned kApplyBitmap = 384;
+    static constexpr unsigned kDiscardBitmap = 385;
+    static constexpr const char* kQuestion = "Apply your changes before Corvane ends?";
+
+    explicit CQuitQuestionDlg(CSkinWindow* pParent = nullptr);
+    void CreateControls(int nLeft, int nTop, int nRight, int nBottom) override;
+    LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
+};
+
 // Messages shown through the attention dialog.
 namespace AttentionText {
 inline constexpr const char* kDisconnected = "The keyboard is disconnection，Please connect!";

@@ -76,7 +76,9 @@ void MainWindowTest::Open(bool bTray)
             if (!m_deqAnswers.empty())
                 m_deqAnswers.pop_front();
             // The small dialogs' OK and Cancel buttons, clicked inside the dialog's own loop.
-            const QPoint pt = nAnswer == IDOK ? QPoint(259, 244) : QPoint(358, 244);
+            const QPoint pt = nAnswer == IDOK                         ? QPoint(259, 244)
+                              : nAnswer == CQuitQuestionDlg::kDiscard ? QPoint(164, 244)
+                                                                      : QPoint(358, 244);
             for (UINT nMsg : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP})
                 CSkinWindow::PostMessage(&dlg, nMsg, nMsg == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
                                          MakeLParam(pt.x(), pt.y()));

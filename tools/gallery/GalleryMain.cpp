@@ -71,6 +71,11 @@ void RenderDialogs() {
             pOk->OnMouseMove(0, 250, 240);
         Save(dlg.RenderClient(), QStringLiteral("dialog_attention_ok_hover_cancel_pressed"));
     }
+    {
+        CQuitQuestionDlg dlg;
+        dlg.Create();
+        Save(dlg.RenderClient(), QStringLiteral("dialog_quit_question"));
+    }
     const struct { unsigned nBitmap; const char* pszFile; } kResets[] = {
         {CFirmwareResetDlg::kResetCurrentBitmap, "dialog_reset_current_profile"},
         {CFirmwareResetDlg::kResetAllBitmap, "dialog_reset_all_profiles"},

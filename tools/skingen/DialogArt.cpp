@@ -322,5 +322,8 @@ void AddDialogArtwork(std::vector<GeneratedResource>& vecOut) {
     AddBitmap(vecOut, 383, 3, CloseBitmap(23, 21), "small dialog close");
     AddBitmap(vecOut, 162, 3, DialogButtonBitmap(73, 29, "OK", true), "dialog OK");
     AddBitmap(vecOut, 163, 3, DialogButtonBitmap(66, 29, "Cancel", false), "dialog Cancel");
+    // The question before the program ends with changes not applied: apply them, or discard them.
+    AddBitmap(vecOut, 384, 3, DialogButtonBitmap(73, 29, "Apply", true), "quit question Apply");
+    AddBitmap(vecOut, 385, 3, DialogButtonBitmap(86, 29, "Discard", false), "quit question Discard");
     AddBitmap(vecOut, 275, 3, RadioBitmap(), "radio");
 }
