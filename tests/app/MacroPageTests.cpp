@@ -4,6 +4,7 @@
 
 #include "MainWindowTestSupport.h"
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -17,6 +18,7 @@
 #include "skin/ListControls.h"
 #include "storage/DataFiles.h"
 #include "storage/MacroKeyFile.h"
+#include "storage/MacroLibraryFile.h"
 
 using namespace MainWindow;
 
@@ -370,6 +372,40 @@ TEST_F(MacroPageTest, ABrokenImportKeepsTheRepeatValuesReadBeforeTheBreakAndWrit
     EXPECT_EQ(m_vecFileDialogs.size(), 2u);
     EXPECT_EQ(AttentionTexts().back(), AttentionText::kSelectToExport);
     EXPECT_EQ(AttentionTexts().at(2), AttentionText::kSelectToImport);
+}
+
+TEST_F(MacroPageTest, RepeatCountsAbove255ReadAs255FromTheLibraryAndFromWholeAndBrokenKeyFiles)
+{
+    // The library file as the program found it, with counts no keyboard can hold.
+    MacroLibrary library;
+    library.SetDefault();
+    library.FirstSet()->AppendKey("Big");
+    std::string strLibrary = FormatMacroLibraryFile(library);
+    for (const char* pszField : {"LoopNum=1", "MacroCommandActionNum=0"})
+        strLibrary.replace(strLibrary.find(pszField), std::strlen(pszField),
+                           std::string(pszField, std::strlen(pszField) - 1) + "300");
+    std::filesystem::create_directories(m_strDir + "config");
+    std::ofstream(ConfigPath("MacroLibraryFile.mlf"), std::ios::binary) << strLibrary;
+    Open();
+    Click(IDC_TAB_MACRO_PAGE);
+    SelectRow(0);
+    ASSERT_EQ(Macro(0).m_strName, "Big");
+    EXPECT_EQ(Macro(0).LoopNum, 255);
+    EXPECT_EQ(Macro(0).MacroCommandActionNum, 255);
+
+    m_deqFilePaths = {WriteMkf("whole.mkf", "[MacroKey]\n\tMacroKeyLoopEnable=1\n\tMacroKeyLoopNum=301\n"
+                                            "\tMacroActionNum=0\n\tMacroCommandActionNum=302\n\t\tAllAction=" +
+                                                std::string(1600, '0') + "\n"),
+                      WriteMkf("cut.mkf", "[MacroKey]\n\tMacroKeyLoopEnable=0\n\tMacroKeyLoopNum=300\n")};
+    Macro(0).LoopNum = 2;
+    Click(IDC_IMPORT_MACRO);
+    EXPECT_EQ(Macro(0).LoopNum, 255);
+    EXPECT_EQ(Macro(0).MacroCommandActionNum, 255);
+    Macro(0).LoopNum = 2;
+    Click(IDC_IMPORT_MACRO);
+    EXPECT_EQ(AttentionTexts(), (std::vector<std::string>{AttentionText::kImportError}));
+    EXPECT_EQ(Macro(0).LoopNum, 255); // not 300's low byte, 44
+    EXPECT_EQ(Dlg().LoopCountEdit()->text(), "255");
 }
 
 // ---- Scrolling ----
