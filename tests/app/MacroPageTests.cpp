@@ -74,6 +74,12 @@ protected:
         QKeyEvent event(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, 28 + 8, 0, 0);
         QCoreApplication::sendEvent(List().GetEditBox(), &event);
     }
+    // Escape as the window system delivers it to a focused edit box.
+    static void PressEscapeIn(QWidget* pEdit)
+    {
+        QKeyEvent event(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, 1 + 8, 0, 0);
+        QCoreApplication::sendEvent(pEdit, &event);
+    }
     void TypeIntoLoopCount(const QString& strText)
     {
         QLineEdit* pEdit = Dlg().LoopCountEdit();
@@ -301,6 +307,36 @@ TEST_F(MacroPageTest, ARepeatCountOutsideOneTo255BringsTheRangeMessageAndOne)
     EXPECT_TRUE(Dlg().DeviceLink().IsMacroLibraryChanged());
     EXPECT_EQ(LibraryFile(), strFile);
     EXPECT_TRUE(Dlg().DeviceLink().Pending(0).MacroPending[1]);
+}
+
+TEST_F(MacroPageTest, EscapeInTheNameEditorOrTheRepeatBoxCancelsThatEditOnlyAndTheProgramKeepsRunning)
+{
+    OpenWithMacros({"Loop"});
+    Macro(0).LoopNum = 7;
+    Dlg().RefreshProfileView();
+    const std::string strFile = LibraryFile();
+    bool bRunning = false;
+    QTimer::singleShot(0, &Dlg(), [&] {
+        Click(IDC_NEW_MACRO);
+        TypeNewName("Typed");
+        PressEscapeIn(List().GetEditBox());
+        EXPECT_FALSE(List().HasEditBox());
+        EXPECT_EQ(Dlg().m_MacroLibrary.FirstSet()->m_vecKeys.size(), 1u);
+
+        TypeIntoLoopCount("42");
+        EXPECT_EQ(Macro(0).LoopNum, 42);
+        PressEscapeIn(Dlg().LoopCountEdit());
+        EXPECT_EQ(Macro(0).LoopNum, 7);
+        EXPECT_EQ(Dlg().LoopCountEdit()->text(), "7");
+        QTimer::singleShot(0, &Dlg(), [&] {
+            bRunning = Dlg().IsModalLoopRunning();
+            Dlg().PostToWindow(WM_COMMAND, IDC_EXIT, 0);
+        });
+    });
+    Dlg().DoModal();
+    EXPECT_TRUE(bRunning);
+    EXPECT_TRUE(AttentionTexts().empty());
+    EXPECT_EQ(LibraryFile(), strFile);
 }
 
 // ---- Import and export ----
