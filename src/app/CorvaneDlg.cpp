@@ -148,7 +148,15 @@ bool CCorvaneDlg::RunFileDialog(QFileDialog& dlg, std::string& strPath)
 void CCorvaneDlg::ShowAttention(const std::string& strTitle, const std::string& strText)
 {
     CAttentionDlg dlg(strTitle, strText, this);
+    if (strText != DisconnectionText)
+    {
+        RunModalDialog(dlg);
+        return;
+    }
+    // Device changes are still followed while it is open (OnHotplugReadable closes it).
+    m_vecDisconnectionDlgs.push_back(&dlg);
     RunModalDialog(dlg);
+    std::erase(m_vecDisconnectionDlgs, &dlg);
 }
 
 void CCorvaneDlg::PostToWindow(UINT nMsg, WPARAM wParam, LPARAM lParam)
@@ -176,6 +184,15 @@ void CCorvaneDlg::MinimiseWindow()
     showMinimized();
 }
 
+void CCorvaneDlg::StartInTray()
+{
+    Create(); // the tray icon exists from here on, or the desktop has none
+    if (m_pTray && IsSystemTrayAvailable())
+        StayHiddenWhenModal();
+    else
+        setWindowState(windowState() | Qt::WindowMinimized);
+}
+
 // ---- Device link ----
 
 void CCorvaneDlg::PostToUiThread(std::function<void()> fn)
@@ -192,6 +209,15 @@ void CCorvaneDlg::RequestOsdText(int nTextCode)
 void CCorvaneDlg::OnHotplugReadable()
 {
     DispatchHotplugEvents(m_services.m_hotplug, *m_pDeviceLink);
+    CloseDisconnectionMessages();
+}
+
+void CCorvaneDlg::CloseDisconnectionMessages()
+{
+    if (!m_pDeviceLink || !m_pDeviceLink->IsDeviceFound() || !m_pDeviceLink->HasCommandHandle())
+        return;
+    for (CDlgBase* pDlg : m_vecDisconnectionDlgs)
+        pDlg->EndDialog(IDOK);
 }
 
 // ---- Tray and commands ----

@@ -83,6 +83,9 @@ public:
     void HideWindow() override;
     void MinimiseWindow() override;
 
+    // Before DoModal: the window starts hidden in the tray, or minimised where there is no tray.
+    void StartInTray();
+
     int SelectedSlotTab() const { return m_nSelectedSlotTab; }
     const COsdHandler& Osd() const { return *m_pOsd; }
     // Null when the window has no tray icon (no system tray, or after the end).
@@ -115,6 +118,8 @@ private:
     void OnCommand(WPARAM wParam);
     void OnConfigKeyboard();
     void OnHotplugReadable();
+    // The disconnection message closes itself once the keyboard is connected again.
+    void CloseDisconnectionMessages();
     void OnDestroy();
 
     CPlatformServices& m_services;
@@ -135,5 +140,6 @@ private:
     // page handler's picture first).
     std::vector<std::unique_ptr<CMainWindowHandler>> m_vecHandlers;
     COsdHandler* m_pOsd = nullptr; // one of the handlers
+    std::vector<CDlgBase*> m_vecDisconnectionDlgs; // open now, innermost last
     bool m_bDestroyed = false;
 };
