@@ -4,7 +4,6 @@
 
 #include "MainWindowTestSupport.h"
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -18,7 +17,6 @@
 #include "skin/ListControls.h"
 #include "storage/DataFiles.h"
 #include "storage/MacroKeyFile.h"
-#include "storage/MacroLibraryFile.h"
 
 using namespace MainWindow;
 
@@ -413,15 +411,11 @@ TEST_F(MacroPageTest, ABrokenImportKeepsTheRepeatValuesReadBeforeTheBreakAndWrit
 TEST_F(MacroPageTest, RepeatCountsAbove255ReadAs255FromTheLibraryAndFromWholeAndBrokenKeyFiles)
 {
     // The library file as the program found it, with counts no keyboard can hold.
-    MacroLibrary library;
-    library.SetDefault();
-    library.FirstSet()->AppendKey("Big");
-    std::string strLibrary = FormatMacroLibraryFile(library);
-    for (const char* pszField : {"LoopNum=1", "MacroCommandActionNum=0"})
-        strLibrary.replace(strLibrary.find(pszField), std::strlen(pszField),
-                           std::string(pszField, std::strlen(pszField) - 1) + "300");
     std::filesystem::create_directories(m_strDir + "config");
-    std::ofstream(ConfigPath("MacroLibraryFile.mlf"), std::ios::binary) << strLibrary;
+    std::ofstream(ConfigPath("MacroLibraryFile.mlf"), std::ios::binary)
+        << "[MacroLibrary]\nMacroSetNum=1\n\tMacroSet0Name=Keyboard Macro Set\n\t\tMacroKeyNum=1\n\t\tMacroKey0Name=Big\n"
+           "\t\t\tMacroKey0LoopEnable=1\n\t\t\tMacroKey0LoopNum=300\n\t\t\tMacroActionNum=0\n"
+           "\t\t\tMacroCommandActionNum=300\n\t\t\tAllAction=" << std::string(1600, '0') << "\n";
     Open();
     Click(IDC_TAB_MACRO_PAGE);
     SelectRow(0);

@@ -33,25 +33,19 @@ TEST_F(MainWindowTest, OnceTheSecondStartsMessageIsAnsweredTheRunningWindowComes
     CInstanceLock first(m_strDir);
     ASSERT_TRUE(first.Acquire());
     CInstanceLock second(m_strDir);
-    QString strText;
-    auto* pTimer = new QTimer;
-    QObject::connect(pTimer, &QTimer::timeout, [&strText, pTimer] {
+    QTimer::singleShot(0, [] {
         auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!pBox)
-            return;
-        pTimer->stop();
-        pTimer->deleteLater();
-        strText = pBox->text();
+        ASSERT_NE(pBox, nullptr);
+        EXPECT_EQ(pBox->text(), QStringLiteral("you had run one app!"));
         pBox->button(QMessageBox::Ok)->click();
     });
-    pTimer->start(5);
     bool bRan = false;
     CCorvaneApp::RunSingleInstance(second, [&] {
         bRan = true;
         return 0;
     });
     EXPECT_FALSE(bRan);
-    EXPECT_EQ(strText, QStringLiteral("you had run one app!"));
+    EXPECT_FALSE(Dlg().isVisible()); // not before the event loop has heard the request
     ASSERT_TRUE(PumpUntil([&] { return Dlg().isVisible(); }));
     EXPECT_FALSE(Dlg().isMinimized());
 }
@@ -60,11 +54,6 @@ TEST_F(MainWindowTest, OnceTheSecondStartsMessageIsAnsweredTheRunningWindowComes
 
 TEST_F(MainWindowTest, StartedForTheTrayTheWindowStaysHiddenOrMinimisedWithoutATrayAndTheKeyboardIsRead)
 {
-    char szProgram[] = "corvane", szTray[] = "--tray";
-    char* argv[] = {szProgram, szTray};
-    EXPECT_TRUE(CCorvaneApp::HasTrayOption(2, argv));
-    EXPECT_FALSE(CCorvaneApp::HasTrayOption(1, argv));
-
     m_kb.SetActiveProfile(2);
     for (bool bTray : {true, false})
     {
