@@ -171,8 +171,8 @@ bool CCorvaneDlg::IsSystemTrayAvailable() const
 
 void CCorvaneDlg::HideWindow()
 {
-    // Without a tray a hidden window could never come back (and a second start is refused), so
-    // there it goes to the task bar instead.
+    // Without a tray nothing on the desktop would show that a hidden window is still there (only
+    // a second start would bring it back), so there it goes to the task bar instead.
     if (m_pTray && IsSystemTrayAvailable())
         hide();
     else
