@@ -187,7 +187,15 @@ bool CCorvaneDlg::RunFileDialog(QFileDialog& dlg, std::string& strPath)
 void CCorvaneDlg::ShowAttention(const std::string& strTitle, const std::string& strText)
 {
     CAttentionDlg dlg(strTitle, strText, this);
+    if (strText != DisconnectionText)
+    {
+        RunModalDialog(dlg);
+        return;
+    }
+    // Device changes are still followed while it is open (OnHotplugReadable closes it).
+    m_vecDisconnectionDlgs.push_back(&dlg);
     RunModalDialog(dlg);
+    std::erase(m_vecDisconnectionDlgs, &dlg);
 }
 
 void CCorvaneDlg::PostToWindow(UINT nMsg, WPARAM wParam, LPARAM lParam)
@@ -202,8 +210,8 @@ bool CCorvaneDlg::IsSystemTrayAvailable() const
 
 void CCorvaneDlg::HideWindow()
 {
-    // Without a tray a hidden window could never come back (and a second start is refused), so
-    // there it goes to the task bar instead.
+    // Without a tray nothing on the desktop would show that a hidden window is still there (only
+    // a second start would bring it back), so there it goes to the task bar instead.
     if (m_pTray && IsSystemTrayAvailable())
         hide();
     else
@@ -213,6 +221,15 @@ void CCorvaneDlg::HideWindow()
 void CCorvaneDlg::MinimiseWindow()
 {
     showMinimized();
+}
+
+void CCorvaneDlg::StartInTray()
+{
+    Create(); // the tray icon exists from here on, or the desktop has none
+    if (m_pTray && IsSystemTrayAvailable())
+        StayHiddenWhenModal();
+    else
+        setWindowState(windowState() | Qt::WindowMinimized);
 }
 
 // ---- Device link ----
@@ -232,12 +249,21 @@ void CCorvaneDlg::OnHotplugReadable()
 {
     DispatchHotplugEvents(m_services.m_hotplug, *m_pDeviceLink);
     ShowKeyboardState();
+    CloseDisconnectionMessages();
 }
 
 void CCorvaneDlg::ShowKeyboardState()
 {
     if (m_pDeviceLink)
         m_pStatusLine->SetKeyboardState(m_pDeviceLink->KeyboardState());
+}
+
+void CCorvaneDlg::CloseDisconnectionMessages()
+{
+    if (!m_pDeviceLink || !m_pDeviceLink->IsDeviceFound() || !m_pDeviceLink->HasCommandHandle())
+        return;
+    for (CDlgBase* pDlg : m_vecDisconnectionDlgs)
+        pDlg->EndDialog(IDOK);
 }
 
 // ---- Tray and commands ----

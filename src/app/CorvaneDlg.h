@@ -90,6 +90,9 @@ public:
 
     CDeviceLink& DeviceLink() { return *m_pDeviceLink; }
     const CDataFiles& DataFiles() const { return *m_pFiles; }
+    // Before DoModal: the window starts hidden in the tray, or minimised where there is no tray.
+    void StartInTray();
+
     int SelectedSlotTab() const { return m_nSelectedSlotTab; }
     const COsdHandler& Osd() const { return *m_pOsd; }
     const CStatusLineHandler& StatusLine() const { return *m_pStatusLine; }
@@ -125,6 +128,8 @@ private:
     void OnHotplugReadable();
     // The status line follows the keyboard after every scan, connection and removal.
     void ShowKeyboardState();
+    // The disconnection message closes itself once the keyboard is connected again.
+    void CloseDisconnectionMessages();
     void OnDestroy();
 
     CPlatformServices& m_services;
@@ -147,5 +152,6 @@ private:
     std::vector<std::unique_ptr<CMainWindowHandler>> m_vecHandlers;
     COsdHandler* m_pOsd = nullptr; // one of the handlers
     CStatusLineHandler* m_pStatusLine = nullptr; // one of the handlers
+    std::vector<CDlgBase*> m_vecDisconnectionDlgs; // open now, innermost last
     bool m_bDestroyed = false;
 };

@@ -1,3 +1,4 @@
+#include "ctl/CtlAutostart.h"
 #include "ctl/CtlCommands.h"
 #include "ctl/CtlHelp.h"
 #include "ctl/CtlServices.h"
@@ -27,6 +28,10 @@ int RunCorvaneCtl(const std::vector<std::string>& vecArgs, const CCtlServices& s
         return CtlExitOk;
     }
 
+    // The autostart entry is neither a data file nor the keyboard: no lock, no reading.
+    if (request.eCommand == ECtlCommand::Autostart)
+        return RunAutostart(request, services);
+
     CCtlSession session(services);
     if (!session.Open())
         return CtlExitFailure;
@@ -42,6 +47,7 @@ int RunCorvaneCtl(const std::vector<std::string>& vecArgs, const CCtlServices& s
     case ECtlCommand::ImportMacro: return RunImportMacro(session, request);
     case ECtlCommand::Backup: return RunBackup(session, request);
     case ECtlCommand::Restore: return RunRestore(session, request);
+    case ECtlCommand::Autostart: break; // above
     }
     return CtlExitFailure;
 }

@@ -146,6 +146,11 @@ bool ParseCommandArguments(const CtlCommandInfo& command, const std::vector<std:
             strError = strProblem + (nCount > 1 ? "" : " (give a NAME after the file)");
         break;
     }
+    case ECtlCommand::Autostart:
+        request.strSwitch = vecPositional[0];
+        if (request.strSwitch != "on" && request.strSwitch != "off" && request.strSwitch != "status")
+            strError = "autostart takes on, off or status, not '" + request.strSwitch + "'";
+        break;
     case ECtlCommand::Backup:
     case ECtlCommand::Restore:
         request.strFile = vecPositional[0];

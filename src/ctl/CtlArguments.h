@@ -22,6 +22,7 @@ struct CtlRequest
     int nBrightness = 0; // 1, 2, 4, 8 or 24
     std::string strFile;
     std::string strMacroName;
+    std::string strSwitch; // autostart: "on", "off" or "status"
 };
 
 // False with a message for the user when the arguments are not a valid command line.

@@ -64,13 +64,21 @@ const std::vector<CtlCommandInfo> Commands = {
      "safely on disk. The profile files keep this computer's paths; the active profile comes "
      "from the archive. When the keyboard is connected, the restored profiles are sent to it "
      "as apply does."},
+    {ECtlCommand::Autostart, "autostart", "on|off|status", 1, 1,
+     "Start the program hidden in the tray at login, or not (off by default).",
+     "on writes an XDG autostart entry in $XDG_CONFIG_HOME/autostart/ (by default "
+     "~/.config/autostart/) that starts \"corvane --tray\" when the user logs in: "
+     "the program reads the keyboard and waits in the tray (minimised where the desktop has no "
+     "tray), so profile and lock key notices appear and the keyboard's own changes are followed "
+     "from the start. off removes the entry; status tells whether it is there. Neither the data "
+     "files nor the keyboard are touched, so this also works while the window runs."},
 };
 
 const char* const Description =
     "corvanectl configures the keyboard from a shell. It works on the same data files as the "
     "program's window and talks to the keyboard the same way, so whatever one saves the other "
     "reads. It does not run while the window runs (nor two at a time): it then stops with a "
-    "message and changes nothing.";
+    "message and changes nothing. Only autostart, which touches neither, runs beside it.";
 
 const char* const KeyboardNote =
     "When the keyboard is not connected, profile, lighting and reset still save their change in "

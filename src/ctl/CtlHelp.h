@@ -17,6 +17,7 @@ enum class ECtlCommand
     ImportMacro,
     Backup,
     Restore,
+    Autostart,
 };
 
 struct CtlCommandInfo

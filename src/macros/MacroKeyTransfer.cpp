@@ -29,7 +29,8 @@ bool Import(const std::string& strPath, MacroKey& key)
 {
     if (ReadMacroKeyFile(strPath, key))
         return true;
-    // Lines 2 and 3 hold LoopEnable and LoopNum; each is taken as soon as it is read.
+    // Lines 2 and 3 hold LoopEnable and LoopNum; each is taken as soon as it is read, brought into
+    // its field's range as the whole-file read does (300 repeats is 255, not 44).
     std::vector<std::string> vecLines;
     if (!ReadTextLines(strPath, vecLines) || vecLines.empty() || vecLines[0] != "[MacroKey]")
         return false;
@@ -39,11 +40,11 @@ bool Import(const std::string& strPath, MacroKey& key)
         const size_t nEq = strLine.find('=');
         if (nEq == std::string::npos || nEq + 1 == strLine.size())
             break;
-        const long nValue = ParseDecimal(std::string_view(strLine).substr(nEq + 1));
+        const std::string_view value = std::string_view(strLine).substr(nEq + 1);
         if (nLine == 1)
-            key.LoopEnable = static_cast<unsigned>(nValue);
+            key.LoopEnable = ParseDecimalAs<unsigned>(value);
         else
-            key.LoopNum = static_cast<uint8_t>(nValue);
+            key.LoopNum = ParseDecimalAs<uint8_t>(value);
     }
     return false;
 }

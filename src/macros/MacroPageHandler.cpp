@@ -13,6 +13,7 @@
 #include "model/Macro.h"
 #include "model/Profile.h"
 #include "skin/AttentionDlg.h"
+#include "skin/EditEscape.h"
 #include "skin/ListControls.h"
 #include "storage/MacroKeyFile.h"
 
@@ -98,8 +99,13 @@ bool CMacroPageHandler::HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
 void CMacroPageHandler::Initialise()
 {
     if (QLineEdit* pEdit = m_host.LoopCountEdit())
+    {
         QObject::connect(pEdit, &QLineEdit::textEdited, pEdit,
                          [this](const QString& strText) { OnLoopCountEdited(strText); });
+        // Each digit typed is taken at once; Escape takes back what was typed since the box got
+        // the focus (or since it showed this macro).
+        CancelEditOnEscape(*pEdit, [this] { NoteLoopCountBeforeEdit(); }, [this] { OnLoopCountEscape(); });
+    }
     OnSelectionChanged();
 }
 
@@ -215,6 +221,7 @@ void CMacroPageHandler::ShowRepeatSettings()
         return;
     if (QLineEdit* pEdit = m_host.LoopCountEdit())
         pEdit->setText(QString::number(pKey->LoopNum));
+    NoteLoopCountBeforeEdit();
     if (auto* pCheck = dynamic_cast<CCheckButton*>(m_host.FindControl(IDC_LOOP_ENABLE)))
     {
         pCheck->SetChecked(pKey->LoopEnable != 0);
@@ -330,6 +337,29 @@ void CMacroPageHandler::OnLoopCountEdited(const QString& strText)
     if (!pKey)
         return;
     m_host.Session().SetLoopCount(*pKey, static_cast<uint8_t>(nCount));
+}
+
+void CMacroPageHandler::NoteLoopCountBeforeEdit()
+{
+    const MacroKey* pKey = CurrentKey();
+    m_nLoopNumBeforeEdit = pKey ? pKey->LoopNum : -1;
+}
+
+void CMacroPageHandler::OnLoopCountEscape()
+{
+    QLineEdit* pEdit = m_host.LoopCountEdit();
+    const MacroKey* pKey = CurrentKey();
+    if (!pEdit || !pKey || m_nLoopNumBeforeEdit < 0)
+        return;
+    if (pKey->LoopNum != m_nLoopNumBeforeEdit)
+    {
+        // Back the way the typing went, so the count is kept and sent like any other.
+        pEdit->setText(QString::number(m_nLoopNumBeforeEdit));
+        OnLoopCountEdited(pEdit->text());
+    }
+    else
+        pEdit->setText(QString::number(pKey->LoopNum));
+    m_host.DialogParent()->setFocus();
 }
 
 void CMacroPageHandler::OnLoopEnableClicked()

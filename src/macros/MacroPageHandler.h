@@ -72,6 +72,8 @@ private:
 
     // ---- Repeat ----
     void OnLoopCountEdited(const QString& strText);
+    void NoteLoopCountBeforeEdit();
+    void OnLoopCountEscape();
     void OnLoopEnableClicked();
 
     // ---- Recording ----
@@ -97,6 +99,7 @@ private:
     std::unique_ptr<CKeyHook> m_pHook;
     CMacroRecorder m_recorder;
     int m_nCurrentKey = -1; // index in the first set; -1 for none
+    int m_nLoopNumBeforeEdit = -1; // the count an Escape in the repeat box goes back to
     bool m_bRecording = false;
     int m_nWheelRest = 0;   // wheel turn short of a whole notch
     bool m_bSwallowRelease = false; // the last press was used up by a name being typed

@@ -35,7 +35,7 @@ std::string CInstanceLock::DefaultFolder()
 
 CInstanceLock::CInstanceLock() : CInstanceLock(DefaultFolder()) {}
 
-CInstanceLock::CInstanceLock(const std::string& strFolder)
+CInstanceLock::CInstanceLock(const std::string& strFolder) : m_strFolder(strFolder)
 {
     if (!strFolder.empty())
         m_strPath = strFolder + "/" + kLockFileName;

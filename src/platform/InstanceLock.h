@@ -22,11 +22,14 @@ public:
     bool Acquire();
     bool IsHeld() const { return m_nFd >= 0; }
     const std::string& Path() const { return m_strPath; }
+    // Where the lock file is (empty when there is none); the show-request socket lives there too.
+    const std::string& Folder() const { return m_strFolder; }
 
     // The folder the default constructor uses; created (mode 0700) when it is the fallback.
     static std::string DefaultFolder();
 
 private:
+    std::string m_strFolder;
     std::string m_strPath;
     int m_nFd = -1;
 };

@@ -9,6 +9,8 @@
 #include <QPixmap>
 #include <QScreen>
 
+#include <utility>
+
 CDlgBase::CDlgBase(UINT nTemplateId, CSkinWindow* pParent)
     : CSkinWindow(pParent, Qt::Window | Qt::FramelessWindowHint), m_nTemplateId(nTemplateId) {}
 
@@ -31,8 +33,10 @@ int CDlgBase::DoModal() {
     Create();
     if (!m_bEnded) {
         setWindowModality(Qt::ApplicationModal);
-        show();
-        BringToFront();
+        if (!std::exchange(m_bStayHidden, false)) {
+            show();
+            BringToFront();
+        }
         m_loopModal.exec();
     }
     hide();

@@ -43,6 +43,9 @@ public:
     void EndDialog(int nResult);
     bool IsInitialised() const { return m_bInitialised; }
     bool IsModalLoopRunning() const { return m_loopModal.isRunning(); }
+    // The next DoModal runs its loop without showing the window: it stays hidden until something
+    // shows it (a program started into the tray).
+    void StayHiddenWhenModal() { m_bStayHidden = true; }
 
     virtual bool OnInitDialog();
     virtual void OnOK();
@@ -137,6 +140,7 @@ private:
     static bool IsHitTestable(const CControlBase* pControl);
     bool m_bInitialised = false;
     bool m_bEnded = false;
+    bool m_bStayHidden = false;
     int m_nModalResult = IDCANCEL;
     QEventLoop m_loopModal;
 };

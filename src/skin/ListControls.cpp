@@ -2,6 +2,7 @@
 
 #include "model/KeyTables.h"
 #include "model/Macro.h"
+#include "skin/EditEscape.h"
 
 #include <QLineEdit>
 #include <QPainter>
@@ -228,6 +229,12 @@ bool CEditShowList::BeginNewName() {
     const int nTop = m_rect.top + nRow * kRowHeight;
     pEdit->setGeometry(m_rect.left + 2, nTop + 2, (m_rect.right - 2) - (m_rect.left + 2), (nTop + 20) - (nTop + 2));
     pEdit->setFrame(false);
+    // Escape drops the typed name, as Delete does; the window keeps running.
+    CancelEditOnEscape(*pEdit, {}, [this] {
+        DestroyEditBox();
+        m_hParent->setFocus();
+        Invalidate();
+    });
     pEdit->show();
     pEdit->setFocus();
     m_pEdit = pEdit;

@@ -98,7 +98,7 @@ bool CItemPopup::OnItemHover(int x, int y) {
     }
     for (size_t i = 0; i < m_vecItems.size(); ++i) {
         const PopupItem& item = m_vecItems[i];
-        if (!item.m_bSeparator && item.m_rect.PtInRect(x, y)) {
+        if (!item.m_bSeparator && !item.m_bDisabled && item.m_rect.PtInRect(x, y)) {
             m_nHotItem = static_cast<int>(i);
             OnHotItemChanged(m_nHotItem);
             return true;
@@ -143,6 +143,8 @@ void CItemPopup::DrawItems(QPainter* pDC, int, int, int, int) {
             pDC->setFont(SkinFont(0, 9, 400));
         if (static_cast<int>(i) == m_nHotItem)
             FillSolid(pDC, item.m_rect, SkinColour::kHighlight);
+        if (item.m_bDisabled)
+            pDC->setPen(QColor(ColorRefToQRgb(kDisabledTextColour)));
         CRect rcText(item.m_rect.left + 2, item.m_rect.top, item.m_rect.right - 2, item.m_rect.bottom);
         if (!item.m_strTag.empty()) {
             const QString strTag = ToQString(item.m_strTag);
@@ -291,7 +293,11 @@ CMacroLibraryPopup::CMacroLibraryPopup(const MacroLibrary* pLibrary, TagOf fnTag
 void CMacroLibraryPopup::BuildItems() {
     const MacroSet* pSet = m_pLibrary ? m_pLibrary->FirstSet() : nullptr;
     if (!pSet || pSet->m_vecKeys.empty()) {
-        AddItem(true, 0, "");
+        // Wide enough for the whole sentence (the submenu is otherwise as wide as a name).
+        m_nPopupWidth = 262;
+        AddItem(false, 0, kEmptyLibraryText);
+        m_vecItems.back().m_bDisabled = true;
+        LayOutItems();
         return;
     }
     UINT nCode = 1;

@@ -20,6 +20,8 @@ struct PopupItem {
     std::string m_strText;
     CRect m_rect;
     bool m_bArrow = false;
+    // Shown greyed, never hot and never chosen: a row that only tells something.
+    bool m_bDisabled = false;
     // A short note drawn at the right end of the row in its own colour (empty: none); the text
     // before it is cut to leave it room. Not part of the choice.
     std::string m_strTag;
@@ -49,6 +51,7 @@ public:
     // Pixels of the submenu arrow, relative to an item's right edge and top.
     static void DrawSubmenuArrow(QPainter* pDC, int nRight, int nTop);
     static constexpr COLORREF kTagColour = RGBRef(255, 160, 58);
+    static constexpr COLORREF kDisabledTextColour = RGBRef(128, 128, 128);
 
 protected:
     void AddItem(bool bSeparator, UINT nCode, const std::string& strText, bool bArrow = false);
@@ -117,6 +120,9 @@ protected:
 
 class CMacroLibraryPopup : public CItemPopup {
 public:
+    // The one greyed row of an empty library, so the submenu says why there is nothing to pick.
+    static constexpr const char* kEmptyLibraryText = "No macros yet: record one on the Macro page";
+
     // The note a macro's row carries (empty for none); the opener decides what is worth noting.
     using TagOf = std::function<std::string(const MacroKey&)>;
 

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -130,6 +132,38 @@ std::string TimeStamp()
     return szStamp;
 }
 
+
+// A copy of a damaged file: "<name>.damaged-<YYYYMMDD-HHMMSS>", with "-<counter>" for the second
+// and later copies of one second.
+struct DamagedCopy {
+    std::string strName;
+    struct timespec tmWritten{};
+    std::string strStamp;
+    unsigned long nCounter = 0;
+};
+
+std::vector<DamagedCopy> DamagedCopiesOf(const std::string& strFolder, const std::string& strPrefix)
+{
+    constexpr size_t StampLength = 15; // YYYYMMDD-HHMMSS
+    std::vector<DamagedCopy> vecCopies;
+    for (std::string& strName : NamesWithPrefix(strFolder, strPrefix, [](std::string_view rest) {
+             return rest.find(TemporaryInfix) == std::string_view::npos;
+         })) {
+        struct stat st{};
+        if (::lstat((strFolder + "/" + strName).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        DamagedCopy copy;
+        const std::string_view rest = std::string_view(strName).substr(strPrefix.size());
+        copy.strStamp = std::string(rest.substr(0, StampLength));
+        if (rest.size() > StampLength + 1 && rest[StampLength] == '-')
+            copy.nCounter = std::strtoul(std::string(rest.substr(StampLength + 1)).c_str(), nullptr, 10);
+        copy.tmWritten = st.st_mtim;
+        copy.strName = std::move(strName);
+        vecCopies.push_back(std::move(copy));
+    }
+    return vecCopies;
+}
+
 } // namespace
 
 bool WriteTextFileAtomic(const std::string& strPath, const std::string& strContent)
@@ -224,22 +258,38 @@ bool KeepDamagedCopy(const std::string& strPath)
     if (strContent.empty())
         return true;
 
-    const std::string strBase = strPath + DamagedInfix + TimeStamp();
-    std::string strCopy = strBase;
+    const std::string strFolder = FolderOf(strPath);
+    const std::string strPrefix = NameOf(strPath) + DamagedInfix;
+    std::vector<DamagedCopy> vecCopies = DamagedCopiesOf(strFolder, strPrefix);
+    // A copy made in the same second as others gets the next counter, never a freed one, so the
+    // names of one second also tell the order they were made in.
+    const std::string strStamp = TimeStamp();
+    unsigned long nCounter = 0;
+    bool bStampTaken = false;
+    for (const DamagedCopy& copy : vecCopies)
+        if (copy.strStamp == strStamp) {
+            nCounter = std::max(nCounter, copy.nCounter + 1);
+            bStampTaken = true;
+        }
+    std::string strName = strPrefix + strStamp;
+    if (bStampTaken)
+        strName += "-" + std::to_string(nCounter);
     struct stat stExisting{};
-    for (int n = 1; ::lstat(strCopy.c_str(), &stExisting) == 0; ++n)
-        strCopy = strBase + "-" + std::to_string(n);
-    if (!WriteTextFileAtomic(strCopy, strContent))
+    while (::lstat((strFolder + "/" + strName).c_str(), &stExisting) == 0)
+        strName = strPrefix + strStamp + "-" + std::to_string(++nCounter);
+    if (!WriteTextFileAtomic(strFolder + "/" + strName, strContent))
         return false;
 
-    // Names sort by their time stamps: the oldest copies come first.
-    const std::string strFolder = FolderOf(strPath);
-    std::vector<std::string> vecCopies = NamesWithPrefix(
-        strFolder, NameOf(strPath) + DamagedInfix, [](std::string_view rest) {
-            return rest.find(TemporaryInfix) == std::string_view::npos;
-        });
-    std::sort(vecCopies.begin(), vecCopies.end());
-    for (size_t i = 0; i + MaxDamagedCopies < vecCopies.size(); ++i)
-        ::unlink((strFolder + "/" + vecCopies[i]).c_str());
+    // The oldest go, by when they were written (a name may come from a clock set back, or from a
+    // user's renaming); the copy just made always stays.
+    std::sort(vecCopies.begin(), vecCopies.end(), [](const DamagedCopy& a, const DamagedCopy& b) {
+        if (a.tmWritten.tv_sec != b.tmWritten.tv_sec)
+            return a.tmWritten.tv_sec < b.tmWritten.tv_sec;
+        if (a.tmWritten.tv_nsec != b.tmWritten.tv_nsec)
+            return a.tmWritten.tv_nsec < b.tmWritten.tv_nsec;
+        return std::tie(a.strStamp, a.nCounter, a.strName) < std::tie(b.strStamp, b.nCounter, b.strName);
+    });
+    for (size_t i = 0; i + MaxDamagedCopies < vecCopies.size() + 1; ++i)
+        ::unlink((strFolder + "/" + vecCopies[i].strName).c_str());
     return true;
 }

@@ -72,6 +72,12 @@ protected:
         QKeyEvent event(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, 28 + 8, 0, 0);
         QCoreApplication::sendEvent(List().GetEditBox(), &event);
     }
+    // Escape as the window system delivers it to a focused edit box.
+    static void PressEscapeIn(QWidget* pEdit)
+    {
+        QKeyEvent event(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, 1 + 8, 0, 0);
+        QCoreApplication::sendEvent(pEdit, &event);
+    }
     void TypeIntoLoopCount(const QString& strText)
     {
         QLineEdit* pEdit = Dlg().LoopCountEdit();
@@ -301,6 +307,38 @@ TEST_F(MacroPageTest, ARepeatCountOutsideOneTo255BringsTheRangeMessageAndOne)
     EXPECT_TRUE(Dlg().DeviceLink().Pending(0).MacroPending[1]);
 }
 
+TEST_F(MacroPageTest, EscapeInTheNameEditorOrTheRepeatBoxCancelsThatEditOnlyAndTheProgramKeepsRunning)
+{
+    OpenWithMacros({"Loop"});
+    Macro(0).LoopNum = 7;
+    Dlg().RefreshProfileView();
+    const std::string strFile = LibraryFile();
+    bool bRunning = false;
+    QTimer::singleShot(0, &Dlg(), [&] {
+        Click(IDC_NEW_MACRO);
+        TypeNewName("Typed");
+        PressEscapeIn(List().GetEditBox());
+        EXPECT_FALSE(List().HasEditBox());
+        EXPECT_EQ(Dlg().m_MacroLibrary.FirstSet()->m_vecKeys.size(), 1u);
+
+        TypeIntoLoopCount("42");
+        EXPECT_EQ(Macro(0).LoopNum, 42);
+        PressEscapeIn(Dlg().LoopCountEdit());
+        EXPECT_EQ(Macro(0).LoopNum, 7);
+        EXPECT_EQ(Dlg().LoopCountEdit()->text(), "7");
+        QTimer::singleShot(0, &Dlg(), [&] {
+            bRunning = Dlg().IsModalLoopRunning();
+            Dlg().PostToWindow(WM_COMMAND, IDC_EXIT, 0);
+        });
+    });
+    // The count was edited and taken back: the end still asks, and is told to drop it.
+    m_deqAnswers = {CQuitQuestionDlg::kDiscard};
+    Dlg().DoModal();
+    EXPECT_TRUE(bRunning);
+    EXPECT_EQ(AttentionTexts(), std::vector<std::string>{CQuitQuestionDlg::kQuestion});
+    EXPECT_EQ(LibraryFile(), strFile);
+}
+
 // ---- Import and export ----
 
 TEST_F(MacroPageTest, ExportingAndImportingAMacroKeyFileCopiesItIntoAnotherMacroAndWritesTheLibrary)
@@ -370,6 +408,36 @@ TEST_F(MacroPageTest, ABrokenImportKeepsTheRepeatValuesReadBeforeTheBreakAndWrit
     EXPECT_EQ(m_vecFileDialogs.size(), 2u);
     EXPECT_EQ(AttentionTexts().back(), AttentionText::kSelectToExport);
     EXPECT_EQ(AttentionTexts().at(2), AttentionText::kSelectToImport);
+}
+
+TEST_F(MacroPageTest, RepeatCountsAbove255ReadAs255FromTheLibraryAndFromWholeAndBrokenKeyFiles)
+{
+    // The library file as the program found it, with counts no keyboard can hold.
+    std::filesystem::create_directories(m_strDir + "config");
+    std::ofstream(ConfigPath("MacroLibraryFile.mlf"), std::ios::binary)
+        << "[MacroLibrary]\nMacroSetNum=1\n\tMacroSet0Name=Keyboard Macro Set\n\t\tMacroKeyNum=1\n\t\tMacroKey0Name=Big\n"
+           "\t\t\tMacroKey0LoopEnable=1\n\t\t\tMacroKey0LoopNum=300\n\t\t\tMacroActionNum=0\n"
+           "\t\t\tMacroCommandActionNum=300\n\t\t\tAllAction=" << std::string(1600, '0') << "\n";
+    Open();
+    Click(IDC_TAB_MACRO_PAGE);
+    SelectRow(0);
+    ASSERT_EQ(Macro(0).m_strName, "Big");
+    EXPECT_EQ(Macro(0).LoopNum, 255);
+    EXPECT_EQ(Macro(0).MacroCommandActionNum, 255);
+
+    m_deqFilePaths = {WriteMkf("whole.mkf", "[MacroKey]\n\tMacroKeyLoopEnable=1\n\tMacroKeyLoopNum=301\n"
+                                            "\tMacroActionNum=0\n\tMacroCommandActionNum=302\n\t\tAllAction=" +
+                                                std::string(1600, '0') + "\n"),
+                      WriteMkf("cut.mkf", "[MacroKey]\n\tMacroKeyLoopEnable=0\n\tMacroKeyLoopNum=300\n")};
+    Macro(0).LoopNum = 2;
+    Click(IDC_IMPORT_MACRO);
+    EXPECT_EQ(Macro(0).LoopNum, 255);
+    EXPECT_EQ(Macro(0).MacroCommandActionNum, 255);
+    Macro(0).LoopNum = 2;
+    Click(IDC_IMPORT_MACRO);
+    EXPECT_EQ(AttentionTexts(), (std::vector<std::string>{AttentionText::kImportError}));
+    EXPECT_EQ(Macro(0).LoopNum, 255); // not 300's low byte, 44
+    EXPECT_EQ(Dlg().LoopCountEdit()->text(), "255");
 }
 
 // ---- Scrolling ----

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ctl/BackupArchive.h"
+#include "ctl/CtlAutostart.h"
 #include "ctl/CtlHelp.h"
 #include "ctl/CtlServices.h"
 #include "platform/InstanceLock.h"
@@ -138,6 +139,7 @@ TEST_F(CtlTest, UsageErrorsExitTwoOnStderrAndTouchNeitherFilesNorKeyboard)
         {"import-macro", "x.mkf", "ThirteenChars"},
         {"import-macro", "x.mkf", "tab\there"},
         {"backup", ""},
+        {"autostart", "yes"},
     };
     for (const std::vector<std::string>& vecArgs : vecBad)
     {
@@ -190,7 +192,8 @@ TEST_F(CtlTest, EveryCommandIsRefusedWhileTheProgramRunsAndChangesNothing)
         {"status"}, {"profile", "2"}, {"lighting", "Red", "100%"}, {"apply"}, {"reset", "all"},
         {"macros"}, {"export-macro", "M", "m.mkf"}, {"import-macro", "m.mkf"},
         {"backup", "b"}, {"restore", "b"}};
-    ASSERT_EQ(vecLines.size(), CtlCommands().size());
+    // All but autostart, which touches neither the data files nor the keyboard.
+    ASSERT_EQ(vecLines.size(), CtlCommands().size() - 1);
     for (const std::vector<std::string>& vecArgs : vecLines)
     {
         EXPECT_EQ(Run(vecArgs), CtlExitFailure) << vecArgs[0];
@@ -198,6 +201,56 @@ TEST_F(CtlTest, EveryCommandIsRefusedWhileTheProgramRunsAndChangesNothing)
     }
     EXPECT_FALSE(std::filesystem::exists(m_strDir + "config"));
     EXPECT_TRUE(m_kb.Log().empty());
+}
+
+// ---- Autostart -------------------------------------------------------------------------------
+
+TEST_F(CtlTest, AutostartWritesAndRemovesTheTrayStartEntryEvenWhileTheProgramRuns)
+{
+    const char* pXdg = std::getenv("XDG_CONFIG_HOME");
+    const char* pHome = std::getenv("HOME");
+    const bool bHadXdg = pXdg != nullptr;
+    const std::string strOldXdg = pXdg ? pXdg : "", strOldHome = pHome ? pHome : "";
+    setenv("XDG_CONFIG_HOME", (m_strDir + "xdg config").c_str(), 1);
+    CInstanceLock program(m_strDir + "run");
+    ASSERT_TRUE(program.Acquire());
+
+    const std::string strEntry = m_strDir + "xdg config/autostart/org.corvane.Corvane.desktop";
+    ASSERT_EQ(Run({"autostart", "status"}), CtlExitOk) << m_strErr;
+    EXPECT_EQ(m_strOut, "autostart: off\n"); // off by default
+    ASSERT_EQ(Run({"autostart", "on"}), CtlExitOk) << m_strErr;
+    const std::string strText = ReadFile(strEntry);
+    EXPECT_EQ(strText.rfind("[Desktop Entry]\nType=Application\n", 0), 0u) << strText;
+    const size_t nExec = strText.find("\nExec=");
+    ASSERT_NE(nExec, std::string::npos);
+    const std::string strExec = strText.substr(nExec + 6, strText.find('\n', nExec + 1) - nExec - 6);
+    EXPECT_TRUE(strExec == "corvane --tray" || strExec.find("/corvane --tray") != std::string::npos) << strExec;
+    ASSERT_EQ(Run({"autostart", "status"}), CtlExitOk);
+    EXPECT_EQ(m_strOut, "autostart: on (" + strEntry + ")\n");
+    ASSERT_EQ(Run({"autostart", "off"}), CtlExitOk);
+    EXPECT_FALSE(std::filesystem::exists(strEntry));
+    EXPECT_EQ(std::filesystem::directory_iterator(m_strDir + "xdg config/autostart"), std::filesystem::directory_iterator());
+    ASSERT_EQ(Run({"autostart", "off"}), CtlExitOk); // already off
+    EXPECT_FALSE(std::filesystem::exists(m_strDir + "config"));
+    EXPECT_TRUE(m_kb.Log().empty());
+
+    // A relative XDG_CONFIG_HOME is not one: the home's .config is used.
+    setenv("XDG_CONFIG_HOME", "relative", 1);
+    setenv("HOME", (m_strDir + "home").c_str(), 1);
+    ASSERT_EQ(Run({"autostart", "on"}), CtlExitOk) << m_strErr;
+    EXPECT_TRUE(std::filesystem::exists(m_strDir + "home/.config/autostart/org.corvane.Corvane.desktop"));
+
+    // Program paths that need quoting in an entry's Exec line.
+    EXPECT_NE(AutostartEntryText("/opt/my keys/corvane").find("\nExec=\"/opt/my keys/corvane\" --tray\n"),
+              std::string::npos);
+    EXPECT_NE(AutostartEntryText("/opt/100%$/corvane").find("\nExec=\"/opt/100%%\\\\$/corvane\" --tray\n"),
+              std::string::npos);
+
+    if (bHadXdg)
+        setenv("XDG_CONFIG_HOME", strOldXdg.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+    setenv("HOME", strOldHome.c_str(), 1);
 }
 
 // ---- Commands on the keyboard ----------------------------------------------------------------

@@ -1,4 +1,5 @@
 #include "platform/InstanceLock.h"
+#include "platform/ShowRequestChannel.h"
 #include "platform/SpawnLauncher.h"
 #include "platform/UdevHotplugMonitor.h"
 
@@ -6,12 +7,16 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -97,6 +102,46 @@ TEST(InstanceLock, AKilledHolderReleasesTheLock)
     EXPECT_TRUE(mine.Acquire());
     close(arrPipe[0]);
     close(arrPipe[1]);
+}
+
+TEST(ShowRequestChannel, ADeadCopysSocketIsReplacedAndOnlyAShowLineReachesTheListener)
+{
+    const std::string strFolder = MakeTempFolder();
+    const std::string strPath = strFolder + "/" + CShowRequestChannel::kSocketName;
+    EXPECT_FALSE(CShowRequestChannel::SendShowRequest(strFolder)); // nobody listens
+
+    // A copy killed while listening leaves its socket behind.
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", strPath.c_str());
+    const int nDead = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(bind(nDead, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    close(nDead);
+    {
+        CShowRequestChannel channel(strFolder);
+        ASSERT_TRUE(channel.Listen());
+        EXPECT_FALSE(channel.TakeRequests());
+        ASSERT_TRUE(CShowRequestChannel::SendShowRequest(strFolder));
+        ASSERT_TRUE(CShowRequestChannel::SendShowRequest(strFolder));
+        EXPECT_TRUE(channel.TakeRequests()); // both at once
+        EXPECT_FALSE(channel.TakeRequests());
+        // Anything else, or nothing at all, is no request.
+        for (const char* pszLine : {"hide\n", ""})
+        {
+            const int nFd = socket(AF_UNIX, SOCK_STREAM, 0);
+            ASSERT_EQ(connect(nFd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+            EXPECT_EQ(write(nFd, pszLine, std::strlen(pszLine)), static_cast<ssize_t>(std::strlen(pszLine)));
+            close(nFd);
+            EXPECT_FALSE(channel.TakeRequests()) << pszLine;
+        }
+    }
+    // The channel takes its socket with it; a file of that name that is not a socket stays.
+    EXPECT_FALSE(CShowRequestChannel::SendShowRequest(strFolder));
+    std::ofstream(strPath) << "a user's file";
+    CShowRequestChannel channel(strFolder);
+    EXPECT_FALSE(channel.Listen());
+    std::ifstream in(strPath);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "a user's file");
 }
 
 TEST(InstanceLock, AnUnusableFolderDoesNotStopTheProgram)

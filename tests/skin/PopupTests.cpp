@@ -174,16 +174,25 @@ TEST_F(PopupTest, MacroPopupListsTheFirstSet) {
     EXPECT_EQ(m_host.m_vecMessages.back().nMsg, 1051u);
 }
 
-TEST_F(PopupTest, MacroPopupWithoutKeysOffersNoChoice) {
+TEST_F(PopupTest, MacroPopupWithoutKeysSaysWhyInOneGreyedRowThatCannotBeChosen) {
     MacroLibrary noSets;
     auto* p = Open(new CMacroLibraryPopup(&noSets), 5, 2081);
     ASSERT_EQ(p->GetItems().size(), 1u);
-    EXPECT_TRUE(p->GetItems()[0].m_bSeparator);
-    EXPECT_EQ(p->GetItems()[0].m_rect, CRect(3, 5, 155, 6));
-    EXPECT_EQ(p->size(), QSize(158, 10));
-    Click(p, QPoint(50, 5));
+    EXPECT_EQ(p->GetItems()[0].m_strText, "No macros yet: record one on the Macro page");
+    EXPECT_TRUE(p->GetItems()[0].m_bDisabled);
+    EXPECT_EQ(p->size(), QSize(262, 22)); // a row, not a sliver
+    Move(p, Centre(p, 0));
+    Click(p, Centre(p, 0));
     EXPECT_TRUE(m_host.m_vecResults.empty());
     EXPECT_EQ(p->GetHotItem(), -1);
+    // Greyed, and the whole sentence fits: no highlight behind it, text pixels to its end.
+    const QImage& img = p->GetRenderedImage();
+    EXPECT_EQ(img.pixel(5, 5), ColorRefToQRgb(SkinColour::kPopupFill));
+    bool bGrey = false;
+    for (int x = 5; x < img.width() - 5 && !bGrey; ++x)
+        for (int y = 4; y < 18 && !bGrey; ++y)
+            bGrey = img.pixel(x, y) == ColorRefToQRgb(CItemPopup::kDisabledTextColour);
+    EXPECT_TRUE(bGrey);
 }
 
 TEST_F(PopupTest, DrawingHighlightsTheHotItemAndDrawsTheArrow) {

@@ -1,4 +1,7 @@
 #include "TempDir.h"
+
+#include <algorithm>
+#include <chrono>
 #include "LibraryBuilder.h"
 
 #include "storage/AtomicWrite.h"
@@ -135,6 +138,25 @@ TEST_F(DataFilesTest, ADamagedFileIsKeptBesideItBeforeDefaultsReplaceIt)
     }
     // A missing file is no damage: nothing to keep.
     EXPECT_TRUE(NamesStartingWith(Path("config"), "default0.psf.damaged-").empty());
+}
+
+TEST_F(DataFilesTest, TheFiveNewestDamagedCopiesStayHoweverManyComeInOneSecondAndWhateverTheirNames)
+{
+    // A copy renamed by hand long ago: its name sorts after every real one, its age is what counts.
+    const std::string strOld = Path("x.ini.damaged-99991231-235959");
+    WriteRaw(strOld, "renamed");
+    std::filesystem::last_write_time(strOld, std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 365));
+    // Twelve in a row come within a second or two: "-10" must not pass for older than "-2", and a
+    // freed name must not make a new copy look old.
+    for (int i = 0; i < 12; ++i) {
+        WriteRaw(Path("x.ini"), "damage " + std::to_string(i));
+        ASSERT_TRUE(KeepDamagedCopy(Path("x.ini")));
+    }
+    std::vector<std::string> vecContents;
+    for (const std::string& strName : NamesStartingWith(m_strDir, "x.ini.damaged-"))
+        vecContents.push_back(ReadRaw(Path(strName)));
+    std::sort(vecContents.begin(), vecContents.end());
+    EXPECT_EQ(vecContents, (std::vector<std::string>{"damage 10", "damage 11", "damage 7", "damage 8", "damage 9"}));
 }
 
 TEST_F(DataFilesTest, ASlotPathNamingAnotherFileGetsItsDefaultAndTheFileIsLeftAlone)

@@ -8,6 +8,7 @@
 #include "app/CorvaneApp.h"
 #include "app/CorvaneDlg.h"
 #include "app/PlatformServices.h"
+#include "app/ShowRequestListener.h"
 #include "platform/InstanceLock.h"
 #include "platform/SpawnLauncher.h"
 #include "platform/SystemClock.h"
@@ -88,6 +89,8 @@ int RunDemo(const std::string& strFolder, const DemoOptions& options, CFontWarmU
     CPlatformServices services{strFolder + "/", keyboard, keyboard, clock, launcher};
     CCorvaneDlg dlg(services);
     CMappedNotice mapped(dlg);
+    // A second demo on the same data folder brings this one's window forward, as the program does.
+    CShowRequestListener showRequests(strFolder, dlg);
 
     CDemoConsole console(keyboard, dlg, std::cout, [](int nMs, std::function<void()> fnResume) {
         QTimer::singleShot(nMs, std::move(fnResume));
