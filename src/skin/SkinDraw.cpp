@@ -121,8 +121,12 @@ bool DrawKeyedBitmapFrame(QPainter* pDC, const CRect& rcDest, unsigned nBitmapId
                           int nFrameHeight, int nKeyX, int nKeyY) {
     if (!pDC)
         return false;
-    if (PaintsAboveOneRatio(pDC)) {
-        const QImage bmp2x = EmbeddedImage2x("BITMAP", nBitmapId);
+    const QImage bmp = LoadBitmapResource(nBitmapId);
+    if (bmp.isNull())
+        return false;
+    // A 2x bitmap that is not twice the 1x one would cut the wrong frames: the 1x one is drawn.
+    if (const QImage bmp2x = PaintsAboveOneRatio(pDC) ? EmbeddedImage2x("BITMAP", nBitmapId) : QImage();
+        bmp2x.size() == bmp.size() * 2) {
         QImage frame = MakeKeyedFrame(bmp2x, 2 * nFrame * nFrameWidth, 2 * nFrameWidth, 2 * nFrameHeight,
                                       2 * rcDest.Width(), 2 * rcDest.Height(), BitmapPixel(bmp2x, 2 * nKeyX, 2 * nKeyY));
         if (!frame.isNull()) {
@@ -132,9 +136,6 @@ bool DrawKeyedBitmapFrame(QPainter* pDC, const CRect& rcDest, unsigned nBitmapId
             return true;
         }
     }
-    const QImage bmp = LoadBitmapResource(nBitmapId);
-    if (bmp.isNull())
-        return false;
     return DrawKeyedFrame(pDC, rcDest.left, rcDest.top, rcDest.Width(), rcDest.Height(), bmp, nFrame * nFrameWidth,
                           nFrameWidth, nFrameHeight, BitmapPixel(bmp, nKeyX, nKeyY));
 }
