@@ -41,7 +41,7 @@ void SmoothUnlessExact(QPainter* pDC, const QImage& img) {
         pDC->setRenderHint(QPainter::SmoothPixmapTransform);
 }
 
-// The 2x strip of pImage when the painter wants it and it matches the 1x strip, else null.
+// The 2x strip of image when the painter wants it and it is twice the 1x strip, else null.
 QImage HighRatioStrip(const QPainter* pDC, const LoadedImage& image) {
     if (!PaintsAboveOneRatio(pDC) || image.m_nResourceId == 0)
         return QImage();
