@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <QtMath>
 #include <QScreen>
 
 #include "mainwindow/MainWindowIds.h"
@@ -38,7 +39,10 @@ void COSDDialog::ShowInCorner()
 
 QImage COSDDialog::Render() const
 {
-    QImage img(Width, Height, QImage::Format_RGB32);
+    // At the screen's device pixel ratio, so the text stays sharp above 100 %.
+    const qreal dRatio = devicePixelRatioF();
+    QImage img(qCeil(Width * dRatio), qCeil(Height * dRatio), QImage::Format_RGB32);
+    img.setDevicePixelRatio(dRatio);
     QPainter dc(&img);
     FillSolid(&dc, CRect(0, 0, Width, Height), Background);
     dc.setPen(Qt::white);

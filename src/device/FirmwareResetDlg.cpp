@@ -15,9 +15,8 @@ const char* CFirmwareResetDlg::QuestionText(unsigned nBitmapId) {
 
 bool CFirmwareResetDlg::OnInitDialog() {
     CDlgBase::OnInitDialog();
-    const QImage bmp = LoadBitmapResource(m_nBackgroundBitmap);
-    m_bHaveBackground = !bmp.isNull();
-    PrepareBackgroundFromImage(bmp);
+    PrepareBackground(m_nBackgroundBitmap);
+    m_bHaveBackground = !GetBackgroundImage().isNull();
     return true;
 }
 

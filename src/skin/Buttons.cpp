@@ -122,12 +122,8 @@ void CRegionButton::SetBitmap(unsigned nBitmapId, int nFrameWidth, int nFrameHei
 }
 
 void CRegionButton::DrawBitmapFrame(QPainter* pDC, int nFrame) const {
-    // The bitmap is read on every draw; the key colour is whatever its key pixel holds.
-    const QImage bmp = LoadBitmapResource(m_nBitmapId);
-    if (bmp.isNull())
-        return;
-    DrawKeyedFrame(pDC, m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), bmp, nFrame * m_nFrameWidth,
-                   m_nFrameWidth, m_nFrameHeight, BitmapPixel(bmp, m_nKeyX, m_nKeyY));
+    // The key colour is whatever the bitmap's key pixel holds.
+    DrawKeyedBitmapFrame(pDC, m_rect, m_nBitmapId, nFrame, m_nFrameWidth, m_nFrameHeight, m_nKeyX, m_nKeyY);
 }
 
 void CRegionButton::Draw(QPainter* pDC, const CRect&) { DrawBitmapFrame(pDC, m_nMouseState); }

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QtMath>
 
 #include <utility>
 
@@ -109,13 +110,32 @@ void CDlgBase::DrawBackgroundPicture(QPainter* pDC, const CRect& rcClient) {
     if (!m_imgBackground.isNull()) {
         const int nWidth = std::min(m_imgBackground.width(), rcClient.Width());
         const int nHeight = std::min(m_imgBackground.height(), rcClient.Height());
-        DrawImageInBands(pDC, QPoint(0, 0), m_imgBackground, QRect(0, 0, nWidth, nHeight));
+        if (const QImage& img2x = HighRatioBackground(pDC); !img2x.isNull())
+            DrawImageInBands(pDC, QPoint(0, 0), img2x, QRect(0, 0, 2 * nWidth, 2 * nHeight));
+        else
+            DrawImageInBands(pDC, QPoint(0, 0), m_imgBackground, QRect(0, 0, nWidth, nHeight));
     }
+}
+
+const QImage& CDlgBase::HighRatioBackground(const QPainter* pDC) {
+    static const QImage s_imgNone;
+    if (m_nBackgroundBitmapId == 0 || !PaintsAboveOneRatio(pDC))
+        return s_imgNone;
+    if (!m_bBackground2xTried) {
+        m_bBackground2xTried = true;
+        m_imgBackground2x = PrepareBackgroundImage2x(m_nBackgroundBitmapId, m_crBackground, m_nFade);
+        if (m_imgBackground2x.size() != m_imgBackground.size() * 2)
+            m_imgBackground2x = QImage();
+    }
+    return m_imgBackground2x;
 }
 
 QImage CDlgBase::RenderClient() {
     const CRect rc = GetClientRect();
-    QImage img(std::max(1, rc.Width()), std::max(1, rc.Height()), QImage::Format_RGB32);
+    const qreal dRatio = devicePixelRatioF();
+    QImage img(qCeil(std::max(1, rc.Width()) * dRatio), qCeil(std::max(1, rc.Height()) * dRatio),
+               QImage::Format_RGB32);
+    img.setDevicePixelRatio(dRatio);
     QPainter dc(&img);
     dc.setFont(SkinFont(12, 0, 0));
     DrawBackground(&dc, rc);
@@ -142,6 +162,8 @@ void CDlgBase::PrepareBackground(unsigned nBitmapId) {
         UseBackground(bmp, summary.m_crAverage);
     else
         PrepareBackgroundFromImage(bmp);
+    if (!bmp.isNull())
+        m_nBackgroundBitmapId = nBitmapId;
 }
 
 void CDlgBase::PrepareBackgroundFromImage(const QImage& bmp) {
@@ -149,6 +171,9 @@ void CDlgBase::PrepareBackgroundFromImage(const QImage& bmp) {
 }
 
 void CDlgBase::UseBackground(const QImage& bmp, COLORREF crAverage) {
+    m_nBackgroundBitmapId = 0;
+    m_imgBackground2x = QImage();
+    m_bBackground2xTried = false;
     if (!bmp.isNull()) {
         m_nBackWidth = bmp.width();
         m_nBackHeight = bmp.height();

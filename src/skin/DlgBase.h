@@ -79,7 +79,7 @@ public:
     static UINT PopupSlotMessage(int nSlot);
 
     void SetWindowSize(int nWidth, int nHeight) { m_nWindowWidth = nWidth; m_nWindowHeight = nHeight; }
-    // The client area as painted, in one image.
+    // The client area as painted, in one image at the window's device pixel ratio.
     QImage RenderClient();
 
     CControlBase* GetHotControl() const { return m_pHotControl; }
@@ -135,6 +135,12 @@ protected:
 private:
     // The background picture with its average colour as the fill, and the window's shape.
     void UseBackground(const QImage& bmp, COLORREF crAverage);
+    // The prepared 2x background when pDC paints above 100 % and the picture has one, else null.
+    const QImage& HighRatioBackground(const QPainter* pDC);
+    // The resource of the background picture, for its 2x twin; 0 for a picture given as an image.
+    unsigned m_nBackgroundBitmapId = 0;
+    QImage m_imgBackground2x;  // prepared the first time the window paints above 100 %
+    bool m_bBackground2xTried = false;
     void UseRegion(const QRegion& rgn);
     // Only visible controls that accept input are hit-tested; only they can be hot.
     static bool IsHitTestable(const CControlBase* pControl);

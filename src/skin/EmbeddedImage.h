@@ -32,6 +32,14 @@ bool FindEmbeddedImage(const char* pszKind, unsigned nId, QImage& imgOut);
 // The picture, or a null image when it is missing or malformed.
 QImage EmbeddedImage(const char* pszKind, unsigned nId);
 
+// The picture drawn at twice the pixels (":/2x/<kind>/<id>", a PNG) with device pixel ratio 2,
+// for windows on screens above 100 %. It is decoded the first time it is asked for and kept for
+// the rest of the run, so at 100 % no 2x picture costs anything. Null when there is none or it
+// does not decode. User-interface thread only.
+QImage EmbeddedImage2x(const char* pszKind, unsigned nId);
+// How many 2x pictures have been looked up and decoded so far in this run.
+int EmbeddedImage2xDecodedCount();
+
 struct EmbeddedSummaryHeader {
     static constexpr uint32_t kMagic = 0x31535643;  // "CVS1"
     uint32_t m_nMagic = kMagic;

@@ -444,8 +444,9 @@ void CImageShowList::Draw(QPainter* pDC, const CRect&) {
         DrawSkinText(pDC, ToQString(strText), rcRow, DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS);
         const LoadedImage* pIcon =
             nIcon == 0 ? m_pIconRelease.get() : (nIcon == 1 ? m_pIconPress.get() : m_pIconDelay.get());
-        if (pIcon && !pIcon->m_image.isNull())
-            pDC->drawImage(QRect(rcRow.left - 15, rcRow.top + 3, nIconWidth, nIconHeight), pIcon->m_image);
+        if (pIcon)
+            DrawStripFrame(pDC, pIcon, CRect(rcRow.left - 15, rcRow.top + 3, rcRow.left - 15 + nIconWidth,
+                                             rcRow.top + 3 + nIconHeight), 0, pIcon->m_nWidth, pIcon->m_nHeight);
     }
     pDC->restore();
 }

@@ -15,6 +15,7 @@ bool LoadPngResource(unsigned nId, std::unique_ptr<LoadedImage>& pOut) {
     pImage->m_nStatus = img.isNull() ? 1 : 0;
     pImage->m_nWidth = img.width();
     pImage->m_nHeight = img.height();
+    pImage->m_nResourceId = nId;
     pImage->m_image = std::move(img);
     pOut = std::move(pImage);
     return true;
@@ -27,10 +28,44 @@ QImage LoadBitmapResource(unsigned nId) {
 
 QImage LoadIconResource(unsigned nId) { return EmbeddedImage("ICON", nId); }
 
+bool PaintsAboveOneRatio(const QPainter* pDC) {
+    return pDC && pDC->device() && pDC->device()->devicePixelRatio() > 1.0;
+}
+
+namespace {
+
+// Between 100 % and 200 % the 2x picture is scaled down, which wants filtering; at 200 % its
+// pixels land on the device's one to one.
+void SmoothUnlessExact(QPainter* pDC, const QImage& img) {
+    if (pDC->device()->devicePixelRatio() != img.devicePixelRatio())
+        pDC->setRenderHint(QPainter::SmoothPixmapTransform);
+}
+
+// The 2x strip of image when the painter wants it and it is twice the 1x strip, else null.
+QImage HighRatioStrip(const QPainter* pDC, const LoadedImage& image) {
+    if (!PaintsAboveOneRatio(pDC) || image.m_nResourceId == 0)
+        return QImage();
+    QImage img2x = EmbeddedImage2x("PNG", image.m_nResourceId);
+    if (img2x.width() != 2 * image.m_nWidth || img2x.height() != 2 * image.m_nHeight)
+        return QImage();
+    return img2x;
+}
+
+}  // namespace
+
 void DrawStripFrame(QPainter* pDC, const LoadedImage* pImage, const CRect& rcDest, int nFrame, int nFrameWidth,
                     int nFrameHeight) {
     if (!pDC || !pImage || pImage->m_image.isNull() || nFrameWidth <= 0 || nFrameHeight <= 0)
         return;
+    if (const QImage img2x = HighRatioStrip(pDC, *pImage); !img2x.isNull()) {
+        SmoothUnlessExact(pDC, img2x);
+        const QRect rcSource(2 * nFrame * nFrameWidth, 0, 2 * nFrameWidth, 2 * nFrameHeight);
+        if (rcDest.Width() == nFrameWidth && rcDest.Height() == nFrameHeight)
+            DrawImageInBands(pDC, QPoint(rcDest.left, rcDest.top), img2x, rcSource);
+        else
+            pDC->drawImage(QRectF(rcDest.left, rcDest.top, rcDest.Width(), rcDest.Height()), img2x, QRectF(rcSource));
+        return;
+    }
     const QRect rcSource(nFrame * nFrameWidth, 0, nFrameWidth, nFrameHeight);
     if (rcDest.Width() == nFrameWidth && rcDest.Height() == nFrameHeight)
         DrawImageInBands(pDC, QPoint(rcDest.left, rcDest.top), pImage->m_image, rcSource);
@@ -41,10 +76,15 @@ void DrawStripFrame(QPainter* pDC, const LoadedImage* pImage, const CRect& rcDes
 
 void DrawImageInBands(QPainter* pDC, const QPoint& ptDest, const QImage& img, const QRect& rcSource) {
     constexpr int BandRows = 64;
+    const qreal dRatio = img.devicePixelRatio();
     for (int y = 0; y < rcSource.height(); y += BandRows) {
         const int nRows = std::min(BandRows, rcSource.height() - y);
-        pDC->drawImage(QPoint(ptDest.x(), ptDest.y() + y), img,
-                       QRect(rcSource.x(), rcSource.y() + y, rcSource.width(), nRows));
+        const QRect rcBand(rcSource.x(), rcSource.y() + y, rcSource.width(), nRows);
+        if (dRatio == 1.0)
+            pDC->drawImage(QPoint(ptDest.x(), ptDest.y() + y), img, rcBand);
+        else
+            pDC->drawImage(QRectF(ptDest.x(), ptDest.y() + y / dRatio, rcBand.width() / dRatio, nRows / dRatio), img,
+                           QRectF(rcBand));
     }
 }
 
@@ -75,6 +115,29 @@ bool DrawKeyedFrame(QPainter* pDC, int x, int y, int nWidth, int nHeight, const 
         return false;
     pDC->drawImage(QPoint(x, y), frame);
     return true;
+}
+
+bool DrawKeyedBitmapFrame(QPainter* pDC, const CRect& rcDest, unsigned nBitmapId, int nFrame, int nFrameWidth,
+                          int nFrameHeight, int nKeyX, int nKeyY) {
+    if (!pDC)
+        return false;
+    const QImage bmp = LoadBitmapResource(nBitmapId);
+    if (bmp.isNull())
+        return false;
+    // A 2x bitmap that is not twice the 1x one would cut the wrong frames: the 1x one is drawn.
+    if (const QImage bmp2x = PaintsAboveOneRatio(pDC) ? EmbeddedImage2x("BITMAP", nBitmapId) : QImage();
+        bmp2x.size() == bmp.size() * 2) {
+        QImage frame = MakeKeyedFrame(bmp2x, 2 * nFrame * nFrameWidth, 2 * nFrameWidth, 2 * nFrameHeight,
+                                      2 * rcDest.Width(), 2 * rcDest.Height(), BitmapPixel(bmp2x, 2 * nKeyX, 2 * nKeyY));
+        if (!frame.isNull()) {
+            frame.setDevicePixelRatio(2);
+            SmoothUnlessExact(pDC, frame);
+            pDC->drawImage(QPoint(rcDest.left, rcDest.top), frame);
+            return true;
+        }
+    }
+    return DrawKeyedFrame(pDC, rcDest.left, rcDest.top, rcDest.Width(), rcDest.Height(), bmp, nFrame * nFrameWidth,
+                          nFrameWidth, nFrameHeight, BitmapPixel(bmp, nKeyX, nKeyY));
 }
 
 COLORREF BitmapPixel(const QImage& bmp, int x, int y) {
@@ -123,6 +186,7 @@ QImage PrepareBackgroundImage(const QImage& bmp, COLORREF crFill, int nFade) {
     if (F == 0)
         return src;
     QImage out(W, H, QImage::Format_RGB32);
+    out.setDevicePixelRatio(src.devicePixelRatio());
     const QRgb rgbFill = ColorRefToQRgb(crFill);
     out.fill(rgbFill);
     for (int y = 0; y < H - F; ++y) {
@@ -154,6 +218,15 @@ QImage PrepareBackgroundImage(const QImage& bmp, COLORREF crFill, int nFade) {
             out.setPixel(x, y, Blend(src.pixel(x, y), rgbFill, FadeCornerAlpha(i, j, F)));
         }
     return out;
+}
+
+QImage PrepareBackgroundImage2x(unsigned nBitmapId, COLORREF crFill, int nFade) {
+    QImage bmp2x = EmbeddedImage2x("BITMAP", nBitmapId);
+    if (bmp2x.isNull())
+        return QImage();
+    QImage img = PrepareBackgroundImage(bmp2x, crFill, 2 * nFade);
+    img.setDevicePixelRatio(2);
+    return img;
 }
 
 QFont SkinFont(int nHeight, int nWidth, int nWeight) {

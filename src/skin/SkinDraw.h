@@ -19,6 +19,7 @@ struct LoadedImage {
     int m_nStatus = 0;  // 0 when the image is well formed
     int m_nWidth = 0;
     int m_nHeight = 0;
+    unsigned m_nResourceId = 0;  // finds the 2x picture of the same resource; 0 for none
 };
 
 // Loads PNG resource nId (":/PNG/<id>"). Answers false and leaves pOut untouched when
@@ -31,15 +32,21 @@ QImage LoadBitmapResource(unsigned nId);
 // Icon resource nId (":/ICON/<id>"); null when missing.
 QImage LoadIconResource(unsigned nId);
 
+// Screens above 100 %: true when the painter's device has a device pixel ratio above 1, so
+// that the 2x pictures are drawn (EmbeddedImage2x) in the same logical rectangles as the 1x ones.
+bool PaintsAboveOneRatio(const QPainter* pDC);
+
 // Frame width of an N-frame strip: the remainder pixels at the right end are lost.
 inline int StripFrameWidth(int nImageWidth, int nFrames) { return nFrames > 0 ? nImageWidth / nFrames : 0; }
 
 // Draws frame nFrame (source nFrame * nFrameWidth, 0, nFrameWidth, nFrameHeight) of
-// the strip stretched into rcDest. Nothing is drawn without an image.
+// the strip stretched into rcDest. Nothing is drawn without an image. Frame sizes and rcDest
+// are logical: above 100 % the same frame of the 2x strip is drawn, when there is one.
 void DrawStripFrame(QPainter* pDC, const LoadedImage* pImage, const CRect& rcDest, int nFrame, int nFrameWidth,
                     int nFrameHeight);
 
-// Draws rcSource of img unscaled at ptDest in bands of at most 64 rows. Qt's raster engine
+// Draws rcSource (in img's own pixels) of img unscaled at ptDest in bands of at most 64 rows;
+// a 2x picture covers half as many logical pixels. Qt's raster engine
 // hands an area of 96 rows or more to helper threads; for a picture the size of a window the
 // hand-over costs more than the copy, and far more on a busy machine, so big pictures are drawn
 // in bands that stay on the painting thread.
@@ -52,6 +59,12 @@ QImage MakeKeyedFrame(const QImage& bmpSource, int nSrcX, int nSrcW, int nSrcH, 
                       COLORREF crKey);
 bool DrawKeyedFrame(QPainter* pDC, int x, int y, int nWidth, int nHeight, const QImage& bmpSource, int nSrcX,
                     int nSrcW, int nSrcH, COLORREF crKey);
+// Frame nFrame of bitmap resource nBitmapId stretched to rcDest, with the colour of its pixel
+// (nKeyX, nKeyY) transparent; the bitmap is read on every draw. Above 100 % the frame comes
+// from the 2x bitmap, keyed by the colour at the same example pixel there. False when nothing
+// was drawn.
+bool DrawKeyedBitmapFrame(QPainter* pDC, const CRect& rcDest, unsigned nBitmapId, int nFrame, int nFrameWidth,
+                          int nFrameHeight, int nKeyX, int nKeyY);
 // Colour of a bitmap pixel as COLORREF (0 outside the image).
 COLORREF BitmapPixel(const QImage& bmp, int x, int y);
 
@@ -63,6 +76,9 @@ int FadeCornerAlpha(int i, int j, int nFade);
 // The prepared background: W x H filled with crFill, the bitmap's top-left (W-F) x (H-F)
 // copied, the right strip, bottom strip and corner blended onto the fill with the fade.
 QImage PrepareBackgroundImage(const QImage& bmp, COLORREF crFill, int nFade);
+// The same for the 2x bitmap of resource nBitmapId, fade width nFade in logical pixels;
+// null when there is no 2x bitmap.
+QImage PrepareBackgroundImage2x(unsigned nBitmapId, COLORREF crFill, int nFade);
 
 // Toolkit fonts: face "宋体" first, then an installed CJK face. nHeight/nWidth follow the
 // logical-font convention (0 = default size).

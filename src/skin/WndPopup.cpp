@@ -3,6 +3,7 @@
 #include "skin/SkinDraw.h"
 
 #include <QPainter>
+#include <QtMath>
 
 namespace {
 constexpr Qt::WindowFlags kPopupFlags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
@@ -59,7 +60,11 @@ bool CWndPopup::OnItemRelease(int, int) { return false; }
 
 void CWndPopup::RenderLayered() {
     const CRect rc = GetClientRect();
-    QImage img(std::max(1, rc.Width()), std::max(1, rc.Height()), QImage::Format_RGB32);
+    // Rendered at the screen's device pixel ratio, so the items' text stays sharp above 100 %.
+    const qreal dRatio = devicePixelRatioF();
+    QImage img(qCeil(std::max(1, rc.Width()) * dRatio), qCeil(std::max(1, rc.Height()) * dRatio),
+               QImage::Format_RGB32);
+    img.setDevicePixelRatio(dRatio);
     {
         QPainter dc(&img);
         dc.setFont(SkinFont(12, 0, 0));

@@ -8,6 +8,8 @@
 #   find_window W H                 the visible window of that size named "Quelmar Keyboard" (a
 #                                   dialog): its id and geometry in FOUND, FOUND_X, FOUND_Y
 #   shot NAME / fail WHY / end_demo
+# Window points are the layout's (logical) ones at any QT_SCALE_FACTOR (a whole number): the
+# harness scales them to the screen's pixels, so a run at 2 proves hit-testing stays logical.
 # Exits 77 (skipped) only when Xvfb or xdotool is not installed.
 
 for tool in Xvfb xdotool; do
@@ -44,8 +46,11 @@ fail() {
   exit 1
 }
 
+SCALE=${QT_SCALE_FACTOR:-1}
+[[ "$SCALE" =~ ^[1-9]$ ]] || fail "QT_SCALE_FACTOR must be a whole number here, not $SCALE"
+
 # ---- X server: Xvfb chooses a free display and reports it ----
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 $((1280 * SCALE))x$((1024 * SCALE))x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
 XVFB_PID=$!
 for _ in $(seq 200); do [ -s "$WORK/display" ] && break; sleep 0.05; done
 [ -s "$WORK/display" ] || { cat "$WORK/xvfb.log"; fail "Xvfb did not start"; }
@@ -109,7 +114,7 @@ find_window() {
   for _ in $(seq 50); do
     for id in $(xdotool search --onlyvisible --name '^Quelmar Keyboard$' 2>/dev/null); do
       eval "$(xdotool getwindowgeometry --shell "$id")"
-      if [ "$WIDTH" = "$1" ] && [ "$HEIGHT" = "$2" ]; then
+      if [ "$WIDTH" = $(($1 * SCALE)) ] && [ "$HEIGHT" = $(($2 * SCALE)) ]; then
         FOUND=$id
         FOUND_X=$X
         FOUND_Y=$Y
@@ -127,7 +132,7 @@ WIN_Y=$FOUND_Y
 
 # Moves the real pointer onto window point (x, y), lets the window see it there, then clicks.
 click_at() {
-  xdotool mousemove --sync $((WIN_X + $1)) $((WIN_Y + $2)) || fail "pointer did not move"
+  xdotool mousemove --sync $((WIN_X + $1 * SCALE)) $((WIN_Y + $2 * SCALE)) || fail "pointer did not move"
   sleep 0.15
   xdotool mousemove_relative --sync 1 0 mousemove_relative --sync -- -1 0
   sleep 0.1

@@ -275,3 +275,38 @@ TEST_F(ResourceTest, PagePicturesAreOpaqueSoTheyHideTheKeyboard) {
 }
 
 }  // namespace
+
+// The 2x set: drawn, not enlarged, at exactly twice each picture, and a window's 2x shape is its
+// 1x shape, so that masks and hit-testing in logical pixels fit the sharper picture.
+TEST_F(ResourceTest, EveryPictureHasATwiceAsLarge2xTwinWithTheSameShape) {
+    std::vector<Expected> vecAll(std::begin(kExpected), std::end(kExpected));
+    vecAll.push_back({"ICON", 128, Load("ICON", 128).width(), Load("ICON", 128).height(), 1});
+    for (const KeyButtonLayout& key : KeyButtonLayoutTable)
+        vecAll.push_back({"PNG", key.m_nImageId, 3 * key.m_nWidth, key.m_nHeight, 3});
+    for (const Expected& e : vecAll) {
+        SCOPED_TRACE(QString("%1 %2").arg(e.m_pszKind).arg(e.m_nId).toStdString());
+        const QImage img2x = EmbeddedImage2x(e.m_pszKind, static_cast<unsigned>(e.m_nId));
+        ASSERT_FALSE(img2x.isNull());
+        EXPECT_EQ(img2x.devicePixelRatio(), 2.0);
+        EXPECT_EQ(img2x.size(), QSize(e.m_nWidth, e.m_nHeight) * 2);
+    }
+    int nEnlarged = 0;  // 2x keycaps whose 2x2 blocks are all one colour would be 1x ones scaled up
+    for (const KeyButtonLayout& key : KeyButtonLayoutTable) {
+        const QImage img2x = EmbeddedImage2x("PNG", static_cast<unsigned>(key.m_nImageId));
+        bool bDetail = false;
+        for (int y = 0; y + 1 < img2x.height() && !bDetail; y += 2)
+            for (int x = 0; x + 1 < img2x.width() && !bDetail; x += 2)
+                bDetail = img2x.pixel(x, y) != img2x.pixel(x + 1, y) || img2x.pixel(x, y) != img2x.pixel(x, y + 1);
+        nEnlarged += bDetail ? 0 : 1;
+    }
+    EXPECT_EQ(nEnlarged, 0);
+    for (int nId : {129, 153, 176}) {
+        const QImage bmp = Load("BITMAP", nId);
+        const QImage bmp2x = EmbeddedImage2x("BITMAP", static_cast<unsigned>(nId));
+        int nMismatched = 0;
+        for (int y = 0; y < bmp2x.height(); ++y)
+            for (int x = 0; x < bmp2x.width(); ++x)
+                nMismatched += IsShapeColour(bmp2x.pixel(x, y)) != IsShapeColour(bmp.pixel(x / 2, y / 2));
+        EXPECT_EQ(nMismatched, 0) << "bitmap " << nId;
+    }
+}

@@ -25,6 +25,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPainter>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
@@ -88,16 +89,22 @@ void RenderDialogs() {
     }
 }
 
+// Paints the pixels outside the window's shape (in logical pixels, as the mask) magenta.
+void MarkOutside(QImage& img, const QRegion& rgn) {
+    const qreal dRatio = img.devicePixelRatio();
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (!rgn.contains(QPoint(static_cast<int>(x / dRatio), static_cast<int>(y / dRatio))))
+                img.setPixel(x, y, qRgb(255, 0, 255));
+}
+
 // The client area with the outside of the window's shape in magenta.
 QImage WithShape(CDlgBase& dlg) {
     QImage img = dlg.RenderClient().convertToFormat(QImage::Format_RGB32);
     const QRegion rgn = dlg.GetWindowRegion();
     if (rgn.isEmpty())
         return img;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (!rgn.contains(QPoint(x, y)))
-                img.setPixel(x, y, qRgb(255, 0, 255));
+    MarkOutside(img, rgn);
     return img;
 }
 
@@ -211,11 +218,7 @@ void RenderBackgrounds() {
         dlg.CreateRegionFromBitmap(129);
         // Outside the window shape shows as magenta.
         QImage img = dlg.RenderClient().convertToFormat(QImage::Format_RGB32);
-        const QRegion rgn = dlg.GetWindowRegion();
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x)
-                if (!rgn.contains(QPoint(x, y)))
-                    img.setPixel(x, y, qRgb(255, 0, 255));
+        MarkOutside(img, dlg.GetWindowRegion());
         Save(img, QStringLiteral("dialog_base_main_background_129_with_window_shape"));
     }
 }
@@ -329,6 +332,22 @@ void RenderMainWindowInUse() {
     });
 }
 
+// The same pictures at 200 % in the folder 2x/: the gallery once more, with Qt's scale factor 2.
+// A run of its own, as the scale factor is fixed when the application starts.
+bool RenderAt200Percent() {
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+    run.setProcessEnvironment(env);
+    run.setProcessChannelMode(QProcess::ForwardedChannels);
+    run.start(QCoreApplication::applicationFilePath(), {QDir(g_strOutDir).filePath(QStringLiteral("2x"))});
+    if (!run.waitForFinished(-1) || run.exitStatus() != QProcess::NormalExit || run.exitCode() != 0) {
+        std::fprintf(stderr, "the pictures at 200 %% were not all written\n");
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -353,5 +372,8 @@ int main(int argc, char** argv) {
     RenderMainWindow();
     RenderMainWindowInUse();
     std::printf("%d pictures written to %s\n", g_nWritten, argv[1]);
+    std::fflush(stdout);
+    if (!g_bFailed && !qEnvironmentVariableIsSet("QT_SCALE_FACTOR") && !RenderAt200Percent())
+        return 1;
     return g_bFailed ? 1 : 0;
 }

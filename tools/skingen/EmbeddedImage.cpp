@@ -5,6 +5,8 @@
 #include <QResource>
 #include <QString>
 #include <cstring>
+#include <map>
+#include <string>
 
 bool FindEmbeddedImage(const char* pszKind, unsigned nId, QImage& imgOut) {
     CorvaneInitResources();
@@ -38,6 +40,34 @@ bool FindEmbeddedImage(const char* pszKind, unsigned nId, QImage& imgOut) {
 QImage EmbeddedImage(const char* pszKind, unsigned nId) {
     QImage img;
     FindEmbeddedImage(pszKind, nId, img);
+    return img;
+}
+
+namespace {
+std::map<std::pair<std::string, unsigned>, QImage>& Decoded2x() {
+    static std::map<std::pair<std::string, unsigned>, QImage> s_mapDecoded;
+    return s_mapDecoded;
+}
+}  // namespace
+
+int EmbeddedImage2xDecodedCount() { return static_cast<int>(Decoded2x().size()); }
+
+QImage EmbeddedImage2x(const char* pszKind, unsigned nId) {
+    auto& mapDecoded = Decoded2x();
+    const auto key = std::make_pair(std::string(pszKind), nId);
+    if (const auto it = mapDecoded.find(key); it != mapDecoded.end())
+        return it->second;
+    CorvaneInitResources();
+    const QResource res(QStringLiteral(":/2x/%1/%2").arg(QLatin1StringView(pszKind)).arg(nId));
+    QImage img;
+    if (res.isValid() && res.data() && res.compressionAlgorithm() == QResource::NoCompression &&
+        img.loadFromData(res.data(), static_cast<int>(res.size()), "PNG")) {
+        // The formats the 1x set is kept in, which the painter copies and blends fastest.
+        img = img.convertToFormat(img.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+        img.setDevicePixelRatio(2);
+    }
+    // A missing or broken picture is remembered too: the 1x one is drawn instead, without a retry.
+    mapDecoded.emplace(key, img);
     return img;
 }
 

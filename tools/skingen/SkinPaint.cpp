@@ -139,12 +139,28 @@ qreal DrawParagraph(QPainter& painter, const QRectF& rect, const QString& strTex
     return y - rect.top() + metrics.descent();
 }
 
+namespace {
+int g_nCanvasScale = 1;
+}  // namespace
+
+void SetCanvasScale(int nScale) { g_nCanvasScale = std::max(1, nScale); }
+
 QImage NewCanvas(int nWidth, int nHeight) {
-    QImage image(nWidth, nHeight, QImage::Format_ARGB32_Premultiplied);
+    QImage image(nWidth * g_nCanvasScale, nHeight * g_nCanvasScale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(g_nCanvasScale);
     image.setDotsPerMeterX(3780);
     image.setDotsPerMeterY(3780);
     image.fill(Qt::transparent);
     return image;
+}
+
+QImage CopyLogical(const QImage& canvas, const QRect& rect) {
+    const qreal dScale = canvas.devicePixelRatio();
+    const QRect rcPixels(qRound(rect.x() * dScale), qRound(rect.y() * dScale), qRound(rect.width() * dScale),
+                         qRound(rect.height() * dScale));
+    QImage part = canvas.copy(rcPixels);
+    part.setDevicePixelRatio(dScale);
+    return part;
 }
 
 QImage MakeStrip(int nFrameWidth, int nFrameHeight, int nFrames,
@@ -364,6 +380,7 @@ void DrawCheckGlyph(QPainter& painter, const QPointF& centre, qreal dSize, qreal
 QImage FinishOpaque(const QImage& picture, const QColor& under, const QColor& outside) {
     const QImage source = picture.convertToFormat(QImage::Format_ARGB32);
     QImage result(source.size(), QImage::Format_RGB888);
+    result.setDevicePixelRatio(picture.devicePixelRatio());
     result.setDotsPerMeterX(3780);
     result.setDotsPerMeterY(3780);
     const int nUr = under.red(), nUg = under.green(), nUb = under.blue();
@@ -393,8 +410,22 @@ QImage FinishOpaque(const QImage& picture, const QColor& under, const QColor& ou
     return result;
 }
 
+bool IsOpaque(const QImage& image) {
+    if (!image.hasAlphaChannel())
+        return true;
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* pLine = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x)
+            if (qAlpha(pLine[x]) != 255)
+                return false;
+    }
+    return true;
+}
+
 QImage Flatten(const QImage& picture, const QColor& under) {
     QImage base(picture.size(), QImage::Format_RGB32);
+    base.setDevicePixelRatio(picture.devicePixelRatio());
     base.setDotsPerMeterX(3780);
     base.setDotsPerMeterY(3780);
     base.fill(under);

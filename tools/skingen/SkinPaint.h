@@ -73,8 +73,14 @@ qreal DrawParagraph(QPainter& painter, const QRectF& rect, const QString& strTex
 
 // Antialiased shapes, text and scaled pictures from here on.
 QPainter& PrepareAntialiased(QPainter& painter);
-// A transparent ARGB canvas.
+// A transparent ARGB canvas of nWidth x nHeight logical pixels. At canvas scale 2 it holds
+// twice the pixels in each direction with device pixel ratio 2, so the same drawing code in
+// logical coordinates draws the 2x picture: fonts, pens and paths at twice the detail.
 QImage NewCanvas(int nWidth, int nHeight);
+// The scale of the canvases NewCanvas makes from now on: 1 (the default) or 2.
+void SetCanvasScale(int nScale);
+// The part of a canvas inside rect, given in logical coordinates as drawn.
+QImage CopyLogical(const QImage& canvas, const QRect& rect);
 // Builds a horizontal strip of nFrames frames; the painter handed to drawFrame is
 // translated to the frame and clipped to it.
 QImage MakeStrip(int nFrameWidth, int nFrameHeight, int nFrames,
@@ -108,5 +114,7 @@ void DrawCheckGlyph(QPainter& painter, const QPointF& centre, qreal dSize, qreal
 // Used for window shapes (outside = the shape colour) and key-coloured bitmap
 // buttons (outside = the key colour). No inside pixel ends up equal to `outside`.
 QImage FinishOpaque(const QImage& picture, const QColor& under, const QColor& outside);
+// True when every pixel is fully opaque.
+bool IsOpaque(const QImage& image);
 // Flattens a picture onto an opaque colour, keeping 24 bits.
 QImage Flatten(const QImage& picture, const QColor& under);

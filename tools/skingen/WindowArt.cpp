@@ -233,7 +233,7 @@ QImage PagePicture(const std::function<void(QPainter&)>& drawPage) {
         painter.setClipRect(kPageArea);
         drawPage(painter);
     }
-    return Flatten(canvas.copy(kPageArea), QColor(5, 14, 34));
+    return Flatten(CopyLogical(canvas, kPageArea), QColor(5, 14, 34));
 }
 
 void DrawListFrame(QPainter& painter, const QRectF& listAndScroll) {

@@ -7,12 +7,14 @@
 //   :/BITMAP/<id>  24-bit pictures (opaque RGB)
 //   :/ICON/128     the window icon
 //   :/BITMAP_SUMMARY/<id>  each bitmap's average colour and shape (BitmapSummaries.h)
+//   :/2x/<kind>/<id>  the same pictures drawn at twice the pixels, as PNG (HiDpiSet.h)
 // Usage: skingen <output folder>
 // For review it also writes contact_sheet.png (all pictures on one page) and
 // preview_*.png (the windows composed with their controls); neither is embedded.
 
 #include "Artwork.h"
 #include "BitmapSummaries.h"
+#include "HiDpiSet.h"
 #include "Preview.h"
 #include "SkinPaint.h"
 #include "skin/EmbeddedImage.h"
@@ -65,20 +67,6 @@ bool CheckResources(const std::vector<GeneratedResource>& vecResources) {
     return bOk;
 }
 
-// True when every pixel is fully opaque.
-bool IsOpaque(const QImage& image) {
-    if (!image.hasAlphaChannel())
-        return true;
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < argb.height(); ++y) {
-        const auto* pLine = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x)
-            if (qAlpha(pLine[x]) != 255)
-                return false;
-    }
-    return true;
-}
-
 // Bitmaps, and pictures without a transparent pixel, are stored opaque: the program then copies
 // them to the screen instead of blending them pixel by pixel.
 bool WriteEmbeddedImage(QIODevice& file, const GeneratedResource& res) {
@@ -115,7 +103,8 @@ bool WriteImages(const QDir& outDir, const std::vector<GeneratedResource>& vecRe
     return true;
 }
 
-bool WriteCollection(const QDir& outDir, const std::vector<GeneratedResource>& vecResources) {
+bool WriteCollection(const QDir& outDir, const std::vector<GeneratedResource>& vecResources,
+                     const std::vector<GeneratedResource>& vec2x) {
     std::map<QString, std::vector<int>> byKind;
     for (const GeneratedResource& res : vecResources) {
         byKind[KindFolder(res.m_eKind)].push_back(res.m_nId);
@@ -132,6 +121,7 @@ bool WriteCollection(const QDir& outDir, const std::vector<GeneratedResource>& v
             stream << "    <file alias=\"" << nId << "\">" << strKind << "/" << nId << ".img</file>\n";
         stream << "  </qresource>\n";
     }
+    ListHiDpiImages(stream, vec2x);
     stream << "</RCC>\n";
     stream.flush();
     const QString strPath = outDir.filePath("corvane_resources.qrc");
@@ -216,7 +206,8 @@ int main(int argc, char** argv) {
     AddWindowArtwork(vecResources);
     AddDialogArtwork(vecResources);
     AddControlArtwork(vecResources);
-    if (!CheckResources(vecResources))
+    std::vector<GeneratedResource> vec2x;
+    if (!CheckResources(vecResources) || !DrawHiDpiSet(vecResources, vec2x))
         return 1;
 
     QDir outDir(QString::fromLocal8Bit(argv[1]));
@@ -225,7 +216,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!WriteImages(outDir, vecResources) || !WriteBitmapSummaries(outDir, vecResources) ||
-        !WriteCollection(outDir, vecResources))
+        !WriteHiDpiImages(outDir, vec2x) || !WriteCollection(outDir, vecResources, vec2x))
         return 1;
     // Three review sheets: everything, the keys, and the small controls enlarged.
     const auto isPageTwin = [](const GeneratedResource& res) {
@@ -235,6 +226,7 @@ int main(int argc, char** argv) {
     bool bSheets = ContactSheet(vecResources, 1800, [&](const GeneratedResource& res) { return !isPageTwin(res); })
                        .save(outDir.filePath("contact_sheet.png"), "PNG");
     bSheets &= ContactSheet(vecResources, 1300, isKey).save(outDir.filePath("contact_sheet_keys.png"), "PNG");
+    bSheets &= ContactSheet(vec2x, 1300, isKey).save(outDir.filePath("contact_sheet_keys_2x.png"), "PNG");
     bSheets &= ContactSheet(vecResources, 1300, [&](const GeneratedResource& res) {
                    return !isKey(res) && !isPageTwin(res) && res.m_image.height() < 100;
                }).save(outDir.filePath("contact_sheet_controls.png"), "PNG");
