@@ -5,7 +5,9 @@
 #   wait_for_line LINE SECONDS      the demo's output up to that line
 #   shot NAME / fail WHY / end_demo
 # The display server is Xvfb (the xcb platform), or with E2E_PLATFORM=wayland a headless weston
-# (Qt's wayland platform) with its own runtime folder and socket.
+# (Qt's wayland platform) with its own runtime folder and socket. With E2E_PLATFORM=wayland-seat
+# weston runs on its X11 backend inside Xvfb instead, which gives it a seat: the X server's
+# keyboard and pointer, for real keys through xdotool.
 # On X11 it also finds the main window (WINDOW, WIN_X, WIN_Y) and offers:
 #   click_at X Y / click_control L T W H   the real X pointer on window points
 #   find_window W H                 the visible window of that size named "Quelmar Keyboard" (a
@@ -19,6 +21,8 @@
 E2E_PLATFORM=${E2E_PLATFORM:-xcb}
 if [ "$E2E_PLATFORM" = wayland ]; then
   E2E_TOOLS="weston weston-screenshooter"
+elif [ "$E2E_PLATFORM" = wayland-seat ]; then
+  E2E_TOOLS="weston weston-screenshooter Xvfb xdotool"
 else
   E2E_TOOLS="Xvfb xdotool"
 fi
@@ -33,6 +37,7 @@ mkdir -p "$OUT"
 rm -f "$OUT"/*.png
 WORK=$(mktemp -d)
 SERVER_PID=
+WESTON_PID=
 DEMO_PID=
 cleanup() {
   if [ -n "$DEMO_PID" ] && kill -0 "$DEMO_PID" 2>/dev/null; then
@@ -40,10 +45,10 @@ cleanup() {
     for _ in $(seq 50); do kill -0 "$DEMO_PID" 2>/dev/null || break; sleep 0.1; done
     kill -9 "$DEMO_PID" 2>/dev/null
   fi
-  if [ -n "$SERVER_PID" ]; then
-    kill "$SERVER_PID" 2>/dev/null
-    wait "$SERVER_PID" 2>/dev/null
-  fi
+  for pid in $WESTON_PID $SERVER_PID; do
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  done
   rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -61,16 +66,31 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 # Leaks are the sanitiser tests' business; here the X and font libraries' caches would only blur it.
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
 
-if [ "$E2E_PLATFORM" = wayland ]; then
-  # ---- Wayland: a headless weston on the CPU renderer, with its own socket ----
-  unset DISPLAY
+start_xvfb() {
+  # ---- X server: Xvfb chooses a free display and reports it ----
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+  SERVER_PID=$!
+  for _ in $(seq 200); do [ -s "$WORK/display" ] && break; sleep 0.05; done
+  [ -s "$WORK/display" ] || { cat "$WORK/xvfb.log"; fail "Xvfb did not start"; }
+  export DISPLAY=":$(head -n1 "$WORK/display")"
+}
+
+if [ "$E2E_PLATFORM" != xcb ]; then
+  # ---- Wayland: weston on the CPU renderer, with its own socket ----
   export WAYLAND_DISPLAY=corvane-e2e
   export QT_QPA_PLATFORM=wayland
   # A bare compositor: no session bus, so neither a tray nor a notification service.
   export DBUS_SESSION_BUS_ADDRESS=unix:path=$WORK/no-session-bus
-  weston --backend=headless-backend.so --use-pixman --debug --no-config --idle-time=0 \
+  if [ "$E2E_PLATFORM" = wayland-seat ]; then
+    start_xvfb
+    WESTON_BACKEND=x11-backend.so
+  else
+    unset DISPLAY
+    WESTON_BACKEND=headless-backend.so
+  fi
+  weston --backend=$WESTON_BACKEND --use-pixman --debug --no-config --idle-time=0 \
     --width=1280 --height=1024 --socket="$WAYLAND_DISPLAY" >"$WORK/weston.log" 2>&1 &
-  SERVER_PID=$!
+  WESTON_PID=$!
   # weston-screenshooter names its file by the time; one at a time, in a folder of its own.
   take_screenshot() {
     local dir=$WORK/screenshooter
@@ -92,12 +112,7 @@ if [ "$E2E_PLATFORM" = wayland ]; then
   [ -s "$WORK/desktop.png" ] || { cat "$WORK/weston.log"; fail "weston did not start"; }
   SCREEN_BEFORE_DEMO=$WORK/desktop.png
 else
-  # ---- X server: Xvfb chooses a free display and reports it ----
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
-  SERVER_PID=$!
-  for _ in $(seq 200); do [ -s "$WORK/display" ] && break; sleep 0.05; done
-  [ -s "$WORK/display" ] || { cat "$WORK/xvfb.log"; fail "Xvfb did not start"; }
-  export DISPLAY=":$(head -n1 "$WORK/display")"
+  start_xvfb
   export QT_QPA_PLATFORM=xcb
   take_screenshot() { "$SHOT" "$1"; }
 fi
@@ -149,7 +164,7 @@ ask_until() {
 wait_for_line mapped 60 || fail "the main window was not shown"
 shot() { take_screenshot "$OUT/$1.png" || fail "no screenshot $1"; }
 
-if [ "$E2E_PLATFORM" != wayland ]; then
+if [ "$E2E_PLATFORM" = xcb ]; then
   # ---- The window: 800 x 634 at a place of the X server's choosing ----
   # Finds the visible window of size $1 x $2 named "Quelmar Keyboard" (5 s at most).
   find_window() {
