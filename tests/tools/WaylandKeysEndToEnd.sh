@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# A macro recorded on Wayland from the real keyboard holds the same key codes as on X11: weston
+# With a real seat under weston, dragging the window's background moves the window (the
+# compositor does it, asked through startSystemMove), and a macro recorded on Wayland from the
+# real keyboard holds the same key codes as on X11: weston
 # runs on its X11 backend inside Xvfb, whose keyboard is its seat, and xdotool types the macro's
 # name and presses A, the right Shift and the right Ctrl. The recording must hold exactly the
 # steps that X11 records for the same presses under Xvfb: A (VK 0x41), then each right modifier
@@ -15,6 +17,36 @@ OUT=$3
 E2E_PLATFORM=wayland-seat
 
 source "$(dirname "$0")/EndToEndHarness.sh"
+
+# Sets WX, WY: where the compositor shows the window (screenshot $1).
+locate_window() {
+  local where
+  ask "render $WORK/window.png"
+  where=$("$SHOTCHECK" locate "$1" "$SCREEN_BEFORE_DEMO" "$WORK/window.png") || fail "the window is not on $1: $where"
+  read -r WX WY _ <<<"$where"
+}
+
+# ---- A drag on the background (right of the page's last line) moves the window ----
+shot before-drag
+locate_window "$OUT/before-drag.png"
+# (weston takes the pointer's place from its moves inside its window, not from its entering it)
+xdotool mousemove --sync $((WX + 690)) $((WY + 480)) || fail "pointer did not move"
+sleep 0.1
+xdotool mousemove --sync $((WX + 700)) $((WY + 480))
+sleep 0.2
+xdotool mousedown 1
+sleep 0.2
+for step in 1 2 3 4 5; do
+  xdotool mousemove --sync $((WX + 700 + 20 * step)) $((WY + 480 + 10 * step))
+  sleep 0.05
+done
+xdotool mouseup 1
+sleep 0.3
+shot after-drag
+OLD_X=$WX OLD_Y=$WY
+locate_window "$OUT/after-drag.png"
+[ "$WX" = $((OLD_X + 100)) ] && [ "$WY" = $((OLD_Y + 50)) ] ||
+  fail "the drag of 100, 50 moved the window from $OLD_X, $OLD_Y to $WX, $WY"
 
 # Keys go to the X window under the pointer: weston's, at the screen's top-left.
 xdotool mousemove --sync 1270 1010 || fail "pointer did not move"
@@ -39,4 +71,4 @@ grep -q 'AllAction=4100000041800000A0000000A1000000A0800000A1800000A2000000A3000
   <<<"$LIBRARY" ||
   fail "the keys were not recorded as on X11:"$'\n'"$(grep AllAction <<<"$LIBRARY" | cut -c1-80)"
 end_demo
-echo "PASS: keys recorded on Wayland as on X11; screenshot in $OUT"
+echo "PASS: window dragged, keys recorded on Wayland as on X11; screenshots in $OUT"
