@@ -91,6 +91,14 @@ grep -q '^popup' <<<"$REPLY" && fail "the colour list stayed open after the choi
 ask state
 grep -q "profile 0: colour 5" <<<"$REPLY" && fail "the colour reached the keyboard before Apply"
 
+# ---- A press elsewhere closes an open list, as its loss of activation does on X11 ----
+ask "click 144 288"
+ask windows
+grep -q '^popup 7 ' <<<"$REPLY" || fail "the colour list did not open again:"$'\n'"$REPLY"
+ask "click 650 450"
+ask windows
+grep -q '^popup' <<<"$REPLY" && fail "the colour list stayed open after a press beside it:"$'\n'"$REPLY"
+
 # ---- Apply ----
 ask "click 620 119"
 ask_until log 'set  .*\[05 03 00\]'
