@@ -29,8 +29,9 @@ locate_window() {
 # ---- A drag on the background (right of the page's last line) moves the window ----
 shot before-drag
 locate_window "$OUT/before-drag.png"
-# (weston takes the pointer's place from its moves inside its window, not from its entering it)
-xdotool mousemove --sync $((WX + 690)) $((WY + 480)) || fail "pointer did not move"
+# weston follows the X pointer by its moves: a sweep to the far corner and back to the first
+# pins its pointer on the screen's edge, and from there on both are at the same place.
+xdotool mousemove --sync 1279 1023 && sleep 0.1 && xdotool mousemove --sync 0 0 || fail "pointer did not move"
 sleep 0.1
 xdotool mousemove --sync $((WX + 700)) $((WY + 480))
 sleep 0.2

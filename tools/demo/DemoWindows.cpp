@@ -5,7 +5,7 @@
 
 #include <QApplication>
 #include <QPointer>
-#include <QTest>
+#include <QMouseEvent>
 #include <QWindow>
 
 namespace
@@ -28,13 +28,24 @@ QPoint InWindow(const CDlgBase& window, const QWidget& target, const QPoint& pt)
 {
     return target.mapFromGlobal(window.mapToGlobal(pt));
 }
+
+// To the widget's window, as the platform delivers pointer events: Qt's own window code then
+// finds the widget, keeps the enter and press state and opens no shortcut around it.
+void SendMouse(QWidget& target, QEvent::Type eType, const QPoint& ptLocal, Qt::MouseButton button,
+               Qt::MouseButtons buttons)
+{
+    QWindow* pHandle = target.windowHandle();
+    if (!pHandle)
+        return;
+    QMouseEvent event(eType, QPointF(ptLocal), QPointF(target.mapToGlobal(ptLocal)), button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(pHandle, &event);
+}
 } // namespace
 
 void CDemoWindows::Point(int x, int y)
 {
     QWidget* pTarget = WindowAt(m_window, QPoint(x, y));
-    if (QWindow* pHandle = pTarget->windowHandle())
-        QTest::mouseMove(pHandle, InWindow(m_window, *pTarget, QPoint(x, y)));
+    SendMouse(*pTarget, QEvent::MouseMove, InWindow(m_window, *pTarget, QPoint(x, y)), Qt::NoButton, Qt::NoButton);
     QApplication::processEvents();
 }
 
@@ -44,12 +55,11 @@ void CDemoWindows::Click(int x, int y)
     QWidget* pTarget = WindowAt(m_window, QPoint(x, y));
     const QPoint ptLocal = InWindow(m_window, *pTarget, QPoint(x, y));
     QPointer<QWidget> pGuard(pTarget);
-    if (QWindow* pHandle = pTarget->windowHandle())
-        QTest::mousePress(pHandle, Qt::LeftButton, Qt::NoModifier, ptLocal);
+    SendMouse(*pTarget, QEvent::MouseButtonPress, ptLocal, Qt::LeftButton, Qt::LeftButton);
     QApplication::processEvents();
     // The press may have closed the window it landed in.
-    if (pGuard && pGuard->windowHandle())
-        QTest::mouseRelease(pGuard->windowHandle(), Qt::LeftButton, Qt::NoModifier, ptLocal);
+    if (pGuard)
+        SendMouse(*pGuard, QEvent::MouseButtonRelease, ptLocal, Qt::LeftButton, Qt::NoButton);
     QApplication::processEvents();
 }
 

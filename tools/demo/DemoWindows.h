@@ -1,7 +1,7 @@
 #pragma once
 // The demo's commands about its windows, for a test that cannot reach them with a real pointer
-// (a headless compositor has no seat): pointer input delivered through Qt's own window-system
-// path, as the compositor's would arrive, a list of the shown windows, and the window's picture
+// (a headless compositor has no seat): pointer input handed to the windows as the platform hands
+// it over, a list of the shown windows, and the window's picture
 // drawn off screen. Points are in the main window's coordinates; a point on an open popup goes
 // to the popup.
 
