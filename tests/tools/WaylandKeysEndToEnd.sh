@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # With a real seat under weston, dragging the window's background moves the window (the
-# compositor does it, asked through startSystemMove), and a macro recorded on Wayland from the
+# compositor does it, asked through startSystemMove) while a press beside its rounded corner
+# falls through to the desktop, and a macro recorded on Wayland from the
 # real keyboard holds the same key codes as on X11: weston
 # runs on its X11 backend inside Xvfb, whose keyboard is its seat, and xdotool types the macro's
 # name and presses A, the right Shift and the right Ctrl. The recording must hold exactly the
@@ -26,6 +27,20 @@ locate_window() {
   read -r WX WY _ <<<"$where"
 }
 
+# Drags the real pointer from window point ($1, $2) by 100, 50.
+drag_from() {
+  xdotool mousemove --sync $((WX + $1)) $((WY + $2)) || fail "pointer did not move"
+  sleep 0.2
+  xdotool mousedown 1
+  sleep 0.2
+  for step in 1 2 3 4 5; do
+    xdotool mousemove --sync $((WX + $1 + 20 * step)) $((WY + $2 + 10 * step))
+    sleep 0.05
+  done
+  xdotool mouseup 1
+  sleep 0.3
+}
+
 # ---- A drag on the background (right of the page's last line) moves the window ----
 shot before-drag
 locate_window "$OUT/before-drag.png"
@@ -33,21 +48,20 @@ locate_window "$OUT/before-drag.png"
 # pins its pointer on the screen's edge, and from there on both are at the same place.
 xdotool mousemove --sync 1279 1023 && sleep 0.1 && xdotool mousemove --sync 0 0 || fail "pointer did not move"
 sleep 0.1
-xdotool mousemove --sync $((WX + 700)) $((WY + 480))
-sleep 0.2
-xdotool mousedown 1
-sleep 0.2
-for step in 1 2 3 4 5; do
-  xdotool mousemove --sync $((WX + 700 + 20 * step)) $((WY + 480 + 10 * step))
-  sleep 0.05
-done
-xdotool mouseup 1
-sleep 0.3
+drag_from 700 480
 shot after-drag
 OLD_X=$WX OLD_Y=$WY
 locate_window "$OUT/after-drag.png"
 [ "$WX" = $((OLD_X + 100)) ] && [ "$WY" = $((OLD_Y + 50)) ] ||
   fail "the drag of 100, 50 moved the window from $OLD_X, $OLD_Y to $WX, $WY"
+
+# ---- Outside the rounded corner the press falls through to the desktop: the window stays ----
+drag_from 4 4
+shot after-drag-beside-corner
+OLD_X=$WX OLD_Y=$WY
+locate_window "$OUT/after-drag-beside-corner.png"
+[ "$WX" = "$OLD_X" ] && [ "$WY" = "$OLD_Y" ] ||
+  fail "a drag beside the window's corner moved it from $OLD_X, $OLD_Y to $WX, $WY"
 
 # Keys go to the X window under the pointer: weston's, at the screen's top-left.
 xdotool mousemove --sync 1270 1010 || fail "pointer did not move"
