@@ -10,6 +10,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   umockdev libumockdev-dev
   xvfb xauth xdotool dbus-daemon fonts-wqy-microhei
+  # Qt's own Wayland platform, and a headless compositor for the Wayland end-to-end test.
+  qt6-wayland weston
   clang libclang-rt-14-dev
   # Building the Debian package and checking what an installation holds.
   dpkg-dev file desktop-file-utils appstream

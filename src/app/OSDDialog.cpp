@@ -7,9 +7,12 @@
 #include <QtMath>
 #include <QScreen>
 
+#include "app/DesktopNotice.h"
 #include "mainwindow/MainWindowIds.h"
+#include "platform/AppDirectory.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinWindow.h"
+#include "skin/WindowSystem.h"
 
 COSDDialog::COSDDialog()
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
@@ -63,6 +66,13 @@ void COSDDialog::paintEvent(QPaintEvent*)
 
 COsdHandler::COsdHandler(CSkinWindow& owner) : m_owner(owner)
 {
+    if (WindowSystem::IsWayland())
+        m_pNotice = std::make_unique<CDesktopNotice>(QDBusConnection::sessionBus(), DesktopEntryId());
+}
+
+COsdHandler::COsdHandler(CSkinWindow& owner, const QDBusConnection& noticeBus)
+    : m_owner(owner), m_pNotice(std::make_unique<CDesktopNotice>(noticeBus, DesktopEntryId()))
+{
 }
 
 COsdHandler::~COsdHandler() = default;
@@ -100,6 +110,16 @@ bool COsdHandler::HandleMessage(UINT nMsg, WPARAM wParam, LPARAM)
 }
 
 void COsdHandler::ShowOsdText(const std::string& strText)
+{
+    if (m_pNotice)
+    {
+        m_pNotice->Show(strText, [this, strText] { ShowInWindow(strText); });
+        return;
+    }
+    ShowInWindow(strText);
+}
+
+void COsdHandler::ShowInWindow(const std::string& strText)
 {
     if (m_pOsd)
     {

@@ -2,6 +2,7 @@
 
 #include "skin/EmbeddedImage.h"
 #include "skin/SkinDraw.h"
+#include "skin/WindowSystem.h"
 
 #include <QGuiApplication>
 #include <QIcon>
@@ -149,6 +150,10 @@ void CDlgBase::paintEvent(QPaintEvent*) {
     // The window's backing store is already the off-screen picture that reaches the screen in
     // one step, so the client is drawn straight into it, limited to the area being repainted.
     QPainter dc(this);
+    // On Wayland the mask does not clip what is shown (see the constructor of CSkinWindow): the
+    // buffer starts transparent and only the shape is painted.
+    if (WindowSystem::IsWayland() && !m_rgnWindow.isEmpty())
+        dc.setClipRegion(m_rgnWindow);
     dc.setFont(SkinFont(12, 0, 0));
     DrawBackground(&dc, GetClientRect());
 }

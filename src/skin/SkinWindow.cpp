@@ -1,5 +1,7 @@
 #include "skin/SkinWindow.h"
 
+#include "skin/WindowSystem.h"
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QCoreApplication>
@@ -19,6 +21,11 @@ CSkinWindow::CSkinWindow(QWidget* pParent, Qt::WindowFlags flags) : QWidget(pPar
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
+    // A Wayland compositor shows the whole buffer of a surface (a mask only limits its input), so
+    // there a skinned window's shape is painted: its buffer has alpha, and what lies outside the
+    // shape stays transparent. X11 clips the window to its mask instead and keeps opaque buffers.
+    if (WindowSystem::IsWayland())
+        setAttribute(Qt::WA_TranslucentBackground);
     m_tmHover.setSingleShot(true);
     QObject::connect(&m_tmHover, &QTimer::timeout, this, [this] { OnHoverTimer(); });
 }

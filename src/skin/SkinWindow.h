@@ -54,7 +54,7 @@ public:
     QPoint GetCursorClientPos() const;
 
     // Raises and activates the window where the platform has a window stack.
-    void BringToFront();
+    virtual void BringToFront();
 
     // True while the window follows the mouse after a press on its background.
     bool IsWindowDragActive() const { return m_bWindowDrag; }

@@ -1,15 +1,25 @@
 #include "skin/WndPopup.h"
 
+#include "skin/PopupActivation.h"
 #include "skin/SkinDraw.h"
+#include "skin/WindowSystem.h"
 
 #include <QPainter>
 #include <QtMath>
 
 namespace {
-constexpr Qt::WindowFlags kPopupFlags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+// On Wayland only a popup surface can be placed, relative to its parent; Qt makes one of a
+// tool-tip window without taking a pointer grab (a grab would send every click to the topmost
+// popup, and the function menu and its submenu take clicks side by side). On X11 it is a
+// top-most tool window placed on the screen.
+Qt::WindowFlags PopupFlags() {
+    if (WindowSystem::IsWayland())
+        return Qt::ToolTip | Qt::FramelessWindowHint;
+    return Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
 }
+}  // namespace
 
-CWndPopup::CWndPopup() : CSkinWindow(nullptr, kPopupFlags) {}
+CWndPopup::CWndPopup() : CSkinWindow(nullptr, PopupFlags()) {}
 
 CWndPopup::~CWndPopup() = default;
 
@@ -34,11 +44,20 @@ bool CWndPopup::CreatePopup(CSkinWindow* pParent, const CRect& rcScreen, UINT nM
     m_nNotifyMessage = nMessage;
     m_wPopupContext = wContext;
     if (pParent)
-        setParent(pParent, kPopupFlags);  // owned by the parent window, kept above it
+        setParent(pParent, PopupFlags());  // owned by the parent window, kept above it
     setAttribute(Qt::WA_ShowWithoutActivating, false);
     setGeometry(m_nX, m_nY, std::max(1, rcScreen.Width()), std::max(1, rcScreen.Height()));
     WindowProc(WM_CREATE, 0, 0);
     return true;
+}
+
+void CWndPopup::BringToFront() {
+    if (!WindowSystem::IsWayland()) {
+        CSkinWindow::BringToFront();
+        return;
+    }
+    raise();
+    CPopupActivation::Instance().Activate(this);
 }
 
 LRESULT CWndPopup::SendToParent(UINT nMsg, WPARAM wParam, LPARAM lParam) {

@@ -23,6 +23,9 @@ public:
     virtual bool OnItemRelease(int x, int y);
 
     LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
+    // Where the compositor keeps activation to itself the popup is only raised, and becomes the
+    // active popup as the program follows it (skin/PopupActivation.h).
+    void BringToFront() override;
 
     int GetPopupKind() const { return m_nPopupKind; }
     WPARAM GetPopupContext() const { return m_wPopupContext; }

@@ -1,5 +1,6 @@
 #include "DemoConsole.h"
 
+#include "DemoWindows.h"
 #include "SimReport.h"
 #include "mainwindow/MainWindowIds.h"
 #include "platform/simulator/SimulatedKeyboard.h"
@@ -30,6 +31,10 @@ const char* const DemoCommandHelp =
     "  trace                  the feature reports in short (S set, G get, then the report id)\n"
     "  violations             the protocol faults the keyboard noticed, or \"none\"\n"
     "  sleep MS               wait MS milliseconds before the next command\n"
+    "  click X Y | point X Y  press and release the left button at, or move the pointer to, point\n"
+    "                         (X, Y) of the main window (an open popup there takes it)\n"
+    "  windows                the shown windows: kind, place relative to the main window, size\n"
+    "  render FILE [SLOT]     save the main window, or the popup of SLOT, as drawn off screen (PNG)\n"
     "  show                   bring the window to the front (as the tray menu's \"Config Keyboard\")\n"
     "  quit                   end the program (as the tray menu's \"Exit\")\n"
     "  help                   this text\n"
@@ -39,7 +44,11 @@ CDemoConsole::CDemoConsole(CSimulatedKeyboard& keyboard, CSkinWindow& window, st
                            std::function<void(int, std::function<void()>)> fnSleep)
     : m_keyboard(keyboard), m_window(window), m_out(out), m_fnSleep(std::move(fnSleep))
 {
+    if (auto* pDialog = dynamic_cast<CDlgBase*>(&window))
+        m_pWindows = std::make_unique<CDemoWindows>(*pDialog);
 }
+
+CDemoConsole::~CDemoConsole() = default;
 
 void CDemoConsole::Submit(const std::string& strLine)
 {
@@ -169,6 +178,27 @@ bool CDemoConsole::Run(const std::vector<std::string>& vecWords)
             m_out.flush();
             RunQueued();
         });
+    }
+    else if (strCommand == "click" || strCommand == "point")
+    {
+        int x = 0;
+        int y = 0;
+        if (!m_pWindows || vecWords.size() != 3 || !ParseNumber(vecWords[1], 10, x) || !ParseNumber(vecWords[2], 10, y))
+            return Fail(strCommand + " needs a point X Y of the main window");
+        if (strCommand == "click")
+            m_pWindows->Click(x, y);
+        else
+            m_pWindows->Point(x, y);
+    }
+    else if (strCommand == "windows" && m_pWindows)
+        m_pWindows->List(m_out);
+    else if (strCommand == "render")
+    {
+        int nSlot = 0;
+        if (!m_pWindows || vecWords.size() < 2 || (vecWords.size() > 2 && !ParseNumber(vecWords[2], 10, nSlot)))
+            return Fail("render needs a file name and optionally a popup slot");
+        if (!m_pWindows->Render(vecWords[1], nSlot))
+            return Fail("nothing to render, or " + vecWords[1] + " cannot be written");
     }
     else if (strCommand == "show")
         CSkinWindow::SendMessage(&m_window, MainWindow::WM_COMMAND, MainWindow::IDC_CONFIG_KEYBOARD, 0);

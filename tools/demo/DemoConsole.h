@@ -5,10 +5,12 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
+class CDemoWindows;
 class CSimulatedKeyboard;
 class CSkinWindow;
 
@@ -21,6 +23,7 @@ public:
     // fnSleep(ms, resume) must call resume once ms milliseconds have passed, from the event loop.
     CDemoConsole(CSimulatedKeyboard& keyboard, CSkinWindow& window, std::ostream& out,
                  std::function<void(int, std::function<void()>)> fnSleep);
+    ~CDemoConsole();
 
     // Queues one line and runs what is queued, unless a "sleep" is still waiting.
     void Submit(const std::string& strLine);
@@ -35,6 +38,7 @@ private:
 
     CSimulatedKeyboard& m_keyboard;
     CSkinWindow& m_window;
+    std::unique_ptr<CDemoWindows> m_pWindows;  // when the window is a skinned dialog
     std::ostream& m_out;
     std::function<void(int, std::function<void()>)> m_fnSleep;
     std::deque<std::string> m_queLines;
