@@ -33,7 +33,10 @@ void CStaticText::Draw(QPainter* pDC, const CRect&) {
     pDC->save();
     pDC->setPen(QColor(ColorRefToQRgb(m_crText)));
     pDC->setFont(SkinFont(0, 0, 400));
-    DrawSkinText(pDC, ToQString(m_strDisplayText), m_rect, m_nFormat | DT_SINGLELINE | DT_WORD_ELLIPSIS);
+    // Two pixels of air inside the label's edges; a label aligned to its top moves down by as much.
+    const CRect rcText(m_rect.left + 2, m_rect.top + ((m_nFormat & DT_VCENTER) ? 0 : 2), m_rect.right - 2,
+                       m_rect.bottom);
+    DrawSkinText(pDC, ToQString(m_strDisplayText), rcText, m_nFormat | DT_SINGLELINE | DT_WORD_ELLIPSIS);
     pDC->restore();
 }
 

@@ -139,11 +139,13 @@ void CItemPopup::DrawItems(QPainter* pDC, int, int, int, int) {
             continue;
         }
         pDC->save();
-        if (m_bUseItemFont)
-            pDC->setFont(SkinFont(0, 9, 400));
+        // At 11 pixels tall letters and descenders keep two pixels of air inside the 16-pixel row;
+        // the macro list takes the same font, so every popup's rows read alike.
+        pDC->setFont(SkinFont(11, 0, 400));
         if (static_cast<int>(i) == m_nHotItem)
             FillSolid(pDC, item.m_rect, SkinColour::kHighlight);
-        CRect rcText(item.m_rect.left + 2, item.m_rect.top, item.m_rect.right - 2, item.m_rect.bottom);
+        // Words start a little in from the row's edge, clear of the highlight's border.
+        CRect rcText(item.m_rect.left + 5, item.m_rect.top, item.m_rect.right - 4, item.m_rect.bottom);
         if (!item.m_strTag.empty()) {
             const QString strTag = ToQString(item.m_strTag);
             const int nTagWidth = std::min(pDC->fontMetrics().horizontalAdvance(strTag), rcText.Width() / 2);
@@ -284,9 +286,7 @@ void CMultimediaPopup::ChooseItem(const PopupItem& item) {
 
 CMacroLibraryPopup::CMacroLibraryPopup(const MacroLibrary* pLibrary, TagOf fnTagOf)
     : CItemPopup(4, UM_MACRO_LIBRARY_RESULT, 158, KeyValue{0, 0, 0}), m_pLibrary(pLibrary),
-      m_fnTagOf(std::move(fnTagOf)) {
-    m_bUseItemFont = false;
-}
+      m_fnTagOf(std::move(fnTagOf)) {}
 
 void CMacroLibraryPopup::BuildItems() {
     const MacroSet* pSet = m_pLibrary ? m_pLibrary->FirstSet() : nullptr;

@@ -65,7 +65,6 @@ protected:
     int m_nHotItem = -1;
     PopupResult m_result;
     int m_nPopupWidth;
-    bool m_bUseItemFont = true;
 
 private:
     UINT m_nResultMessage;

@@ -33,47 +33,34 @@ void DrawKeyFrame(QPainter& painter, const QRectF& frame, int nState, const QStr
     DrawKeyFace(painter, frame, nState);
     const qreal dDrop = nState == FramePressed ? 1 : 0;
     const QRectF face = frame.adjusted(2, 2 + dDrop, -2, -3 + dDrop);
-    const QColor legend = nState == FrameNormal ? QColor(222, 234, 250) : Palette::Text;
-    if (nState == FramePressed) {
-        // A pressed or remapped key glows so it reads as "changed" at a glance.
+    // A pressed or remapped key is lit; its legend turns dark ink on the light face.
+    const QColor legend = nState == FramePressed ? QColor(4, 22, 48) : nState == FrameNormal ? QColor(226, 236, 250)
+                                                                                            : Palette::Text;
+    if (nState == FramePressed)
         DrawGlow(painter, frame.adjusted(1, 1, -1, -1), 3, QColor(255, 255, 255), 1, 90);
-    }
     int nDirection = 0;
     if (IsArrowLegend(strLegend, nDirection)) {
         const qreal dSize = std::min(face.width(), face.height()) * 0.72;
-        if (nState == FramePressed)
-            DrawArrowGlyph(painter, face.center() + QPointF(0.6, 0.8), dSize, nDirection, QColor(8, 52, 96, 190));
         DrawArrowGlyph(painter, face.center(), dSize, nDirection, legend);
         return;
     }
     TextStyle style;
     style.m_colour = legend;
     style.m_bCondensed = true;
-    if (strLegend.contains('\n')) {
-        style.m_nPixelSize = 8;
-        style.m_nMinPixelSize = 6;
-        style.m_dLineGap = 0;
-    } else if (strLegend.size() == 1) {
-        style.m_nPixelSize = 11;
-        style.m_nMinPixelSize = 8;
+    // Every legend at one size, 8 px capitals: short legends stand for the long key names.
+    style.m_nPixelSize = 11;
+    style.m_nMinPixelSize = 11;
+    if (strLegend.size() == 1) {
         style.m_nWeight = QFont::Bold;
         style.m_bCondensed = false;
     } else {
-        style.m_nPixelSize = 9;
-        style.m_nMinPixelSize = 6;
-        // Heavy strokes only while the word still fits at a readable size.
-        const qreal dAt8 = QFontMetricsF(UiFont(8, QFont::DemiBold, true)).horizontalAdvance(strLegend);
-        style.m_nWeight = dAt8 <= face.width() + 2 ? QFont::DemiBold : QFont::Normal;
+        const qreal dBold = QFontMetricsF(UiFont(11, QFont::DemiBold, true)).horizontalAdvance(strLegend);
+        style.m_nWeight = dBold <= face.width() - 1 ? QFont::DemiBold : QFont::Normal;
+        if (style.m_nWeight == QFont::Normal &&
+            QFontMetricsF(UiFont(11, QFont::Normal, true)).horizontalAdvance(strLegend) > face.width() - 1)
+            style.m_dLetterSpacing = -0.5;
     }
-    const QRectF legendRect = face.adjusted(-1, 0, 1, 0);
-    if (nState == FramePressed) {
-        // White on the bright blue needs a shadow to stay crisp.
-        style.m_nWeight = std::max<int>(style.m_nWeight, QFont::DemiBold);
-        TextStyle shadow = style;
-        shadow.m_colour = QColor(8, 52, 96, 190);
-        DrawFittedText(painter, legendRect.translated(0.6, 0.8), strLegend, shadow);
-    }
-    DrawFittedText(painter, legendRect, strLegend, style);
+    DrawFittedText(painter, face.adjusted(0, 0, 0, 1), strLegend, style);
 }
 
 QImage KeyStrip(const KeyButtonLayout& key) {
@@ -94,8 +81,8 @@ QImage PageTab(int nWidth, int nHeight, const QString& strLabel) {
         QLinearGradient fill(frame.topLeft(), frame.bottomLeft());
         QColor edge;
         if (nState == FramePressed) {
-            fill.setColorAt(0, QColor(40, 136, 204));
-            fill.setColorAt(1, QColor(22, 86, 150));
+            fill.setColorAt(0, QColor(28, 104, 168));
+            fill.setColorAt(1, QColor(16, 72, 128));
             edge = QColor(182, 222, 252);
         } else if (nState == FrameHover) {
             fill.setColorAt(0, QColor(30, 68, 124));
@@ -116,9 +103,10 @@ QImage PageTab(int nWidth, int nHeight, const QString& strLabel) {
             painter.drawRect(QRectF(3, 0, frame.width() - 6, 2));
         }
         TextStyle style;
-        style.m_nPixelSize = 11;
-        style.m_nMinPixelSize = 8;
-        style.m_nWeight = nState == FramePressed ? QFont::Bold : QFont::DemiBold;
+        // One size and weight on every tab and state: "Lighting" no longer shrinks below the rest.
+        style.m_nPixelSize = 10;
+        style.m_nMinPixelSize = 10;
+        style.m_nWeight = QFont::DemiBold;
         style.m_colour = nState == FrameNormal ? Palette::TextDim : Palette::Text;
         DrawFittedText(painter, frame.adjusted(3, 2, -3, 0), strLabel, style);
     });
@@ -131,8 +119,8 @@ QImage ProfileTab(int nWidth, int nHeight, const QString& strLabel) {
         QLinearGradient fill(frame.topLeft(), frame.bottomLeft());
         QColor edge;
         if (nState == FramePressed) {
-            fill.setColorAt(0, QColor(58, 168, 228));
-            fill.setColorAt(1, QColor(30, 110, 176));
+            fill.setColorAt(0, QColor(28, 104, 168));
+            fill.setColorAt(1, QColor(16, 72, 128));
             edge = QColor(190, 228, 255);
         } else if (nState == FrameHover) {
             fill.setColorAt(0, QColor(32, 72, 130));
@@ -160,11 +148,12 @@ QImage ProfileTab(int nWidth, int nHeight, const QString& strLabel) {
             painter.drawEllipse(led, 2.5, 2.5);
         }
         TextStyle style;
-        style.m_nPixelSize = 11;
-        style.m_nMinPixelSize = 8;
-        style.m_nWeight = nState == FramePressed ? QFont::Bold : QFont::Normal;
+        // One size and weight in every state, so the three tabs read alike selected or not.
+        style.m_nPixelSize = 10;
+        style.m_nMinPixelSize = 10;
+        style.m_nWeight = QFont::DemiBold;
         style.m_colour = nState == FrameNormal ? Palette::TextDim : Palette::Text;
-        DrawFittedText(painter, frame.adjusted(17, 0, -5, 0), strLabel, style);
+        DrawFittedText(painter, frame.adjusted(18, 0, -6, 0), strLabel, style);
     });
 }
 

@@ -98,8 +98,8 @@ void DrawKeyboardPlate(QPainter& painter) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(led);
         painter.drawEllipse(QPointF(x, 255), 3, 3);
-        DrawFittedText(painter, QRectF(x - 14, 260, 28, 10), lights[i],
-                       Label(8, Palette::TextFaint, Qt::AlignCenter));
+        DrawFittedText(painter, QRectF(x - 18, 259, 36, 13), lights[i],
+                       Label(10, Palette::TextDim, Qt::AlignCenter));
     }
 }
 
@@ -382,7 +382,7 @@ void DrawLightingPage(QPainter& painter) {
     DrawField(painter, QRectF(71, 146, 280, 23), 4);
     DrawFittedText(painter, QRectF(75, 174, 272, 14), "Current colour", Label(10, Palette::TextFaint));
     DrawSectionCaption(painter, 61, 250, "COLOUR");
-    DrawFittedText(painter, QRectF(61, 306, 270, 16), "Red, purple, blue, cyan, green, yellow or white",
+    DrawFittedText(painter, QRectF(61, 306, 270, 16), "Seven colours, from red to white",
                    Label(10, Palette::TextDim));
     DrawSectionCaption(painter, 61, 342, "BRIGHTNESS");
     DrawFittedText(painter, QRectF(61, 398, 270, 16), "Breath, 100%, 60%, 30% or off",
