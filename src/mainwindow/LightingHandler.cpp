@@ -8,6 +8,7 @@
 #include "model/Profile.h"
 #include "skin/Buttons.h"
 #include "skin/Popups.h"
+#include "skin/SkinDraw.h"
 
 using namespace MainWindow;
 
@@ -109,6 +110,7 @@ void CLightingHandler::Refresh(const ProfileRecord& record)
 {
     // A value from a hand-edited file that names no colour or band leaves the text as it was.
     m_nCurrentColour = record.GetColour();
+    m_nCurrentLevel = record.GetBrightness();
     if (const char* pszColour = LightColourName(m_nCurrentColour))
         if (CComboButton* pButton = Button(ColourChoice))
             pButton->SetCaption(pszColour);
@@ -121,5 +123,18 @@ void CLightingHandler::DrawOnPage(QPainter* pDC, int nPage)
 {
     if (nPage != LightingPage)
         return;
-    pDC->fillRect(ColourBarRect.ToQRect(), QColor(ColorRefToQRgb(BarColour(m_nCurrentColour))));
+    const QColor light(ColorRefToQRgb(BarColour(m_nCurrentColour)));
+    pDC->fillRect(ColourBarRect.ToQRect(), light);
+    pDC->drawImage(CLightingPreview::Origin, m_preview.Picture(light, m_nCurrentLevel));
+    if (CLightingPreview::IsBreathing(m_nCurrentLevel))
+    {
+        pDC->save();
+        pDC->setPen(QColor(ColorRefToQRgb(SkinColour::kText)));
+        pDC->setFont(SkinFont(12, 0, 700));
+        const QPoint pt = CLightingPreview::Origin;
+        DrawSkinText(pDC, QString::fromLatin1(CLightingPreview::BreathingText),
+                     CRect(pt.x(), pt.y() + 182, pt.x() + CLightingPreview::Width, pt.y() + 199),
+                     DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        pDC->restore();
+    }
 }

@@ -1,5 +1,7 @@
 #include "skin/Buttons.h"
 
+#include "model/KeyTables.h"
+
 #include <QPainter>
 
 bool CStripImage::Load(unsigned nPngId, int nFrames) {
@@ -58,6 +60,13 @@ int CKeyboardButton::GetDrawnFrame() const {
     if (m_nMouseState == MS_NORMAL && m_bKeyChanged)
         return 2;
     return m_nMouseState;
+}
+
+std::string CKeyboardButton::ToolTipText() const {
+    if (!m_bKeyChanged)
+        return CControlBase::ToolTipText();
+    const char* pszSends = DeviceKeyNameTable[m_nCurrentCode];
+    return m_strKeyCaption + " \u2192 " + (pszSends ? pszSends : "Undefined");
 }
 
 void CKeyboardButton::Draw(QPainter* pDC, const CRect&) { m_strip.Draw(pDC, m_rect, GetDrawnFrame()); }

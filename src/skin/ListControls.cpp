@@ -32,7 +32,7 @@ void CStaticText::SetDisplayText(const std::string& strText) {
 void CStaticText::Draw(QPainter* pDC, const CRect&) {
     pDC->save();
     pDC->setPen(QColor(ColorRefToQRgb(m_crText)));
-    pDC->setFont(SkinFont(0, 0, 400));
+    pDC->setFont(SkinFont(0, 0, m_bBold ? 700 : 400));
     // Two pixels of air inside the label's edges; a label aligned to its top moves down by as much.
     const CRect rcText(m_rect.left + 2, m_rect.top + ((m_nFormat & DT_VCENTER) ? 0 : 2), m_rect.right - 2,
                        m_rect.bottom);

@@ -285,7 +285,8 @@ TEST_F(LegibilityWindowTest, EveryTextOfTheRunningWindowAndItsDialogsIsLegible)
     Dlg().ClosePopup(PopupSlotLightColor);
     Click(IDC_LIGHT_BRIGHTNESS);
     CheckPopup("brightness popup", PopupSlotLightBrightness);
-    Dlg().ClosePopup(PopupSlotLightBrightness);
+    ChoosePopupItem(PopupSlotLightBrightness, "Breath");
+    Check("main window, lighting page breathing", render, ControlsOf(Dlg()));
     PumpPosted();
 
     {

@@ -227,9 +227,13 @@ QImage TextButton(int nWidth, int nHeight, const QString& strLabel, EGlyph eGlyp
 }
 
 // Round header buttons of the main window.
+// The close button's box lies ten pixels below the minimise button's; each draws a smaller round
+// button at the near end of its box (close at the top, minimise at the bottom), so the two sit
+// on one line and the rest of each box is the header.
 QImage RoundHeaderButton(int nSize, bool bClose) {
     return MakeStrip(nSize, nSize, 3, [&](QPainter& painter, const QRectF& frame, int nState) {
-        const QRectF r = frame.adjusted(1, 1, -1, -1);
+        const qreal d = 14;
+        const QRectF r(frame.left() + (nSize - d) / 2, bClose ? 0.5 : nSize - d - 0.5, d, d);
         QColor fill, edge, glyph;
         if (nState == FrameNormal) {
             fill = QColor(14, 34, 70);
@@ -249,19 +253,22 @@ QImage RoundHeaderButton(int nSize, bool bClose) {
         painter.drawEllipse(r);
         const QPointF c = r.center();
         if (bClose) {
-            DrawCrossGlyph(painter, c, nSize * 0.32, 1.8, glyph);
+            DrawCrossGlyph(painter, c, d * 0.4, 1.6, glyph);
         } else {
-            painter.setPen(QPen(glyph, 1.8, Qt::SolidLine, Qt::RoundCap));
-            painter.drawLine(c + QPointF(-nSize * 0.2, 0.5), c + QPointF(nSize * 0.2, 0.5));
+            painter.setPen(QPen(glyph, 1.6, Qt::SolidLine, Qt::RoundCap));
+            painter.drawLine(c + QPointF(-d * 0.25, 0), c + QPointF(d * 0.25, 0));
         }
     });
 }
 
 enum EActionGlyph { ActionOk, ActionApply, ActionCancel };
 
-// The small OK / Apply / Cancel icon buttons of the header.
+// The small OK / Apply / Cancel icon buttons of the header. Their boxes differ in height but end
+// on one line; each draws the same 30 x 20 face at the bottom of its box, so the three read as
+// one row, and the rest of the box is the header.
 QImage ActionButton(int nWidth, int nHeight, EActionGlyph eGlyph) {
-    return MakeStrip(nWidth, nHeight, 3, [&](QPainter& painter, const QRectF& frame, int nState) {
+    return MakeStrip(nWidth, nHeight, 3, [&](QPainter& painter, const QRectF& box, int nState) {
+        const QRectF frame(box.left(), box.bottom() - 20, box.width(), 20);
         DrawButtonFace(painter, frame, nState, 5);
         const QColor glyph = nState == FrameNormal ? Palette::Border : Palette::Text;
         const qreal dDrop = nState == FramePressed ? 1 : 0;
@@ -508,7 +515,7 @@ void AddControlArtwork(std::vector<GeneratedResource>& vecOut) {
     // Page and profile tabs.
     AddPng(vecOut, 137, 3, PageTab(65, 26, "Keys"), "page tab: keys");
     AddPng(vecOut, 262, 3, PageTab(47, 26, "Macro"), "page tab: macro");
-    AddPng(vecOut, 263, 3, PageTab(53, 26, "P-Keys"), "page tab: programmable keys");
+    AddPng(vecOut, 263, 3, PageTab(53, 26, "G-Keys"), "page tab: programmable keys");
     AddPng(vecOut, 264, 3, PageTab(53, 26, "Lighting"), "page tab: lighting");
     AddPng(vecOut, 171, 3, ProfileTab(68, 21, "Profile 1"), "profile tab 1");
     AddPng(vecOut, 170, 3, ProfileTab(71, 21, "Profile 2"), "profile tab 2");
