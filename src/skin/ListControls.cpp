@@ -71,6 +71,7 @@ void CVScrollBar::LayOut(int nArrowHeight) {
 }
 
 void CVScrollBar::SetScrollState(int nPosition, int nPage, int nRange) {
+    m_bNothingToScroll = nRange == 0 || nPage >= nRange;
     if (nRange == 0) {
         m_rcThumb = m_rcTrack;
         return;
@@ -176,6 +177,12 @@ bool CVScrollBar::OnLButtonUp(UINT, int x, int y) {
 }
 
 void CVScrollBar::Draw(QPainter* pDC, const CRect&) {
+    // While everything fits, the bar steps back: it takes the list's own fill, so the list reads
+    // as one piece and no dead grey strip suggests there is more to see.
+    if (m_bNothingToScroll && !m_bDragging) {
+        FillSolid(pDC, m_rect, SkinColour::kListFill);
+        return;
+    }
     FillSolid(pDC, m_rect, SkinColour::kScrollTrack);
     const int nArrowWidth = m_imgUp.m_nFrameWidth;
     m_imgUp.Draw(pDC, CRect(m_rect.left, m_rect.top, m_rect.left + nArrowWidth, m_rect.top + m_nArrowHeight),

@@ -87,6 +87,7 @@ private:
     int m_nPosition = 0;
     int m_nPage = 1;
     int m_nRange = 1;
+    bool m_bNothingToScroll = true;  // the page shows the whole range
 };
 
 class CEditShowList : public CControlBase {
