@@ -23,16 +23,7 @@ CLightingHandler::CLightingHandler(CMainWindowHost& host) : m_host(host)
 
 COLORREF CLightingHandler::BarColour(int nColour)
 {
-    switch (nColour)
-    {
-    case 2: return RGBRef(255, 0, 255);
-    case 3: return RGBRef(0, 0, 255);
-    case 4: return RGBRef(0, 255, 255);
-    case 5: return RGBRef(0, 255, 0);
-    case 6: return RGBRef(255, 255, 0);
-    case 7: return RGBRef(255, 255, 255);
-    default: return RGBRef(255, 0, 0);
-    }
+    return CLightColorPopup::ColourOf(nColour);
 }
 
 bool CLightingHandler::HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
