@@ -5,6 +5,7 @@
 #include "device/DeviceLink.h"
 #include "mainwindow/MainWindowHost.h"
 #include "mainwindow/MainWindowIds.h"
+#include "mainwindow/PageHandler.h"
 #include "model/Profile.h"
 #include "skin/Buttons.h"
 #include "skin/Popups.h"
@@ -116,7 +117,17 @@ void CLightingHandler::DrawOnPage(QPainter* pDC, int nPage)
         return;
     const QColor light(ColorRefToQRgb(BarColour(m_nCurrentColour)));
     pDC->fillRect(ColourBarRect.ToQRect(), light);
-    pDC->drawImage(CLightingPreview::Origin, m_preview.Picture(light, m_nCurrentLevel));
+    if (!m_bBackdropLoaded)
+    {
+        // What the page picture shows where the keyboard goes: the keyboard is drawn onto it once.
+        m_bBackdropLoaded = true;
+        std::unique_ptr<LoadedImage> pPage;
+        if (LoadPngResource(CPageHandler::PagePictureId(LightingPage), pPage) && pPage)
+            m_imgBackdrop = pPage->m_image.copy(QRect(CLightingPreview::Origin - CPageHandler::PagePictureRect.ToQRect().topLeft(),
+                                                      QSize(CLightingPreview::Width, CLightingPreview::Height)));
+    }
+    const QImage& imgPreview = m_preview.Picture(light, m_nCurrentLevel, m_imgBackdrop);
+    DrawImageInBands(pDC, CLightingPreview::Origin, imgPreview, imgPreview.rect());
     if (CLightingPreview::IsBreathing(m_nCurrentLevel))
     {
         pDC->save();

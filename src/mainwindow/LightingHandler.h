@@ -43,4 +43,6 @@ private:
     int m_nCurrentColour = 1; // for painting the bar; follows the slot and every colour choice
     int m_nCurrentLevel = 8;  // the slot's brightness level, for the keyboard picture
     CLightingPreview m_preview;
+    bool m_bBackdropLoaded = false;
+    QImage m_imgBackdrop; // the page picture's part under the keyboard picture
 };

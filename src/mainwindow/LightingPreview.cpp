@@ -41,22 +41,23 @@ double CLightingPreview::LevelStrength(int nLevel)
     return 0.7; // breathing: shown half way through a breath
 }
 
-const QImage& CLightingPreview::Picture(const QColor& light, int nLevel)
+const QImage& CLightingPreview::Picture(const QColor& light, int nLevel, const QImage& imgBackdrop)
 {
     if (m_imgPicture.isNull() || m_rgbLight != light.rgb() || m_nLevel != nLevel)
     {
-        m_imgPicture = Draw(light, nLevel);
+        m_imgPicture = Draw(light, nLevel, imgBackdrop);
         m_rgbLight = light.rgb();
         m_nLevel = nLevel;
     }
     return m_imgPicture;
 }
 
-QImage CLightingPreview::Draw(const QColor& light, int nLevel)
+QImage CLightingPreview::Draw(const QColor& light, int nLevel, const QImage& imgBackdrop)
 {
-    QImage img(Width, Height, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
+    QImage img(Width, Height, QImage::Format_RGB32);
+    img.fill(QColor(6, 16, 38));
     QPainter painter(&img);
+    painter.drawImage(0, 0, imgBackdrop);
     painter.setRenderHint(QPainter::Antialiasing);
     const double dLit = LevelStrength(nLevel);
     const QRectF plate(20, 18, 330, 162);

@@ -1,6 +1,7 @@
 #pragma once
 // The lighting page's keyboard picture, lit in the chosen colour at the chosen brightness. It is
-// drawn once per choice into a picture of its own, and the page copies that picture.
+// drawn once per choice over the part of the page picture it covers, into an opaque picture of
+// its own, so painting the page only copies it.
 
 #include <QColor>
 #include <QImage>
@@ -17,14 +18,15 @@ public:
     static constexpr int Height = 200;
 
     // The picture for a colour and a brightness level ("LightBrightness": 0..24; 16 and above
-    // breathe). Kept until the choice changes.
-    const QImage& Picture(const QColor& light, int nLevel);
+    // breathe), over imgBackdrop (what lies under it on the page, Width x Height). Kept until the
+    // choice changes.
+    const QImage& Picture(const QColor& light, int nLevel, const QImage& imgBackdrop);
     // How brightly a level lights the keys, 0..1, and whether it breathes.
     static double LevelStrength(int nLevel);
     static bool IsBreathing(int nLevel) { return nLevel >= 16 && nLevel <= 24; }
 
 private:
-    static QImage Draw(const QColor& light, int nLevel);
+    static QImage Draw(const QColor& light, int nLevel, const QImage& imgBackdrop);
 
     QImage m_imgPicture;
     QRgb m_rgbLight = 0;
