@@ -2,6 +2,8 @@
 
 #include "model/KeyTables.h"
 
+#include <algorithm>
+
 #include <QPainter>
 
 bool CStripImage::Load(unsigned nPngId, int nFrames) {
@@ -230,7 +232,10 @@ void CComboButton::Draw(QPainter* pDC, const CRect&) {
     pDC->save();
     pDC->setPen(QColor(ColorRefToQRgb(SkinColour::kText)));
     pDC->setFont(SkinFont(0, 9, 400));
-    DrawSkinText(pDC, ToQString(m_strCaption), CRect(m_rect.left + 4, m_rect.top + 1, m_rect.right, m_rect.bottom),
+    // The words keep clear of the box's inner border, and of the arrow part at its right end.
+    const int nArrowPart = std::min(m_rect.Height(), m_rect.Width() / 3);
+    DrawSkinText(pDC, ToQString(m_strCaption),
+                 CRect(m_rect.left + 8, m_rect.top + 1, m_rect.right - nArrowPart - 2, m_rect.bottom),
                  DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS);
     pDC->restore();
 }
