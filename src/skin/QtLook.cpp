@@ -3,6 +3,7 @@
 #include "skin/SkinTypes.h"
 
 #include <QApplication>
+#include <QStyle>
 #include <QStyleFactory>
 #include <QToolTip>
 
@@ -43,8 +44,10 @@ QPalette SkinQtPalette() {
 }
 
 void ApplySkinLookToQt() {
-    if (QStyle* pFusion = QStyleFactory::create(QStringLiteral("Fusion")))
-        QApplication::setStyle(pFusion);
+    // Without a desktop theme Qt already runs Fusion; a second instance would only cost start-up.
+    if (QApplication::style()->name().compare(QStringLiteral("fusion"), Qt::CaseInsensitive) != 0)
+        if (QStyle* pFusion = QStyleFactory::create(QStringLiteral("Fusion")))
+            QApplication::setStyle(pFusion);
     const QPalette palette = SkinQtPalette();
     QApplication::setPalette(palette);
     // Tooltips on the popups' fill; no style sheet, which would restyle every widget it reaches.
