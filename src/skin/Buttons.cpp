@@ -65,8 +65,9 @@ int CKeyboardButton::GetDrawnFrame() const {
 }
 
 std::string CKeyboardButton::ToolTipText() const {
+    // The narrow keys carry short legends ("PU", "NL"); the pointer gets the key's full name.
     if (!m_bKeyChanged)
-        return CControlBase::ToolTipText();
+        return m_strKeyCaption;
     const char* pszSends = DeviceKeyNameTable[m_nCurrentCode];
     return m_strKeyCaption + " \u2192 " + (pszSends ? pszSends : "Undefined");
 }
