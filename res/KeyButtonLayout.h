@@ -6,7 +6,7 @@
 // buttons and the artwork line up by construction.
 //
 // Rectangles are client pixels of the 800 x 634 main window: left, top, width,
-// height. A legend may hold '\n' for a two-line legend; an empty legend is a
+// height. Legends are short enough for 8-pixel capitals on their cap; an empty legend is a
 // blank key (the space bar).
 
 struct KeyButtonLayout {
@@ -36,9 +36,9 @@ inline constexpr KeyButtonLayout KeyButtonLayoutTable[103] = {
     {2210, 410, 248, 22, 22, 286, "F10", "F10"},
     {2211, 433, 248, 22, 22, 287, "F11", "F11"},
     {2212, 456, 248, 22, 22, 288, "F12", "F12"},
-    {2213, 487, 248, 21, 21, 289, "Print", "Prt\nSc"},
-    {2214, 510, 248, 21, 21, 290, "Scroll Lock", "Scr\nLk"},
-    {2215, 533, 248, 21, 21, 291, "Pause", "Pause"},
+    {2213, 487, 248, 21, 21, 289, "Print", "Prt"},
+    {2214, 510, 248, 21, 21, 290, "Scroll Lock", "Scr"},
+    {2215, 533, 248, 21, 21, 291, "Pause", "Brk"},
     // Number row.
     {2216, 131, 279, 20, 22, 296, "~", "~"},
     {2217, 153, 280, 20, 21, 297, "1", "1"},
@@ -53,11 +53,11 @@ inline constexpr KeyButtonLayout KeyButtonLayoutTable[103] = {
     {2226, 362, 279, 22, 22, 306, "0", "0"},
     {2227, 385, 279, 22, 22, 307, "-", "-"},
     {2228, 409, 279, 22, 22, 308, "+", "+"},
-    {2229, 432, 279, 46, 22, 309, "Backspace", "Backspace"},
+    {2229, 432, 279, 46, 22, 309, "Backspace", "Bksp"},
     {2230, 487, 279, 21, 22, 310, "Ins", "Ins"},
-    {2231, 510, 279, 22, 22, 311, "Home", "Home"},
-    {2232, 533, 279, 21, 22, 312, "Page Up", "Pg\nUp"},
-    {2233, 564, 279, 22, 22, 292, "Num Lock", "Num\nLk"},
+    {2231, 510, 279, 22, 22, 311, "Home", "Hm"},
+    {2232, 533, 279, 21, 22, 312, "Page Up", "PU"},
+    {2233, 564, 279, 22, 22, 292, "Num Lock", "NL"},
     {2234, 587, 279, 22, 22, 293, "Keypad /", "/"},
     {2235, 610, 279, 22, 22, 294, "Keypad *", "*"},
     {2236, 633, 279, 22, 22, 295, "Keypad -", "-"},
@@ -78,7 +78,7 @@ inline constexpr KeyButtonLayout KeyButtonLayoutTable[103] = {
     {2250, 426, 325, 22, 22, 326, "\\", "\\"},
     {2251, 487, 302, 21, 22, 327, "Del", "Del"},
     {2252, 510, 302, 22, 22, 328, "End", "End"},
-    {2253, 533, 302, 21, 22, 329, "Page Down", "Pg\nDn"},
+    {2253, 533, 302, 21, 22, 329, "Page Down", "PD"},
     {2254, 564, 302, 22, 22, 330, "Keypad 7", "7"},
     {2255, 587, 302, 22, 22, 331, "Keypad 8", "8"},
     {2256, 610, 302, 22, 22, 332, "Keypad 9", "9"},

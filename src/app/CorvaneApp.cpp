@@ -16,6 +16,7 @@
 #include "platform/SystemClock.h"
 #include "platform/UdevHotplugMonitor.h"
 #include "skin/FontWarmUp.h"
+#include "skin/QtLook.h"
 #include "skin/ResourceInit.h"
 
 int CCorvaneApp::InitInstance(int argc, char** argv)
@@ -50,6 +51,7 @@ int CCorvaneApp::InitInstance(int argc, char** argv)
 
 int CCorvaneApp::RunSingleInstance(CInstanceLock& lock, const std::function<int()>& fnRunMainWindow)
 {
+    ApplySkinLookToQt();
     if (!lock.Acquire())
     {
         QMessageBox box(QMessageBox::NoIcon, QString(), QString::fromUtf8(SecondInstanceText), QMessageBox::Ok);

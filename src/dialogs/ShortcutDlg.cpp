@@ -54,7 +54,8 @@ bool CShortcutDlg::IsChecked(UINT nBoxId) const {
 }
 
 void CShortcutDlg::OnKeyCaptured(std::uint8_t nVk) {
-    m_strKeyName = VkNameTable[nVk];
+    // A new shortcut reads as the keys' legends do: "Ctrl+Shift", not "Ctrl+Shift_L".
+    m_strKeyName = PlainKeyName(VkNameTable[nVk]);
     m_result.m_keyValue.m_nParam2 = VkToDeviceCode[nVk];
     if (auto* pName = dynamic_cast<CStaticText*>(FindControl(kKeyNameId)))
         pName->SetDisplayText(m_strKeyName);

@@ -113,7 +113,26 @@ void CFunctionMenuHandler::Refresh(const ProfileRecord& record)
 {
     for (int k = 0; k < ProgrammableKeyCount; ++k)
         if (CComboButton* pButton = ProgrammableButton(IDC_PROGRAMMABLE_KEY_FIRST + static_cast<UINT>(k)))
+        {
             pButton->SetCaption(record.m_keys[static_cast<size_t>(k)].m_strName);
+            pButton->SetToolTipSource([this, k] { return ProgrammableKeyToolTip(k); });
+        }
+}
+
+std::string CFunctionMenuHandler::ProgrammableKeyToolTip(int k) const
+{
+    // The keyboard's own name of the key, then what it does: "G2: macro Greeting".
+    const ProgrammableKey& key = m_host.Profiles()[ActiveSlot()].m_keys[static_cast<size_t>(k)];
+    std::string strDoes;
+    switch (key.m_value.m_nKind)
+    {
+    case 0x00: strDoes = "no function"; break;
+    case 0x01: strDoes = "macro " + key.m_strName; break;
+    case 0x06: strDoes = "keys " + key.m_strName; break;
+    case 0x07: strDoes = "starts " + (key.m_strUrl.empty() ? key.m_strName : key.m_strUrl); break;
+    default: strDoes = key.m_strName; break;
+    }
+    return "G" + std::to_string(k + 1) + ": " + strDoes;
 }
 
 CComboButton* CFunctionMenuHandler::ProgrammableButton(WPARAM nId) const

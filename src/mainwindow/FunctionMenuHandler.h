@@ -46,6 +46,8 @@ private:
     static const Submenu* SubmenuOfSlot(int nSlot);
 
     CComboButton* ProgrammableButton(WPARAM nId) const;
+    // What programmable key k of the active slot does, as its tooltip tells it.
+    std::string ProgrammableKeyToolTip(int k) const;
     int ActiveSlot() const;
 
     void OpenFunctionMenu(WPARAM nId, LPARAM nEvent);

@@ -5,9 +5,11 @@
 #include "device/EditSession.h"
 #include "mainwindow/MainWindowHost.h"
 #include "mainwindow/MainWindowIds.h"
+#include "mainwindow/PageHandler.h"
 #include "model/Profile.h"
 #include "skin/Buttons.h"
 #include "skin/Popups.h"
+#include "skin/SkinDraw.h"
 
 using namespace MainWindow;
 
@@ -22,16 +24,7 @@ CLightingHandler::CLightingHandler(CMainWindowHost& host) : m_host(host)
 
 COLORREF CLightingHandler::BarColour(int nColour)
 {
-    switch (nColour)
-    {
-    case 2: return RGBRef(255, 0, 255);
-    case 3: return RGBRef(0, 0, 255);
-    case 4: return RGBRef(0, 255, 255);
-    case 5: return RGBRef(0, 255, 0);
-    case 6: return RGBRef(255, 255, 0);
-    case 7: return RGBRef(255, 255, 255);
-    default: return RGBRef(255, 0, 0);
-    }
+    return CLightColorPopup::ColourOf(nColour);
 }
 
 bool CLightingHandler::HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
@@ -107,6 +100,7 @@ void CLightingHandler::Refresh(const ProfileRecord& record)
 {
     // A value from a hand-edited file that names no colour or band leaves the text as it was.
     m_nCurrentColour = record.GetColour();
+    m_nCurrentLevel = record.GetBrightness();
     if (const char* pszColour = LightColourName(m_nCurrentColour))
         if (CComboButton* pButton = Button(ColourChoice))
             pButton->SetCaption(pszColour);
@@ -119,5 +113,28 @@ void CLightingHandler::DrawOnPage(QPainter* pDC, int nPage)
 {
     if (nPage != LightingPage)
         return;
-    pDC->fillRect(ColourBarRect.ToQRect(), QColor(ColorRefToQRgb(BarColour(m_nCurrentColour))));
+    const QColor light(ColorRefToQRgb(BarColour(m_nCurrentColour)));
+    pDC->fillRect(ColourBarRect.ToQRect(), light);
+    if (!m_bBackdropLoaded)
+    {
+        // What the page picture shows where the keyboard goes: the keyboard is drawn onto it once.
+        m_bBackdropLoaded = true;
+        std::unique_ptr<LoadedImage> pPage;
+        if (LoadPngResource(CPageHandler::PagePictureId(LightingPage), pPage) && pPage)
+            m_imgBackdrop = pPage->m_image.copy(QRect(CLightingPreview::Origin - CPageHandler::PagePictureRect.ToQRect().topLeft(),
+                                                      QSize(CLightingPreview::Width, CLightingPreview::Height)));
+    }
+    const QImage& imgPreview = m_preview.Picture(light, m_nCurrentLevel, m_imgBackdrop);
+    DrawImageInBands(pDC, CLightingPreview::Origin, imgPreview, imgPreview.rect());
+    if (CLightingPreview::IsBreathing(m_nCurrentLevel))
+    {
+        pDC->save();
+        pDC->setPen(QColor(ColorRefToQRgb(SkinColour::kText)));
+        pDC->setFont(SkinFont(12, 0, 700));
+        const QPoint pt = CLightingPreview::Origin;
+        DrawSkinText(pDC, QString::fromLatin1(CLightingPreview::BreathingText),
+                     CRect(pt.x(), pt.y() + 182, pt.x() + CLightingPreview::Width, pt.y() + 199),
+                     DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        pDC->restore();
+    }
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The lighting page: the colour and brightness buttons with their choice popups, the active
-// slot's "LightColor" and "LightBrightness", and the colour bar painted on the page.
+// slot's "LightColor" and "LightBrightness", and the colour bar and the keyboard picture lit in
+// them, painted on the page.
 
+#include "mainwindow/LightingPreview.h"
 #include "mainwindow/MainWindowHandler.h"
 
 class CComboButton;
@@ -39,4 +41,8 @@ private:
 
     CMainWindowHost& m_host;
     int m_nCurrentColour = 1; // for painting the bar; follows the slot and every colour choice
+    int m_nCurrentLevel = 8;  // the slot's brightness level, for the keyboard picture
+    CLightingPreview m_preview;
+    bool m_bBackdropLoaded = false;
+    QImage m_imgBackdrop; // the page picture's part under the keyboard picture
 };

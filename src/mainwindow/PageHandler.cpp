@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPainter>
 
+#include "mainwindow/LightingPreview.h"
 #include "mainwindow/MainWindowHost.h"
 #include "mainwindow/MainWindowIds.h"
 #include "skin/SkinDraw.h"
@@ -60,6 +61,26 @@ void CPageHandler::DrawOnPage(QPainter* pDC, int nPage)
         LoadPngResource(PagePictureId(nPage), m_arrPictures[nIndex]);
     }
     const LoadedImage* pPicture = m_arrPictures[nIndex].get();
-    if (pPicture)
+    if (!pPicture)
+        return;
+    const bool bWholeSize = pPicture->m_nWidth == PagePictureRect.Width() && pPicture->m_nHeight == PagePictureRect.Height();
+    if (nPage != LightingPage || !bWholeSize || pPicture->m_image.isNull())
+    {
         DrawStripFrame(pDC, pPicture, PagePictureRect, 0, pPicture->m_nWidth, pPicture->m_nHeight);
+        return;
+    }
+    // The lighting handler covers its keyboard picture's area opaquely; the page picture is not
+    // copied there first, so that picture costs the page nothing extra.
+    const QRect rcPage = PagePictureRect.ToQRect();
+    const QRect rcHole =
+        QRect(CLightingPreview::Origin, QSize(CLightingPreview::Width, CLightingPreview::Height)) & rcPage;
+    const QRect rcParts[4] = {
+        QRect(rcPage.left(), rcPage.top(), rcPage.width(), rcHole.top() - rcPage.top()),
+        QRect(rcPage.left(), rcHole.bottom() + 1, rcPage.width(), rcPage.bottom() - rcHole.bottom()),
+        QRect(rcPage.left(), rcHole.top(), rcHole.left() - rcPage.left(), rcHole.height()),
+        QRect(rcHole.right() + 1, rcHole.top(), rcPage.right() - rcHole.right(), rcHole.height()),
+    };
+    for (const QRect& rcPart : rcParts)
+        if (!rcPart.isEmpty())
+            DrawImageInBands(pDC, rcPart.topLeft(), pPicture->m_image, rcPart.translated(-rcPage.topLeft()));
 }

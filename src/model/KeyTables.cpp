@@ -1,5 +1,6 @@
 #include "model/KeyTables.h"
 
+#include <string>
 #include <utility>
 
 namespace {
@@ -233,4 +234,15 @@ DeviceKeyCode FactoryCodeOfButton(int nButtonId)
 {
     const int nPos = KeyButtonMatrixPosition(nButtonId);
     return nPos < 0 ? 0 : FactoryAllRCKey[nPos];
+}
+
+std::string PlainKeyName(const std::string& strName)
+{
+    for (const char* pszModifier : {"Ctrl", "Shift", "Alt", "Win"})
+    {
+        const std::string strModifier = pszModifier;
+        if (strName == strModifier + "_L" || strName == strModifier + "_R")
+            return strModifier;
+    }
+    return strName;
 }

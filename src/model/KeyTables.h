@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 using DeviceKeyCode = uint8_t;
 using MatrixPosition = uint8_t;
@@ -16,6 +17,9 @@ constexpr int KeyButtonCount = KeyButtonLastId - KeyButtonFirstId + 1; // 103
 constexpr int MatrixPositionCount = 160;
 
 extern const std::array<const char*, 256> VkNameTable;
+// A key's name as a keyboard's legend reads it: the left and right modifiers ("Ctrl_L",
+// "Shift_R", "Alt_L", "Win_R") lose their side; every other name is returned as it is.
+std::string PlainKeyName(const std::string& strName);
 extern const std::array<const char*, 256> DeviceKeyNameTable;
 extern const std::array<uint8_t, 256> VkToDeviceCode;
 extern const std::array<uint8_t, 256> DeviceCodeToVk;

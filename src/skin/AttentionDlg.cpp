@@ -25,6 +25,7 @@ void CAttentionDlg::CreateControls(int nLeft, int nTop, int, int) {
     auto* pTitle = new CStaticText(this, 2012, CRect(nLeft + 21, nTop + 11, nLeft + 175, nTop + 31), "", true, false,
                                    0xFE9252, DT_LEFT);
     pTitle->SetDisplayText(m_strTitle);
+    pTitle->SetBold(true);  // like the titles drawn on the other dialogs' pictures
     AddControl(0, pTitle);
     auto* pMessage = new CStaticText(this, 2013, CRect(nLeft + 2, nTop + 127, nLeft + 400, nTop + 147), "", true,
                                      false, 0xFFFFFF, DT_CENTER);

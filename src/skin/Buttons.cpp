@@ -1,5 +1,9 @@
 #include "skin/Buttons.h"
 
+#include "model/KeyTables.h"
+
+#include <algorithm>
+
 #include <QPainter>
 
 bool CStripImage::Load(unsigned nPngId, int nFrames) {
@@ -58,6 +62,14 @@ int CKeyboardButton::GetDrawnFrame() const {
     if (m_nMouseState == MS_NORMAL && m_bKeyChanged)
         return 2;
     return m_nMouseState;
+}
+
+std::string CKeyboardButton::ToolTipText() const {
+    // The narrow keys carry short legends ("PU", "NL"); the pointer gets the key's full name.
+    if (!m_bKeyChanged)
+        return m_strKeyCaption;
+    const char* pszSends = DeviceKeyNameTable[m_nCurrentCode];
+    return m_strKeyCaption + " \u2192 " + (pszSends ? pszSends : "Undefined");
 }
 
 void CKeyboardButton::Draw(QPainter* pDC, const CRect&) { m_strip.Draw(pDC, m_rect, GetDrawnFrame()); }
@@ -217,7 +229,10 @@ void CComboButton::Draw(QPainter* pDC, const CRect&) {
     pDC->save();
     pDC->setPen(QColor(ColorRefToQRgb(SkinColour::kText)));
     pDC->setFont(SkinFont(0, 9, 400));
-    DrawSkinText(pDC, ToQString(m_strCaption), CRect(m_rect.left + 4, m_rect.top + 1, m_rect.right, m_rect.bottom),
+    // The words keep clear of the box's inner border, and of the arrow part at its right end.
+    const int nArrowPart = std::min(m_rect.Height(), m_rect.Width() / 3);
+    DrawSkinText(pDC, ToQString(m_strCaption),
+                 CRect(m_rect.left + 8, m_rect.top + 1, m_rect.right - nArrowPart - 2, m_rect.bottom),
                  DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS);
     pDC->restore();
 }

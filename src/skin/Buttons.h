@@ -52,6 +52,8 @@ public:
     using CControlBase::CControlBase;
     bool LoadImage(unsigned nPngId) { return m_strip.Load(nPngId, 3); }
     void SetKeyAssignment(const std::string& strCaption, unsigned char nDefaultCode, unsigned char nCurrentCode);
+    // A key tells its full name ("Page Up"), and once remapped what it sends now: "Q → Z".
+    std::string ToolTipText() const override;
     void Draw(QPainter* pDC, const CRect& rcClip) override;
     bool OnMouseMove(UINT nFlags, int x, int y) override;
     bool OnLButtonDown(UINT nFlags, int x, int y) override;

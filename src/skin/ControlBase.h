@@ -5,6 +5,7 @@
 #include "skin/SkinWindow.h"
 
 #include <QFont>
+#include <functional>
 #include <string>
 
 class QPainter;
@@ -41,6 +42,10 @@ public:
     bool AcceptsInput() const { return m_bAcceptsInput; }
     void SetAcceptsInput(bool bAccepts) { m_bAcceptsInput = bAccepts; }
     CSkinWindow* GetParentWindow() const { return m_hParent; }
+    // What the control tells while the pointer rests on it (the window shows it as a tooltip);
+    // empty for nothing. The source is asked at that moment, so the words are never stale.
+    virtual std::string ToolTipText() const { return m_fnToolTip ? m_fnToolTip() : std::string(); }
+    void SetToolTipSource(std::function<std::string()> fnToolTip) { m_fnToolTip = std::move(fnToolTip); }
 
 protected:
     LRESULT Notify(UINT nMsg, WPARAM wParam, LPARAM lParam) const;
@@ -63,4 +68,5 @@ protected:
     std::string m_strText;
     CSkinWindow* m_hParent;
     QFont m_fontBase;
+    std::function<std::string()> m_fnToolTip;
 };

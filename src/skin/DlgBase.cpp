@@ -5,10 +5,12 @@
 #include "skin/WindowSystem.h"
 
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QToolTip>
 #include <QtMath>
 
 #include <utility>
@@ -289,6 +291,25 @@ CWndPopup* CDlgBase::GetPopup(int nSlot) const {
     if (nSlot < 0 || nSlot >= kPopupSlots)
         return nullptr;
     return m_arrPopups[nSlot].data();
+}
+
+bool CDlgBase::event(QEvent* pEvent) {
+    if (pEvent->type() != QEvent::ToolTip)
+        return CSkinWindow::event(pEvent);
+    const auto* pHelp = static_cast<QHelpEvent*>(pEvent);
+    for (const auto& vecList : m_vecControls)
+        for (const CControlBase* pControl : vecList)
+            if (IsHitTestable(pControl) && pControl->GetRect().PtInRect(pHelp->pos().x(), pHelp->pos().y())) {
+                const std::string strTip = pControl->ToolTipText();
+                if (!strTip.empty()) {
+                    QToolTip::showText(pHelp->globalPos(), QString::fromStdString(strTip), this,
+                                       pControl->GetRect().ToQRect());
+                    return true;
+                }
+            }
+    QToolTip::hideText();
+    pEvent->ignore();
+    return true;
 }
 
 bool CDlgBase::IsHitTestable(const CControlBase* pControl) {

@@ -104,6 +104,8 @@ protected:
     // OnCancel. True when the message was one of theirs.
     bool HandleOkCancelButtons(UINT nMsg, LPARAM lParam);
     void paintEvent(QPaintEvent* pEvent) override;
+    // A tooltip asked for over a control shows what the control tells (ToolTipText).
+    bool event(QEvent* pEvent) override;
 
     void OnMouseMove(UINT nFlags, int x, int y);
     void OnMouseLeave();

@@ -33,8 +33,11 @@ void CStaticText::SetDisplayText(const std::string& strText) {
 void CStaticText::Draw(QPainter* pDC, const CRect&) {
     pDC->save();
     pDC->setPen(QColor(ColorRefToQRgb(m_crText)));
-    pDC->setFont(SkinFont(0, 0, 400));
-    DrawSkinText(pDC, ToQString(m_strDisplayText), m_rect, m_nFormat | DT_SINGLELINE | DT_WORD_ELLIPSIS);
+    pDC->setFont(SkinFont(0, 0, m_bBold ? 700 : 400));
+    // Two pixels of air inside the label's edges; a label aligned to its top moves down by as much.
+    const CRect rcText(m_rect.left + 2, m_rect.top + ((m_nFormat & DT_VCENTER) ? 0 : 2), m_rect.right - 2,
+                       m_rect.bottom);
+    DrawSkinText(pDC, ToQString(m_strDisplayText), rcText, m_nFormat | DT_SINGLELINE | DT_WORD_ELLIPSIS);
     pDC->restore();
 }
 
@@ -69,6 +72,7 @@ void CVScrollBar::LayOut(int nArrowHeight) {
 }
 
 void CVScrollBar::SetScrollState(int nPosition, int nPage, int nRange) {
+    m_bNothingToScroll = nRange == 0 || nPage >= nRange;
     if (nRange == 0) {
         m_rcThumb = m_rcTrack;
         return;
@@ -174,6 +178,12 @@ bool CVScrollBar::OnLButtonUp(UINT, int x, int y) {
 }
 
 void CVScrollBar::Draw(QPainter* pDC, const CRect&) {
+    // While everything fits, the bar steps back: it takes the list's own fill, so the list reads
+    // as one piece and no dead grey strip suggests there is more to see.
+    if (m_bNothingToScroll && !m_bDragging) {
+        FillSolid(pDC, m_rect, SkinColour::kListFill);
+        return;
+    }
     FillSolid(pDC, m_rect, SkinColour::kScrollTrack);
     const int nArrowWidth = m_imgUp.m_nFrameWidth;
     m_imgUp.Draw(pDC, CRect(m_rect.left, m_rect.top, m_rect.left + nArrowWidth, m_rect.top + m_nArrowHeight),

@@ -21,6 +21,8 @@ public:
     void SetTextColour(COLORREF crText) { m_crText = crText; }
     COLORREF GetTextColour() const { return m_crText; }
     UINT GetFormat() const { return m_nFormat; }
+    // A title label is drawn bold; labels are regular otherwise.
+    void SetBold(bool bBold) { m_bBold = bBold; }
     void Draw(QPainter* pDC, const CRect& rcClip) override;
     bool OnMouseMove(UINT nFlags, int x, int y) override;
     bool OnLButtonDown(UINT nFlags, int x, int y) override;
@@ -31,6 +33,7 @@ private:
     std::string m_strDisplayText;
     COLORREF m_crText;
     UINT m_nFormat;
+    bool m_bBold = false;
     int m_nMouseState = MS_NORMAL;
 };
 
@@ -84,6 +87,7 @@ private:
     int m_nPosition = 0;
     int m_nPage = 1;
     int m_nRange = 1;
+    bool m_bNothingToScroll = true;  // the page shows the whole range
 };
 
 class CEditShowList : public CControlBase {

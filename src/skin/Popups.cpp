@@ -139,13 +139,21 @@ void CItemPopup::DrawItems(QPainter* pDC, int, int, int, int) {
             continue;
         }
         pDC->save();
-        if (m_bUseItemFont)
-            pDC->setFont(SkinFont(0, 9, 400));
+        // At 11 pixels tall letters and descenders keep two pixels of air inside the 16-pixel row;
+        // the macro list takes the same font, so every popup's rows read alike.
+        pDC->setFont(SkinFont(11, 0, 400));
         if (static_cast<int>(i) == m_nHotItem)
             FillSolid(pDC, item.m_rect, SkinColour::kHighlight);
         if (item.m_bDisabled)
             pDC->setPen(QColor(ColorRefToQRgb(kDisabledTextColour)));
-        CRect rcText(item.m_rect.left + 2, item.m_rect.top, item.m_rect.right - 2, item.m_rect.bottom);
+        // Words start a little in from the row's edge, clear of the highlight's border.
+        CRect rcText(item.m_rect.left + 5, item.m_rect.top, item.m_rect.right - 4, item.m_rect.bottom);
+        if (COLORREF crSwatch = 0; ItemSwatch(item, crSwatch)) {
+            const CRect rcSwatch(rcText.left, item.m_rect.top + 3, rcText.left + 10, item.m_rect.top + 13);
+            FillSolid(pDC, rcSwatch, SkinColour::kPopupBorder);
+            FillSolid(pDC, rcSwatch.Deflated(1), crSwatch);
+            rcText.left += 15;
+        }
         if (!item.m_strTag.empty()) {
             const QString strTag = ToQString(item.m_strTag);
             const int nTagWidth = std::min(pDC->fontMetrics().horizontalAdvance(strTag), rcText.Width() / 2);
@@ -286,9 +294,7 @@ void CMultimediaPopup::ChooseItem(const PopupItem& item) {
 
 CMacroLibraryPopup::CMacroLibraryPopup(const MacroLibrary* pLibrary, TagOf fnTagOf)
     : CItemPopup(4, UM_MACRO_LIBRARY_RESULT, 158, KeyValue{0, 0, 0}), m_pLibrary(pLibrary),
-      m_fnTagOf(std::move(fnTagOf)) {
-    m_bUseItemFont = false;
-}
+      m_fnTagOf(std::move(fnTagOf)) {}
 
 void CMacroLibraryPopup::BuildItems() {
     const MacroSet* pSet = m_pLibrary ? m_pLibrary->FirstSet() : nullptr;
@@ -347,6 +353,23 @@ void CLightChoicePopup::ChooseItem(const PopupItem& item) {
 
 CLightColorPopup::CLightColorPopup()
     : CLightChoicePopup(7, UM_LIGHT_COLOR_RESULT, kColourItems, std::size(kColourItems)) {}
+
+COLORREF CLightColorPopup::ColourOf(int nColour) {
+    switch (nColour) {
+    case 2: return RGBRef(255, 0, 255);
+    case 3: return RGBRef(0, 0, 255);
+    case 4: return RGBRef(0, 255, 255);
+    case 5: return RGBRef(0, 255, 0);
+    case 6: return RGBRef(255, 255, 0);
+    case 7: return RGBRef(255, 255, 255);
+    default: return RGBRef(255, 0, 0);
+    }
+}
+
+bool CLightColorPopup::ItemSwatch(const PopupItem& item, COLORREF& crSwatch) const {
+    crSwatch = ColourOf(static_cast<int>(item.m_nCode));
+    return true;
+}
 
 CLightBrightnessPopup::CLightBrightnessPopup()
     : CLightChoicePopup(8, UM_LIGHT_BRIGHTNESS_RESULT, kBrightnessItems, std::size(kBrightnessItems)) {}

@@ -56,6 +56,8 @@ public:
 protected:
     void AddItem(bool bSeparator, UINT nCode, const std::string& strText, bool bArrow = false);
     void LayOutItems();
+    // A colour square drawn before an item's words; false for none.
+    virtual bool ItemSwatch(const PopupItem&, COLORREF&) const { return false; }
     // A new hot item (index); the function menu announces it to its parent.
     virtual void OnHotItemChanged(int nIndex);
     // Applies the choice of the hot item.
@@ -68,7 +70,6 @@ protected:
     int m_nHotItem = -1;
     PopupResult m_result;
     int m_nPopupWidth;
-    bool m_bUseItemFont = true;
 
 private:
     UINT m_nResultMessage;
@@ -164,6 +165,12 @@ private:
 class CLightColorPopup : public CLightChoicePopup {
 public:
     CLightColorPopup();
+    // The colour of a "LightColor" value 1..7 as the page and the swatches show it; red for any
+    // other value.
+    static COLORREF ColourOf(int nColour);
+
+protected:
+    bool ItemSwatch(const PopupItem& item, COLORREF& crSwatch) const override;
 };
 
 class CLightBrightnessPopup : public CLightChoicePopup {

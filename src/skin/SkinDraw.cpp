@@ -231,7 +231,10 @@ QImage PrepareBackgroundImage2x(unsigned nBitmapId, COLORREF crFill, int nFade) 
 
 QFont SkinFont(int nHeight, int nWidth, int nWeight) {
     QFont font;
-    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"),
+    // Latin words in a Latin face when the first two are missing: the CJK face's Latin letters
+    // spread words apart at these sizes ("Functi on"); Chinese text still finds its face.
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("DejaVu Sans"),
+                      QStringLiteral("WenQuanYi Micro Hei"),
                       QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Droid Sans Fallback")});
     int nPixels = 12;
     if (nHeight != 0)
@@ -287,6 +290,16 @@ QString PathEllipsisText(const QFont& font, const QString& strText, int nWidth) 
     return strDots + strEnd;
 }
 
+namespace {
+SkinTextWatcher g_fnTextWatcher = nullptr;
+void* g_pTextWatcherContext = nullptr;
+}  // namespace
+
+void SetSkinTextWatcher(SkinTextWatcher fnWatcher, void* pContext) {
+    g_fnTextWatcher = fnWatcher;
+    g_pTextWatcherContext = pContext;
+}
+
 void DrawSkinText(QPainter* pDC, const QString& strText, const CRect& rc, UINT nFormat) {
     if (!pDC || rc.IsRectEmpty())
         return;
@@ -309,6 +322,9 @@ void DrawSkinText(QPainter* pDC, const QString& strText, const CRect& rc, UINT n
         nAlign |= Qt::AlignBottom;
     else
         nAlign |= Qt::AlignTop;
+    if (g_fnTextWatcher &&
+        !g_fnTextWatcher(g_pTextWatcherContext, {strShown, pDC->deviceTransform().mapRect(rc.ToQRect())}))
+        return;
     pDC->save();
     pDC->setClipRect(rc.ToQRect(), Qt::IntersectClip);
     pDC->drawText(rc.ToQRect(), nAlign, strShown);

@@ -94,4 +94,15 @@ QString PathEllipsisText(const QFont& font, const QString& strText, int nWidth);
 
 void FillSolid(QPainter* pDC, const CRect& rc, COLORREF cr);
 
+// One text as DrawSkinText shows it: the words after ellipsis, where they go on the painted
+// device, and the rectangle they are laid out in.
+struct SkinTextDraw {
+    QString m_strShown;
+    QRect m_rcDevice;
+};
+// The legibility checker watches every text the skin draws; when the watcher answers false the
+// text is left out, so the picture without it shows what lies behind it. None is set normally.
+using SkinTextWatcher = bool (*)(void* pContext, const SkinTextDraw& text);
+void SetSkinTextWatcher(SkinTextWatcher fnWatcher, void* pContext);
+
 inline QString ToQString(const std::string& str) { return QString::fromStdString(str); }

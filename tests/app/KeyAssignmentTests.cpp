@@ -8,7 +8,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QHelpEvent>
 #include <QTimer>
+#include <QToolTip>
 
 #include "device/DeviceProtocol.h"
 #include "dialogs/ShortcutDlg.h"
@@ -345,4 +347,37 @@ TEST_F(KeyAssignmentTest, AMacroTheKeyboardCannotTakeWholeIsMarkedInTheMacroSubm
     // The mark is no part of the name the key gets.
     ChoosePopupItem(PopupSlotMacroLibrary, "Imported");
     EXPECT_EQ(Slot(0).m_keys[2].m_strName, "Imported");
+}
+
+// ---- What a key tells on hover ----
+
+namespace
+{
+// The tooltip the window shows when the pointer rests on a control; empty when none shows.
+std::string ToolTipShownOver(CDlgBase& dlg, UINT nId)
+{
+    const QPoint pt = dlg.FindControl(nId)->GetRect().ToQRect().center();
+    QHelpEvent help(QEvent::ToolTip, pt, dlg.mapToGlobal(pt));
+    QApplication::sendEvent(&dlg, &help);
+    const std::string strShown = QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
+    QToolTip::hideText();
+    return strShown;
+}
+} // namespace
+
+TEST_F(KeyAssignmentTest, ARemappedKeyAndAProgrammableKeyTellWhatTheyDoWhileThePointerRestsOnThem)
+{
+    Open();
+    EXPECT_EQ(ToolTipShownOver(Dlg(), 2232), "Page Up") << "a short legend's full name";
+    ScriptKeyMap(EvA);
+    Click(2238);
+    EXPECT_EQ(ToolTipShownOver(Dlg(), 2238), "Q \u2192 A");
+
+    Dlg().m_MacroLibrary.FirstSet()->AppendKey("Greeting");
+    Click(IDC_TAB_PROGRAMMABLE_KEY_PAGE);
+    EXPECT_EQ(ToolTipShownOver(Dlg(), IDC_PROGRAMMABLE_KEY_FIRST), "G1: keys CTRL+1");
+    ChooseFunction(1, "Assign a Macro", PopupSlotMacroLibrary, "Greeting");
+    EXPECT_EQ(ToolTipShownOver(Dlg(), IDC_PROGRAMMABLE_KEY_FIRST + 1), "G2: macro Greeting");
+    ChooseFunction(1, "No Function");
+    EXPECT_EQ(ToolTipShownOver(Dlg(), IDC_PROGRAMMABLE_KEY_FIRST + 1), "G2: no function");
 }

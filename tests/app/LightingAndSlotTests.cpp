@@ -10,7 +10,9 @@
 
 #include "device/DeviceProtocol.h"
 #include "device/FirmwareResetDlg.h"
+#include "mainwindow/LightingPreview.h"
 #include "skin/Buttons.h"
+#include "skin/SkinDraw.h"
 #include "skin/WndPopup.h"
 #include "storage/DataFiles.h"
 
@@ -287,4 +289,75 @@ TEST_F(MainWindowTest, ResettingAllSlotsAsksFirstAndOnOkResetsSlotsZeroToTwoLeav
     ProfileStore profiles;
     CDataFiles(m_strDir).LoadAll(library, saved, profiles);
     EXPECT_EQ(saved, Dlg().m_SettingsStore);
+}
+
+// ---- The keyboard picture of the lighting page ----
+
+namespace
+{
+// The mean colour of the picture's keyboard, as the page shows it, and the texts drawn meanwhile.
+struct LitPicture
+{
+    double dRed = 0, dGreen = 0, dBlue = 0;
+    std::vector<std::string> vecTexts;
+};
+
+bool NoteText(void* pContext, const SkinTextDraw& text)
+{
+    static_cast<std::vector<std::string>*>(pContext)->push_back(text.m_strShown.toStdString());
+    return true;
+}
+
+LitPicture LookAtPicture(CDlgBase& dlg)
+{
+    LitPicture picture;
+    SetSkinTextWatcher(NoteText, &picture.vecTexts);
+    const QImage img = dlg.RenderClient();
+    SetSkinTextWatcher(nullptr, nullptr);
+    const QRect rcKeys(CLightingPreview::Origin + QPoint(20, 18), QSize(330, 162));
+    for (int y = rcKeys.top(); y <= rcKeys.bottom(); ++y)
+        for (int x = rcKeys.left(); x <= rcKeys.right(); ++x)
+        {
+            const QRgb rgb = img.pixel(x, y);
+            picture.dRed += qRed(rgb);
+            picture.dGreen += qGreen(rgb);
+            picture.dBlue += qBlue(rgb);
+        }
+    const double dCount = rcKeys.width() * rcKeys.height();
+    picture.dRed /= dCount;
+    picture.dGreen /= dCount;
+    picture.dBlue /= dCount;
+    return picture;
+}
+
+bool Shows(const LitPicture& picture, const char* pszText)
+{
+    return std::find(picture.vecTexts.begin(), picture.vecTexts.end(), pszText) != picture.vecTexts.end();
+}
+} // namespace
+
+TEST_F(MainWindowTest, TheLightingPageKeyboardIsLitInTheChosenColourAndBrightnessAndSaysWhenItBreathes)
+{
+    Open();
+    Click(IDC_TAB_LIGHTING_PAGE);
+    Click(IDC_LIGHT_COLOR);
+    ChoosePopupItem(PopupSlotLightColor, "Green");
+    const LitPicture green = LookAtPicture(Dlg());
+    EXPECT_GT(green.dGreen, green.dRed + 10);
+    EXPECT_GT(green.dGreen, green.dBlue);
+    Click(IDC_LIGHT_COLOR);
+    ChoosePopupItem(PopupSlotLightColor, "Red");
+    const LitPicture red = LookAtPicture(Dlg());
+    EXPECT_GT(red.dRed, red.dGreen + 10);
+    EXPECT_FALSE(Shows(red, CLightingPreview::BreathingText));
+
+    Click(IDC_LIGHT_BRIGHTNESS);
+    ChoosePopupItem(PopupSlotLightBrightness, "0%");
+    const LitPicture dark = LookAtPicture(Dlg());
+    EXPECT_LT(dark.dRed, red.dRed - 10) << "an unlit keyboard shows no red";
+    Click(IDC_LIGHT_BRIGHTNESS);
+    ChoosePopupItem(PopupSlotLightBrightness, "Breath");
+    const LitPicture breathing = LookAtPicture(Dlg());
+    EXPECT_TRUE(Shows(breathing, CLightingPreview::BreathingText));
+    EXPECT_GT(breathing.dRed, dark.dRed + 5);
 }

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPainter>
+
 namespace {
 
 MacroLibrary LibraryWithKeys(int nKeys) {
@@ -44,6 +47,25 @@ TEST_F(ScrollBarTest, LayoutAndThumbArithmetic) {
     m_bar.SetScrollState(5, 5, 0);  // no range: whole track, values kept
     EXPECT_EQ(m_bar.GetThumbRect(), m_bar.GetTrackRect());
     EXPECT_EQ(m_bar.GetRange(), 40);
+}
+
+TEST_F(ScrollBarTest, ABarWithNothingToScrollTakesTheListFillAndComesBackWhenThereIsMore) {
+    const auto pixelAt = [this](int y) {
+        QImage img(300, 500, QImage::Format_RGB32);
+        img.fill(Qt::black);
+        QPainter painter(&img);
+        m_bar.Draw(&painter, m_bar.GetRect());
+        painter.end();
+        return img.pixel(241, y) & 0xFFFFFF;
+    };
+    const QRgb rgbListFill = ColorRefToQRgb(SkinColour::kListFill) & 0xFFFFFF;
+    m_bar.SetScrollState(0, 10, 8);  // eight rows in a list of ten
+    EXPECT_EQ(pixelAt(200), rgbListFill) << "no arrow";
+    EXPECT_EQ(pixelAt(400), rgbListFill) << "no track or thumb";
+    m_bar.SetScrollState(0, 10, 0);
+    EXPECT_EQ(pixelAt(400), rgbListFill);
+    m_bar.SetScrollState(0, 10, 40);
+    EXPECT_EQ(pixelAt(400), ColorRefToQRgb(SkinColour::kScrollTrack) & 0xFFFFFF);
 }
 
 TEST_F(ScrollBarTest, PressReportsThePart) {

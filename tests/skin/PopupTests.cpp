@@ -195,6 +195,16 @@ TEST_F(PopupTest, MacroPopupWithoutKeysSaysWhyInOneGreyedRowThatCannotBeChosen) 
     EXPECT_TRUE(bGrey);
 }
 
+TEST_F(PopupTest, EachColourRowShowsASwatchOfItsColourBeforeItsName) {
+    auto* p = Open(new CLightColorPopup, 7, 2090);
+    const QImage& img = p->GetRenderedImage();
+    for (int i = 0; i < 7; ++i) {
+        const CRect& rc = p->GetItems()[static_cast<size_t>(i)].m_rect;
+        EXPECT_EQ(img.pixel(rc.left + 10, rc.top + 8), ColorRefToQRgb(CLightColorPopup::ColourOf(i + 1))) << i;
+        EXPECT_EQ(img.pixel(rc.left + 5, rc.top + 3), ColorRefToQRgb(SkinColour::kPopupBorder)) << i;
+    }
+}
+
 TEST_F(PopupTest, DrawingHighlightsTheHotItemAndDrawsTheArrow) {
     auto* p = Open(new CComboPopup, 1, 2079);
     Move(p, Centre(p, 1));

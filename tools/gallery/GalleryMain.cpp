@@ -20,6 +20,7 @@
 #include "skin/DlgBase.h"
 #include "skin/ListControls.h"
 #include "skin/Popups.h"
+#include "skin/QtLook.h"
 #include "skin/SkinDraw.h"
 
 #include <QApplication>
@@ -358,6 +359,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    ApplySkinLookToQt();  // the line edits on the windows as the program shows them
     g_strOutDir = QString::fromLocal8Bit(argv[1]);
     if (!QDir().mkpath(g_strOutDir)) {
         std::fprintf(stderr, "cannot create %s\n", argv[1]);

@@ -27,7 +27,7 @@ void DrawLitKeycap(QPainter& painter, const QRectF& cap, int nLetterPixels, int 
         DrawGlow(painter, cap, 7, Palette::Highlight, nGlowSpread, nGlowAlpha);
     QLinearGradient capFill(cap.topLeft(), cap.bottomLeft());
     capFill.setColorAt(0, QColor(96, 196, 248));
-    capFill.setColorAt(1, QColor(30, 110, 176));
+    capFill.setColorAt(1, QColor(56, 150, 214));
     painter.setPen(QPen(QColor(210, 238, 255), 1.5));
     painter.setBrush(capFill);
     painter.drawRoundedRect(cap, 7, 7);
@@ -35,6 +35,7 @@ void DrawLitKeycap(QPainter& painter, const QRectF& cap, int nLetterPixels, int 
     style.m_nPixelSize = nLetterPixels;
     style.m_nMinPixelSize = nLetterPixels - 6;
     style.m_nWeight = QFont::Black;
-    style.m_colour = Palette::Text;
+    // Dark ink on the lit cap, as the remapped keys of the keyboard picture show it.
+    style.m_colour = QColor(4, 22, 48);
     DrawFittedText(painter, cap.adjusted(0, -1, 0, -1), "Q", style);
 }

@@ -33,47 +33,34 @@ void DrawKeyFrame(QPainter& painter, const QRectF& frame, int nState, const QStr
     DrawKeyFace(painter, frame, nState);
     const qreal dDrop = nState == FramePressed ? 1 : 0;
     const QRectF face = frame.adjusted(2, 2 + dDrop, -2, -3 + dDrop);
-    const QColor legend = nState == FrameNormal ? QColor(222, 234, 250) : Palette::Text;
-    if (nState == FramePressed) {
-        // A pressed or remapped key glows so it reads as "changed" at a glance.
+    // A pressed or remapped key is lit; its legend turns dark ink on the light face.
+    const QColor legend = nState == FramePressed ? QColor(4, 22, 48) : nState == FrameNormal ? QColor(226, 236, 250)
+                                                                                            : Palette::Text;
+    if (nState == FramePressed)
         DrawGlow(painter, frame.adjusted(1, 1, -1, -1), 3, QColor(255, 255, 255), 1, 90);
-    }
     int nDirection = 0;
     if (IsArrowLegend(strLegend, nDirection)) {
         const qreal dSize = std::min(face.width(), face.height()) * 0.72;
-        if (nState == FramePressed)
-            DrawArrowGlyph(painter, face.center() + QPointF(0.6, 0.8), dSize, nDirection, QColor(8, 52, 96, 190));
         DrawArrowGlyph(painter, face.center(), dSize, nDirection, legend);
         return;
     }
     TextStyle style;
     style.m_colour = legend;
     style.m_bCondensed = true;
-    if (strLegend.contains('\n')) {
-        style.m_nPixelSize = 8;
-        style.m_nMinPixelSize = 6;
-        style.m_dLineGap = 0;
-    } else if (strLegend.size() == 1) {
-        style.m_nPixelSize = 11;
-        style.m_nMinPixelSize = 8;
+    // Every legend at one size, 8 px capitals: short legends stand for the long key names.
+    style.m_nPixelSize = 11;
+    style.m_nMinPixelSize = 11;
+    if (strLegend.size() == 1) {
         style.m_nWeight = QFont::Bold;
         style.m_bCondensed = false;
     } else {
-        style.m_nPixelSize = 9;
-        style.m_nMinPixelSize = 6;
-        // Heavy strokes only while the word still fits at a readable size.
-        const qreal dAt8 = QFontMetricsF(UiFont(8, QFont::DemiBold, true)).horizontalAdvance(strLegend);
-        style.m_nWeight = dAt8 <= face.width() + 2 ? QFont::DemiBold : QFont::Normal;
+        const qreal dBold = QFontMetricsF(UiFont(11, QFont::DemiBold, true)).horizontalAdvance(strLegend);
+        style.m_nWeight = dBold <= face.width() - 1 ? QFont::DemiBold : QFont::Normal;
+        if (style.m_nWeight == QFont::Normal &&
+            QFontMetricsF(UiFont(11, QFont::Normal, true)).horizontalAdvance(strLegend) > face.width() - 1)
+            style.m_dLetterSpacing = -0.5;
     }
-    const QRectF legendRect = face.adjusted(-1, 0, 1, 0);
-    if (nState == FramePressed) {
-        // White on the bright blue needs a shadow to stay crisp.
-        style.m_nWeight = std::max<int>(style.m_nWeight, QFont::DemiBold);
-        TextStyle shadow = style;
-        shadow.m_colour = QColor(8, 52, 96, 190);
-        DrawFittedText(painter, legendRect.translated(0.6, 0.8), strLegend, shadow);
-    }
-    DrawFittedText(painter, legendRect, strLegend, style);
+    DrawFittedText(painter, face.adjusted(0, 0, 0, 1), strLegend, style);
 }
 
 QImage KeyStrip(const KeyButtonLayout& key) {
@@ -94,8 +81,8 @@ QImage PageTab(int nWidth, int nHeight, const QString& strLabel) {
         QLinearGradient fill(frame.topLeft(), frame.bottomLeft());
         QColor edge;
         if (nState == FramePressed) {
-            fill.setColorAt(0, QColor(40, 136, 204));
-            fill.setColorAt(1, QColor(22, 86, 150));
+            fill.setColorAt(0, QColor(28, 104, 168));
+            fill.setColorAt(1, QColor(16, 72, 128));
             edge = QColor(182, 222, 252);
         } else if (nState == FrameHover) {
             fill.setColorAt(0, QColor(30, 68, 124));
@@ -116,9 +103,10 @@ QImage PageTab(int nWidth, int nHeight, const QString& strLabel) {
             painter.drawRect(QRectF(3, 0, frame.width() - 6, 2));
         }
         TextStyle style;
-        style.m_nPixelSize = 11;
-        style.m_nMinPixelSize = 8;
-        style.m_nWeight = nState == FramePressed ? QFont::Bold : QFont::DemiBold;
+        // One size and weight on every tab and state: "Lighting" no longer shrinks below the rest.
+        style.m_nPixelSize = 10;
+        style.m_nMinPixelSize = 10;
+        style.m_nWeight = QFont::DemiBold;
         style.m_colour = nState == FrameNormal ? Palette::TextDim : Palette::Text;
         DrawFittedText(painter, frame.adjusted(3, 2, -3, 0), strLabel, style);
     });
@@ -131,8 +119,8 @@ QImage ProfileTab(int nWidth, int nHeight, const QString& strLabel) {
         QLinearGradient fill(frame.topLeft(), frame.bottomLeft());
         QColor edge;
         if (nState == FramePressed) {
-            fill.setColorAt(0, QColor(58, 168, 228));
-            fill.setColorAt(1, QColor(30, 110, 176));
+            fill.setColorAt(0, QColor(28, 104, 168));
+            fill.setColorAt(1, QColor(16, 72, 128));
             edge = QColor(190, 228, 255);
         } else if (nState == FrameHover) {
             fill.setColorAt(0, QColor(32, 72, 130));
@@ -160,11 +148,12 @@ QImage ProfileTab(int nWidth, int nHeight, const QString& strLabel) {
             painter.drawEllipse(led, 2.5, 2.5);
         }
         TextStyle style;
-        style.m_nPixelSize = 11;
-        style.m_nMinPixelSize = 8;
-        style.m_nWeight = nState == FramePressed ? QFont::Bold : QFont::Normal;
+        // One size and weight in every state, so the three tabs read alike selected or not.
+        style.m_nPixelSize = 10;
+        style.m_nMinPixelSize = 10;
+        style.m_nWeight = QFont::DemiBold;
         style.m_colour = nState == FrameNormal ? Palette::TextDim : Palette::Text;
-        DrawFittedText(painter, frame.adjusted(17, 0, -5, 0), strLabel, style);
+        DrawFittedText(painter, frame.adjusted(18, 0, -6, 0), strLabel, style);
     });
 }
 
@@ -238,9 +227,13 @@ QImage TextButton(int nWidth, int nHeight, const QString& strLabel, EGlyph eGlyp
 }
 
 // Round header buttons of the main window.
+// The close button's box lies ten pixels below the minimise button's; each draws a smaller round
+// button at the near end of its box (close at the top, minimise at the bottom), so the two sit
+// on one line and the rest of each box is the header.
 QImage RoundHeaderButton(int nSize, bool bClose) {
     return MakeStrip(nSize, nSize, 3, [&](QPainter& painter, const QRectF& frame, int nState) {
-        const QRectF r = frame.adjusted(1, 1, -1, -1);
+        const qreal d = 14;
+        const QRectF r(frame.left() + (nSize - d) / 2, bClose ? 0.5 : nSize - d - 0.5, d, d);
         QColor fill, edge, glyph;
         if (nState == FrameNormal) {
             fill = QColor(14, 34, 70);
@@ -260,19 +253,22 @@ QImage RoundHeaderButton(int nSize, bool bClose) {
         painter.drawEllipse(r);
         const QPointF c = r.center();
         if (bClose) {
-            DrawCrossGlyph(painter, c, nSize * 0.32, 1.8, glyph);
+            DrawCrossGlyph(painter, c, d * 0.4, 1.6, glyph);
         } else {
-            painter.setPen(QPen(glyph, 1.8, Qt::SolidLine, Qt::RoundCap));
-            painter.drawLine(c + QPointF(-nSize * 0.2, 0.5), c + QPointF(nSize * 0.2, 0.5));
+            painter.setPen(QPen(glyph, 1.6, Qt::SolidLine, Qt::RoundCap));
+            painter.drawLine(c + QPointF(-d * 0.25, 0), c + QPointF(d * 0.25, 0));
         }
     });
 }
 
 enum EActionGlyph { ActionOk, ActionApply, ActionCancel };
 
-// The small OK / Apply / Cancel icon buttons of the header.
+// The small OK / Apply / Cancel icon buttons of the header. Their boxes differ in height but end
+// on one line; each draws the same 30 x 20 face at the bottom of its box, so the three read as
+// one row, and the rest of the box is the header.
 QImage ActionButton(int nWidth, int nHeight, EActionGlyph eGlyph) {
-    return MakeStrip(nWidth, nHeight, 3, [&](QPainter& painter, const QRectF& frame, int nState) {
+    return MakeStrip(nWidth, nHeight, 3, [&](QPainter& painter, const QRectF& box, int nState) {
+        const QRectF frame(box.left(), box.bottom() - 20, box.width(), 20);
         DrawButtonFace(painter, frame, nState, 5);
         const QColor glyph = nState == FrameNormal ? Palette::Border : Palette::Text;
         const qreal dDrop = nState == FramePressed ? 1 : 0;
@@ -519,7 +515,7 @@ void AddControlArtwork(std::vector<GeneratedResource>& vecOut) {
     // Page and profile tabs.
     AddPng(vecOut, 137, 3, PageTab(65, 26, "Keys"), "page tab: keys");
     AddPng(vecOut, 262, 3, PageTab(47, 26, "Macro"), "page tab: macro");
-    AddPng(vecOut, 263, 3, PageTab(53, 26, "P-Keys"), "page tab: programmable keys");
+    AddPng(vecOut, 263, 3, PageTab(53, 26, "G-Keys"), "page tab: programmable keys");
     AddPng(vecOut, 264, 3, PageTab(53, 26, "Lighting"), "page tab: lighting");
     AddPng(vecOut, 171, 3, ProfileTab(68, 21, "Profile 1"), "profile tab 1");
     AddPng(vecOut, 170, 3, ProfileTab(71, 21, "Profile 2"), "profile tab 2");

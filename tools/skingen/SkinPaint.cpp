@@ -49,6 +49,24 @@ QFont StyledFont(const TextStyle& style, int nPixelSize) {
 
 }  // namespace
 
+namespace {
+ArtTextWatcher& TextWatcher() {
+    static ArtTextWatcher fnWatcher;
+    return fnWatcher;
+}
+}  // namespace
+
+void SetArtTextWatcher(ArtTextWatcher fnWatcher) { TextWatcher() = std::move(fnWatcher); }
+
+void DrawTextLine(QPainter& painter, const QPointF& ptBaseline, const QString& strLine) {
+    if (const ArtTextWatcher& fnWatcher = TextWatcher()) {
+        const QRectF rcInk = QFontMetricsF(painter.font()).boundingRect(strLine).translated(ptBaseline);
+        if (!fnWatcher({strLine, painter.deviceTransform().mapRect(rcInk), painter.font(), painter.pen().color()}))
+            return;
+    }
+    painter.drawText(ptBaseline, strLine);
+}
+
 QFont UiFont(int nPixelSize, int nWeight, bool bCondensed) {
     return MakeFont(bCondensed ? CondensedFamilies() : LatinFamilies(), nPixelSize, nWeight);
 }
@@ -106,7 +124,7 @@ void DrawFittedText(QPainter& painter, const QRectF& rect, const QString& strTex
         else if (style.m_nAlign & Qt::AlignRight)
             x = rect.right() - dWidth;
         const qreal dBaseline = dTop + metrics.capHeight() + i * (dLineHeight + style.m_dLineGap);
-        painter.drawText(QPointF(std::round(x), std::round(dBaseline)), lines[i]);
+        DrawTextLine(painter, QPointF(std::round(x), std::round(dBaseline)), lines[i]);
     }
     painter.restore();
 }
@@ -126,7 +144,7 @@ qreal DrawParagraph(QPainter& painter, const QRectF& rect, const QString& strTex
     for (const QString& word : words) {
         const QString strTry = strLine.isEmpty() ? word : strLine + ' ' + word;
         if (!strLine.isEmpty() && metrics.horizontalAdvance(strTry) > rect.width()) {
-            painter.drawText(QPointF(rect.left(), std::round(y)), strLine);
+            DrawTextLine(painter, QPointF(rect.left(), std::round(y)), strLine);
             y += dLineHeight;
             strLine = word;
         } else {
@@ -134,7 +152,7 @@ qreal DrawParagraph(QPainter& painter, const QRectF& rect, const QString& strTex
         }
     }
     if (!strLine.isEmpty())
-        painter.drawText(QPointF(rect.left(), std::round(y)), strLine);
+        DrawTextLine(painter, QPointF(rect.left(), std::round(y)), strLine);
     painter.restore();
     return y - rect.top() + metrics.descent();
 }
@@ -186,7 +204,7 @@ QColor ButtonTextColour(int nState) {
     case FramePressed:
         return Palette::Text;
     case FrameDisabled:
-        return QColor(86, 100, 124);
+        return QColor(136, 148, 170);
     default:
         return QColor(214, 228, 246);
     }
@@ -201,8 +219,9 @@ void DrawButtonFace(QPainter& painter, const QRectF& rect, int nState, qreal dRa
         edge = Palette::Border;
         break;
     case FramePressed:
-        top = bAccent ? QColor(228, 70, 70) : Palette::Highlight;
-        bottom = bAccent ? QColor(170, 36, 44) : QColor(26, 104, 168);
+        // Deep enough that white words on it keep a contrast of 4.5:1.
+        top = bAccent ? QColor(186, 44, 50) : QColor(28, 104, 168);
+        bottom = bAccent ? QColor(140, 28, 36) : QColor(16, 72, 128);
         edge = bAccent ? QColor(255, 170, 170) : QColor(182, 222, 252);
         break;
     case FrameDisabled:
@@ -474,7 +493,7 @@ void DrawCentredParagraph(QPainter& painter, const QRectF& rect, const QString& 
     qreal y = rect.top() + metrics.ascent();
     for (const QString& line : lines) {
         const qreal x = rect.left() + (rect.width() - metrics.horizontalAdvance(line)) / 2;
-        painter.drawText(QPointF(std::round(x), std::round(y)), line);
+        DrawTextLine(painter, QPointF(std::round(x), std::round(y)), line);
         y += dLineHeight;
     }
     painter.restore();

@@ -30,7 +30,7 @@ inline const QColor Panel{13, 32, 68};
 inline const QColor Raised{22, 48, 92};
 inline const QColor Steel{48, 80, 128};
 inline const QColor TextDim{150, 180, 218};
-inline const QColor TextFaint{96, 124, 166};
+inline const QColor TextFaint{128, 152, 190};
 inline const QColor Alert{232, 76, 76};
 // Outside of a shaped window, and the transparent colour of bitmap buttons.
 inline const QColor ShapeOutside{255, 255, 0};
@@ -58,6 +58,21 @@ QFont UiFont(int nPixelSize, int nWeight = QFont::Normal, bool bCondensed = fals
 QFont CjkFont(int nPixelSize, int nWeight = QFont::Normal);
 // Reports which preferred faces are installed (printed once by the generator).
 QStringList MissingPreferredFonts();
+
+// One line of text as the artwork draws it: where its ink lies on the painted canvas, in which
+// font and colour.
+struct ArtTextLine {
+    QString m_strText;
+    QRectF m_rcDevice;
+    QFont m_font;
+    QColor m_colour;
+};
+// The legibility checker watches every line of text the artwork draws; when the watcher answers
+// false the line is left out, so the picture without it shows what lies behind it.
+using ArtTextWatcher = std::function<bool(const ArtTextLine&)>;
+void SetArtTextWatcher(ArtTextWatcher fnWatcher);
+// Draws one line at a baseline point in the painter's font and pen; every text goes through it.
+void DrawTextLine(QPainter& painter, const QPointF& ptBaseline, const QString& strLine);
 
 // Draws text (lines split on '\n') inside rect, shrinking the font until it fits.
 void DrawFittedText(QPainter& painter, const QRectF& rect, const QString& strText, const TextStyle& style);

@@ -98,8 +98,8 @@ void DrawKeyboardPlate(QPainter& painter) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(led);
         painter.drawEllipse(QPointF(x, 255), 3, 3);
-        DrawFittedText(painter, QRectF(x - 14, 260, 28, 10), lights[i],
-                       Label(8, Palette::TextFaint, Qt::AlignCenter));
+        DrawFittedText(painter, QRectF(x - 18, 259, 36, 13), lights[i],
+                       Label(10, Palette::TextDim, Qt::AlignCenter));
     }
 }
 
@@ -275,7 +275,7 @@ void DrawMacroPage(QPainter& painter) {
     DrawFittedText(painter, QRectF(622, 404, 110, 22), "times (1 to 255)", Label(11, Palette::TextDim));
 
     DrawParagraph(painter, QRectF(517, 446, 215, 60),
-                  "Macros are kept in the macro library. Give one to a key on the P-Keys page.", 10,
+                  "Macros are kept in the macro library. Give one to a key on the G-Keys page.", 10,
                   Palette::TextFaint, 14);
 }
 
@@ -292,7 +292,7 @@ void DrawProgrammableKeyPage(QPainter& painter) {
         painter.setPen(QPen(Palette::Border, 1));
         painter.setBrush(fill);
         painter.drawRoundedRect(PixelRect(badge), 5, 5);
-        DrawFittedText(painter, badge, QString("P%1").arg(i + 1), Label(11, Palette::Text, Qt::AlignCenter, QFont::Bold));
+        DrawFittedText(painter, badge, QString("G%1").arg(i + 1), Label(11, Palette::Text, Qt::AlignCenter, QFont::Bold));
         painter.setPen(QPen(QColor(136, 189, 238, 70), 1));
         painter.drawLine(QPointF(86, tops[i] + 15.5), QPointF(92, tops[i] + 15.5));
     }
@@ -315,63 +315,18 @@ void DrawProgrammableKeyPage(QPainter& painter) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(Palette::Highlight);
         painter.drawEllipse(QPointF(396, y + 8), 2.5, 2.5);
-        DrawFittedText(painter, QRectF(406, y, 130, 16), items[i][0], Label(11, Palette::Text, Qt::AlignLeft | Qt::AlignVCenter, QFont::DemiBold));
-        DrawFittedText(painter, QRectF(540, y, 176, 16), items[i][1], Label(10, Palette::TextDim));
+        // One size for every entry: none may shrink to fit.
+        TextStyle name = Label(10, Palette::Text, Qt::AlignLeft | Qt::AlignVCenter, QFont::DemiBold);
+        name.m_nMinPixelSize = 10;
+        DrawFittedText(painter, QRectF(406, y, 136, 16), items[i][0], name);
+        DrawFittedText(painter, QRectF(546, y, 170, 16), items[i][1], Label(10, Palette::TextDim));
     }
     DrawFittedText(painter, QRectF(93, 452, 230, 16), "Press Apply to send the keys to the keyboard.",
                    Label(10, Palette::TextFaint));
 }
 
+// The keyboard above it is drawn by the program, lit in the chosen colour and brightness.
 void DrawLightingIllustration(QPainter& painter) {
-    const QRectF plate(392, 222, 330, 162);
-    // Light spilling from under the keyboard onto the desk.
-    painter.save();
-    painter.translate(plate.center() + QPointF(0, 14));
-    painter.scale(1.0, 0.55);
-    QRadialGradient spill(QPointF(0, 0), 250);
-    spill.setColorAt(0, QColor(53, 160, 222, 120));
-    spill.setColorAt(0.5, QColor(53, 160, 222, 40));
-    spill.setColorAt(1, QColor(53, 160, 222, 0));
-    painter.fillRect(QRectF(-260, -260, 520, 520), spill);
-    painter.restore();
-    DrawGlow(painter, plate, 12, Palette::Highlight, 8, 110);
-    QLinearGradient body(plate.topLeft(), plate.bottomLeft());
-    body.setColorAt(0, QColor(14, 34, 70));
-    body.setColorAt(1, QColor(4, 12, 30));
-    painter.setPen(QPen(QColor(136, 189, 238, 200), 1.2));
-    painter.setBrush(body);
-    painter.drawRoundedRect(plate, 12, 12);
-    // Rows of backlit keycaps; a wave of brightness runs across them.
-    const qreal dKey = 17, dGap = 4;
-    const int rows[5] = {14, 14, 13, 12, 8};
-    for (int r = 0; r < 5; ++r) {
-        for (int k = 0; k < rows[r]; ++k) {
-            qreal w = dKey;
-            if (r == 4 && k == 3)
-                w = dKey * 5 + dGap * 4;  // space bar
-            qreal x = plate.left() + 14 + k * (dKey + dGap) + r * 5;
-            if (r == 4 && k > 3)
-                x += dKey * 4 + dGap * 4;
-            if (x + w > plate.right() - 12)
-                continue;
-            const QRectF key(x, plate.top() + 14 + r * (dKey + 12), w, dKey + 4);
-            const double dLight = 0.5 + 0.5 * std::sin((x - plate.left()) / plate.width() * 4.2 + r * 0.5);
-            DrawGlow(painter, key, 3, Palette::Highlight, 3, static_cast<int>(60 + 110 * dLight));
-            QLinearGradient cap(key.topLeft(), key.bottomLeft());
-            cap.setColorAt(0, QColor(24, 56, 100));
-            cap.setColorAt(1, QColor(12, 30, 62));
-            painter.setPen(QPen(QColor(120, 200, 250, static_cast<int>(120 + 135 * dLight)), 1.2));
-            painter.setBrush(cap);
-            painter.drawRoundedRect(PixelRect(key), 3, 3);
-            // The lit legend.
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(QColor(170, 225, 255, static_cast<int>(90 + 165 * dLight)));
-            if (w > dKey)
-                painter.drawRoundedRect(QRectF(key.center().x() - 12, key.center().y() - 1, 24, 2), 1, 1);
-            else
-                painter.drawRoundedRect(QRectF(key.center().x() - 3, key.center().y() - 3, 6, 6), 1.5, 1.5);
-        }
-    }
     DrawCentredParagraph(painter, QRectF(392, 404, 330, 40),
                          "Colour and brightness light the whole keyboard and are kept in each profile.", 11,
                          Palette::TextDim, 16);
@@ -382,14 +337,14 @@ void DrawLightingPage(QPainter& painter) {
     DrawField(painter, QRectF(71, 146, 280, 23), 4);
     DrawFittedText(painter, QRectF(75, 174, 272, 14), "Current colour", Label(10, Palette::TextFaint));
     DrawSectionCaption(painter, 61, 250, "COLOUR");
-    DrawFittedText(painter, QRectF(61, 306, 270, 16), "Red, purple, blue, cyan, green, yellow or white",
+    DrawFittedText(painter, QRectF(61, 306, 270, 16), "Seven colours, from red to white",
                    Label(10, Palette::TextDim));
     DrawSectionCaption(painter, 61, 342, "BRIGHTNESS");
     DrawFittedText(painter, QRectF(61, 398, 270, 16), "Breath, 100%, 60%, 30% or off",
                    Label(10, Palette::TextDim));
     DrawSectionCaption(painter, 392, 152, "BACKLIGHT", 12);
-    DrawParagraph(painter, QRectF(404, 172, 320, 36), "Pick a colour and a brightness; the bar on the left shows "
-                  "the colour.", 11, Palette::TextDim, 16);
+    DrawParagraph(painter, QRectF(404, 172, 320, 36), "Pick a colour and a brightness; the bar on the left and the "
+                  "keyboard below show them.", 11, Palette::TextDim, 16);
     DrawParagraph(painter, QRectF(61, 440, 270, 50),
                   "Breath lets the light rise and fall slowly. Press Apply to send the lighting.", 10,
                   Palette::TextFaint, 14);
