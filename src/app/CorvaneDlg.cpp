@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QSystemTrayIcon>
 
-#include "app/OSDDialog.h"
+#include "app/OsdHandler.h"
 #include "app/TrayIcon.h"
 #include "device/HotplugDispatch.h"
 #include "macros/MacroPageHandler.h"

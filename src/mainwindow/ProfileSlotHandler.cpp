@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "device/EditSession.h"
-#include "device/FirmwareResetDlg.h"
+#include "dialogs/FirmwareResetDlg.h"
 #include "mainwindow/MainWindowHost.h"
 #include "mainwindow/MainWindowIds.h"
 #include "model/Profile.h"

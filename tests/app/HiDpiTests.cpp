@@ -4,7 +4,7 @@
 
 #include "MainWindowTestSupport.h"
 
-#include "device/FirmwareResetDlg.h"
+#include "dialogs/FirmwareResetDlg.h"
 #include "skin/EmbeddedImage.h"
 #include "skin/SkinDraw.h"
 

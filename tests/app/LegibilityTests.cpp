@@ -8,7 +8,7 @@
 #include "KeyButtonLayout.h"
 #include "SkinPaint.h"
 
-#include "device/FirmwareResetDlg.h"
+#include "dialogs/FirmwareResetDlg.h"
 #include "dialogs/KeyMapSettingDlg.h"
 #include "dialogs/QuickLaunchDlg.h"
 #include "dialogs/ShortcutDlg.h"

@@ -9,7 +9,7 @@
 #include <QGuiApplication>
 
 #include "device/DeviceProtocol.h"
-#include "device/FirmwareResetDlg.h"
+#include "dialogs/FirmwareResetDlg.h"
 #include "mainwindow/LightingPreview.h"
 #include "skin/Buttons.h"
 #include "skin/SkinDraw.h"

@@ -13,7 +13,7 @@
 #include <QThread>
 #include <QTimer>
 
-#include "device/FirmwareResetDlg.h"
+#include "dialogs/FirmwareResetDlg.h"
 #include "dialogs/KeyMapSettingDlg.h"
 #include "dialogs/QuickLaunchDlg.h"
 #include "dialogs/ShortcutDlg.h"

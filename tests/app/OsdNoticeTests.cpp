@@ -8,7 +8,7 @@
 #include <QStandardPaths>
 
 #include "app/DesktopNotice.h"
-#include "app/OSDDialog.h"
+#include "app/OsdHandler.h"
 #include "mainwindow/MainWindowIds.h"
 
 using namespace MainWindow;

@@ -6,7 +6,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "app/OSDDialog.h"
+#include "app/OsdHandler.h"
 #include "skin/Buttons.h"
 
 using namespace MainWindow;

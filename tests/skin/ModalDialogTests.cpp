@@ -1,6 +1,5 @@
 #include "SkinTestSupport.h"
 
-#include "device/FirmwareResetDlg.h"
 #include "skin/AttentionDlg.h"
 #include "skin/ListControls.h"
 #include "skin/SkinDraw.h"
@@ -70,32 +69,6 @@ TEST(AttentionDialog, CloseButtonReleasedOutsideDoesNotClose) {
     CSkinWindow::PostMessage(&dlg, 2010, 0, NOTIFY_PRESS);  // a press code alone is ignored
     QueueClick(&dlg, kOk, kOk);                             // the dialog was still open to take this
     EXPECT_EQ(dlg.DoModal(), IDOK);
-}
-
-TEST(ResetDialog, ButtonsAndResults) {
-    const std::pair<QPoint, int> kCases[] = {{kClose, IDCANCEL}, {kOk, IDOK}, {kCancel, IDCANCEL}};
-    for (auto [pt, nResult] : kCases) {
-        CFirmwareResetDlg dlg;
-        dlg.SetBackgroundBitmap(CFirmwareResetDlg::kResetAllBitmap);
-        QueueClick(&dlg, pt, pt);
-        EXPECT_EQ(dlg.DoModal(), nResult);
-        ASSERT_EQ(dlg.GetControlList(0).size(), 3u);
-        EXPECT_EQ(dlg.FindControl(2004)->GetRect(), CRect(365, 8, 391, 32));
-        EXPECT_EQ(dlg.FindControl(2011)->GetRect(), CRect(325, 230, 391, 259));
-    }
-}
-
-TEST(ResetDialog, WindowCloseIsACancel) {
-    CFirmwareResetDlg dlg;
-    CSkinWindow::PostMessage(&dlg, WM_CLOSE, 0, 0);
-    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-}
-
-TEST(ResetDialog, OnlyTheOkButtonConfirms) {
-    CFirmwareResetDlg dlg;
-    CSkinWindow::PostMessage(&dlg, WM_KEYDOWN, VK_RETURN, 0);
-    CSkinWindow::PostMessage(&dlg, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
 }
 
 TEST(AttentionDialog, EnterConfirmsAndEscapeCancels) {

@@ -5,7 +5,7 @@
 #include "Gallery.h"
 
 #include "app/CorvaneDlg.h"
-#include "device/FirmwareResetDlg.h"
+#include "dialogs/FirmwareResetDlg.h"
 #include "dialogs/KeyMapSettingDlg.h"
 #include "dialogs/QuickLaunchDlg.h"
 #include "dialogs/ShortcutDlg.h"

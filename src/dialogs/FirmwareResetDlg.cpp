@@ -1,4 +1,4 @@
-#include "device/FirmwareResetDlg.h"
+#include "dialogs/FirmwareResetDlg.h"
 
 #include "skin/SkinDraw.h"
 
