@@ -10,6 +10,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   umockdev libumockdev-dev
   xvfb xauth xdotool dbus-daemon fonts-wqy-microhei
+  # The start-up benchmark watches the windows appear and get drawn from outside.
+  libxcb-damage0-dev
   clang libclang-rt-14-dev
   # Building the Debian package and checking what an installation holds.
   dpkg-dev file desktop-file-utils appstream
