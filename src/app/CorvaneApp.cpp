@@ -11,17 +11,14 @@
 #include "platform/SpawnLauncher.h"
 #include "platform/SystemClock.h"
 #include "platform/UdevHotplugMonitor.h"
-#include "skin/FontWarmUp.h"
 #include "skin/ResourceInit.h"
 
 int CCorvaneApp::InitInstance(int argc, char** argv)
 {
     // The lock is held until the process ends; the operating system drops it however it ends.
     CInstanceLock lock;
-    CFontWarmUp fonts;
     QApplication app(argc, argv);
-    return RunSingleInstance(lock, [&fonts] {
-        fonts.ApplicationCreated();
+    return RunSingleInstance(lock, [] {
         CorvaneInitResources();
         // The window lives in the tray when hidden; only Exit (or Escape) ends the program.
         QApplication::setQuitOnLastWindowClosed(false);

@@ -18,6 +18,7 @@
 #include "mainwindow/ProfileSlotHandler.h"
 #include "platform/Hotplug.h"
 #include "skin/AttentionDlg.h"
+#include "skin/FontWarmUp.h"
 #include "skin/SkinDraw.h"
 
 using namespace MainWindow;
@@ -52,7 +53,6 @@ bool CCorvaneDlg::OnInitDialog()
 
     CDlgBase::OnInitDialog(); // title, icons, size, controls, centring
     CreateRegionFromBitmap(MainWindowBitmap);
-    AddTrayIcon();
     for (auto& pHandler : m_vecHandlers)
         pHandler->Initialise();
     RefreshProfileView();
@@ -70,7 +70,31 @@ bool CCorvaneDlg::OnInitDialog()
     m_pDeviceLink->SyncFromDevice();
 
     PrepareBackground(MainWindowBitmap);
+    // A window that starts hidden has no first frame to wait for.
+    QMetaObject::invokeMethod(
+        this, [this] { if (!isVisible()) AfterFirstFrame(); }, Qt::QueuedConnection);
     return true;
+}
+
+void CCorvaneDlg::paintEvent(QPaintEvent* pEvent)
+{
+    CDlgBase::paintEvent(pEvent);
+    if (m_bFirstFramePainted)
+        return;
+    m_bFirstFramePainted = true;
+    // Queued, so the frame reaches the screen first.
+    QMetaObject::invokeMethod(this, [this] { AfterFirstFrame(); }, Qt::QueuedConnection);
+}
+
+void CCorvaneDlg::AfterFirstFrame()
+{
+    if (m_bAfterFirstFrameDone || m_bDestroyed)
+        return;
+    m_bAfterFirstFrameDone = true;
+    // Asking the desktop for its tray waits on the session bus; the icon appears a few
+    // milliseconds after the window instead of before it.
+    AddTrayIcon();
+    WarmUpFonts();
 }
 
 void CCorvaneDlg::OnOK()

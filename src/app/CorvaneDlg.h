@@ -110,6 +110,9 @@ private:
     void CreateLightingControls(int nLeft, int nTop);
     void CreateLoopCountEdit(int nLeft, int nTop);
 
+    void paintEvent(QPaintEvent* pEvent) override;
+    // Work nobody can see happen a moment later waits until the first frame is on the screen.
+    void AfterFirstFrame();
     void AddTrayIcon();
     void OnTrayNotify(WPARAM wParam, LPARAM lParam);
     void OnCommand(WPARAM wParam);
@@ -135,5 +138,7 @@ private:
     // page handler's picture first).
     std::vector<std::unique_ptr<CMainWindowHandler>> m_vecHandlers;
     COsdHandler* m_pOsd = nullptr; // one of the handlers
+    bool m_bFirstFramePainted = false;
+    bool m_bAfterFirstFrameDone = false;
     bool m_bDestroyed = false;
 };

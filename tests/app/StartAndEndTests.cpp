@@ -124,7 +124,7 @@ TEST_F(MainWindowTest, StartInAnEmptyFolderWritesTheDataFilesAndBuildsTheWindowB
         EXPECT_EQ(Dlg().GetControlList(KeyPageList).size(), 103u);
         EXPECT_EQ(Dlg().GetControlList(LightingPageList).size(), 2u);
         ASSERT_NE(Dlg().LoopCountEdit(), nullptr);
-        EXPECT_NE(Dlg().Tray(), nullptr);
+        EXPECT_EQ(Dlg().Tray(), nullptr); // added after the first frame
         EXPECT_EQ(Caption(IDC_LIGHT_COLOR), "Red"); // the first refresh showed the files' slot 0
         EXPECT_TRUE(Dlg().GetBackgroundImage().isNull()); // the skin is prepared last
     });
@@ -166,6 +166,21 @@ TEST_F(MainWindowTest, EnterKeepsTheWindowAndEscapeEndsItTellingTheKeyboardSeven
 }
 
 // ---- Tray ----
+
+TEST_F(MainWindowTest, TheTrayIconComesRightAfterTheFirstFrameOrAtOnceForAWindowStartedHidden)
+{
+    Open(true, EFirstFrame::NotYet);
+    EXPECT_EQ(Dlg().Tray(), nullptr);
+    Dlg().grab(); // paints the frame
+    EXPECT_EQ(Dlg().Tray(), nullptr); // not inside the paint
+    PumpPosted();
+    EXPECT_NE(Dlg().Tray(), nullptr);
+
+    Open(true, EFirstFrame::NotYet);
+    Dlg().hide();
+    PumpPosted();
+    EXPECT_NE(Dlg().Tray(), nullptr);
+}
 
 TEST_F(MainWindowTest, TrayEventsOfIcon128ShowTheWindowOrTheMenuWhoseExitEndsTheProgram)
 {
