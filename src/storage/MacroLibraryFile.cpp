@@ -94,30 +94,38 @@ bool ParseActionDigits(std::string_view strLine, size_t nStart, MacroKey& key)
     if (nStart > strLine.size() || strLine.size() - nStart != ActionDigits)
         return false;
 #if defined(__SSE2__)
-    // A macro library holds about a thousand of these lines; decoding sixteen digits (two actions)
-    // at a time keeps a load close to the cost of reading the file.
+    // A macro library holds about a thousand of these lines; decoding thirty-two digits (four
+    // actions) at a time keeps a load close to the cost of reading the file.
     static_assert(sizeof(key.m_actions) == MacroActionSlots * 4, "actions are 4 packed bytes");
+    static_assert(MacroActionSlots % 4 == 0, "whole blocks of four actions");
     auto* pOut = reinterpret_cast<unsigned char*>(key.m_actions.data());
     const char* pDigits = strLine.data() + nStart;
-    for (unsigned nBlock = 0; nBlock < MacroActionSlots / 2; ++nBlock) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pDigits + nBlock * 16));
-        // Signed byte compares: anything at or above 0x80 is negative and matches neither range.
-        const __m128i digit = _mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8('0' - 1)),
-                                            _mm_cmplt_epi8(x, _mm_set1_epi8('9' + 1)));
-        const __m128i lower = _mm_or_si128(x, _mm_set1_epi8(0x20));
-        const __m128i letter = _mm_and_si128(_mm_cmpgt_epi8(lower, _mm_set1_epi8('a' - 1)),
-                                             _mm_cmplt_epi8(lower, _mm_set1_epi8('f' + 1)));
-        if (_mm_movemask_epi8(_mm_or_si128(digit, letter)) != 0xFFFF) {
-            ParseActionSlots(strLine, nStart, nBlock * 2, 2, key);
+    // The value of each hexadecimal digit, or no mask bit for a character that is none.
+    const auto decode = [](__m128i x, int& nMask) {
+        // A byte is below a bound, unsigned, when the minimum with the bound leaves it as it is.
+        const __m128i fromZero = _mm_sub_epi8(x, _mm_set1_epi8('0'));
+        const __m128i digit = _mm_cmpeq_epi8(_mm_min_epu8(fromZero, _mm_set1_epi8(9)), fromZero);
+        // In lower case; digits stay as they are.
+        const __m128i lowerFromZero = _mm_sub_epi8(_mm_or_si128(x, _mm_set1_epi8(0x20)), _mm_set1_epi8('0'));
+        const __m128i fromA = _mm_sub_epi8(lowerFromZero, _mm_set1_epi8('a' - '0'));
+        const __m128i letter = _mm_cmpeq_epi8(_mm_min_epu8(fromA, _mm_set1_epi8(5)), fromA);
+        nMask = _mm_movemask_epi8(_mm_or_si128(digit, letter));
+        // 'a' is 0x31 above '0' and stands for 10.
+        const __m128i value = _mm_sub_epi8(lowerFromZero, _mm_and_si128(letter, _mm_set1_epi8('a' - '0' - 10)));
+        // Each 16-bit lane holds one byte's two digits, the high digit first in memory.
+        return _mm_and_si128(_mm_or_si128(_mm_slli_epi16(value, 4), _mm_srli_epi16(value, 8)),
+                             _mm_set1_epi16(0x00FF));
+    };
+    for (unsigned nBlock = 0; nBlock < MacroActionSlots / 4; ++nBlock) {
+        const char* pBlock = pDigits + nBlock * 32;
+        int nMaskLow = 0, nMaskHigh = 0;
+        const __m128i low = decode(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pBlock)), nMaskLow);
+        const __m128i high = decode(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pBlock + 16)), nMaskHigh);
+        if ((nMaskLow & nMaskHigh) != 0xFFFF) {
+            ParseActionSlots(strLine, nStart, nBlock * 4, 4, key);
             continue;
         }
-        const __m128i value = _mm_add_epi8(_mm_and_si128(x, _mm_set1_epi8(0x0F)),
-                                           _mm_and_si128(letter, _mm_set1_epi8(9)));
-        // Each 16-bit lane holds one byte's two digits, the high digit first in memory.
-        const __m128i high = _mm_slli_epi16(_mm_and_si128(value, _mm_set1_epi16(0x00FF)), 4);
-        const __m128i low = _mm_srli_epi16(value, 8);
-        const __m128i bytes = _mm_packus_epi16(_mm_or_si128(high, low), _mm_setzero_si128());
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(pOut + nBlock * 8), bytes);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pOut + nBlock * 16), _mm_packus_epi16(low, high));
     }
 #else
     ParseActionSlots(strLine, nStart, 0, MacroActionSlots, key);

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,9 +28,11 @@ public:
     std::string_view Line(size_t nIndex) const { return m_vecLines[nIndex]; }
 
 private:
-    void SplitLines();
+    void SplitLines(std::string_view data);
 
-    std::string m_strData;
+    // Read into memory that is not cleared first: a macro library is 1.75 MB, and clearing it
+    // cost a tenth of its load.
+    std::unique_ptr<char[]> m_pData;
     std::vector<std::string_view> m_vecLines;
 };
 
