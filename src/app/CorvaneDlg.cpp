@@ -20,6 +20,7 @@
 #include "skin/AttentionDlg.h"
 #include "skin/FontWarmUp.h"
 #include "skin/SkinDraw.h"
+#include "storage/AtomicWrite.h"
 
 using namespace MainWindow;
 
@@ -49,6 +50,7 @@ bool CCorvaneDlg::OnInitDialog()
     // The model exists before the controls are built, and the keyboard is read into it last.
     AppDirectory = m_services.m_strAppDirectory;
     m_pFiles = std::make_unique<CDataFiles>(AppDirectory);
+    m_pStartFileSync = std::make_unique<CNewFileSyncBatch>();
     m_pFiles->LoadAll(m_MacroLibrary, m_SettingsStore, m_ProfileStore); // library, settings, slots 0..4
 
     CDlgBase::OnInitDialog(); // title, icons, size, controls, centring
@@ -91,6 +93,9 @@ void CCorvaneDlg::AfterFirstFrame()
     if (m_bAfterFirstFrameDone || m_bDestroyed)
         return;
     m_bAfterFirstFrameDone = true;
+    // The files were written before the window was built, in start-up order; only their syncs
+    // (two for each, on a first start) wait for the frame.
+    m_pStartFileSync.reset();
     // Asking the desktop for its tray waits on the session bus; the icon appears a few
     // milliseconds after the window instead of before it.
     AddTrayIcon();
@@ -259,6 +264,7 @@ void CCorvaneDlg::OnDestroy()
     if (m_bDestroyed)
         return;
     m_bDestroyed = true;
+    m_pStartFileSync.reset();
     m_pHotplugNotifier.reset();
     if (m_pDeviceLink)
         m_pDeviceLink->Shutdown(); // stop the listener, profile value 7, pause, close the handle

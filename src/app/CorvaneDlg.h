@@ -23,6 +23,7 @@
 #include "skin/DlgBase.h"
 #include "storage/DataFiles.h"
 
+class CNewFileSyncBatch;
 class COsdHandler;
 class CTrayIcon;
 class QLineEdit;
@@ -122,6 +123,8 @@ private:
 
     CPlatformServices& m_services;
     std::unique_ptr<CDataFiles> m_pFiles;
+    // The default files a first start writes reach the disk after the first frame.
+    std::unique_ptr<CNewFileSyncBatch> m_pStartFileSync;
     std::unique_ptr<CDeviceLink> m_pDeviceLink;
     std::unique_ptr<QSocketNotifier> m_pHotplugNotifier;
     std::unique_ptr<CTrayIcon> m_pTray;
