@@ -34,7 +34,9 @@ CCorvaneDlg::CCorvaneDlg(CPlatformServices& services) : CDlgBase(TemplateId, nul
     m_vecHandlers.push_back(std::make_unique<CLightingHandler>(host));
     m_vecHandlers.push_back(std::make_unique<CKeyAssignmentHandler>(host));
     m_vecHandlers.push_back(std::make_unique<CFunctionMenuHandler>(host));
-    m_vecHandlers.push_back(std::make_unique<CMacroPageHandler>(host));
+    auto pMacroPage = std::make_unique<CMacroPageHandler>(host);
+    m_pMacroPage = pMacroPage.get();
+    m_vecHandlers.push_back(std::move(pMacroPage));
     auto pOsd = std::make_unique<COsdHandler>(*this);
     m_pOsd = pOsd.get();
     m_vecHandlers.push_back(std::move(pOsd));
@@ -100,6 +102,10 @@ void CCorvaneDlg::AfterFirstFrame()
     // milliseconds after the window instead of before it.
     AddTrayIcon();
     WarmUpFonts();
+    // The hidden box is the only text widget of the start, and its first font match takes
+    // longer than anything else the window does before its frame.
+    CreateLoopCountEdit();
+    m_pMacroPage->OnLoopCountEditCreated();
 }
 
 void CCorvaneDlg::OnOK()

@@ -24,6 +24,7 @@
 #include "storage/DataFiles.h"
 
 class CNewFileSyncBatch;
+class CMacroPageHandler;
 class COsdHandler;
 class CTrayIcon;
 class QLineEdit;
@@ -109,7 +110,7 @@ private:
     void CreateMacroPageControls(int nLeft, int nTop);
     void CreateProgrammableKeyControls(int nLeft, int nTop);
     void CreateLightingControls(int nLeft, int nTop);
-    void CreateLoopCountEdit(int nLeft, int nTop);
+    void CreateLoopCountEdit();
 
     void paintEvent(QPaintEvent* pEvent) override;
     // Work nobody can see happen a moment later waits until the first frame is on the screen.
@@ -141,6 +142,8 @@ private:
     // page handler's picture first).
     std::vector<std::unique_ptr<CMainWindowHandler>> m_vecHandlers;
     COsdHandler* m_pOsd = nullptr; // one of the handlers
+    CMacroPageHandler* m_pMacroPage = nullptr; // another
+    CRect m_rcLoopCountEdit;
     bool m_bFirstFramePainted = false;
     bool m_bAfterFirstFrameDone = false;
     bool m_bDestroyed = false;

@@ -97,10 +97,15 @@ bool CMacroPageHandler::HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
 
 void CMacroPageHandler::Initialise()
 {
+    OnSelectionChanged();
+}
+
+void CMacroPageHandler::OnLoopCountEditCreated()
+{
     if (QLineEdit* pEdit = m_host.LoopCountEdit())
         QObject::connect(pEdit, &QLineEdit::textEdited, pEdit,
                          [this](const QString& strText) { OnLoopCountEdited(strText); });
-    OnSelectionChanged();
+    ShowRepeatSettings();
 }
 
 void CMacroPageHandler::Refresh(const ProfileRecord&)
