@@ -9,9 +9,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool CTextFileLines::Read(const std::string& strPath)
+bool CTextFileLines::Read(const std::string& strPath, ESplit eSplit)
 {
     m_pData.reset();
+    m_text = {};
     m_vecLines.clear();
     // Non-blocking, so a FIFO named as a data file cannot hang the program; a regular file
     // reads as usual.
@@ -47,7 +48,9 @@ bool CTextFileLines::Read(const std::string& strPath)
     }
     ::close(fd);
     m_pData = std::move(pData);
-    SplitLines(std::string_view(m_pData.get(), nDone));
+    m_text = std::string_view(m_pData.get(), nDone);
+    if (eSplit == ESplit::Lines)
+        SplitLines(m_text);
     return true;
 }
 
@@ -55,7 +58,8 @@ void CTextFileLines::SetText(std::string strData)
 {
     m_pData = std::make_unique_for_overwrite<char[]>(strData.size() + 1);
     std::copy(strData.begin(), strData.end(), m_pData.get());
-    SplitLines(std::string_view(m_pData.get(), strData.size()));
+    m_text = std::string_view(m_pData.get(), strData.size());
+    SplitLines(m_text);
 }
 
 void CTextFileLines::SplitLines(std::string_view data)

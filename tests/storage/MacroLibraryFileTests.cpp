@@ -108,6 +108,12 @@ TEST_F(MacroLibraryFileTest, DamagedFilesFallBackToTheDefaultSet)
     const std::string cases[] = {
         strHead + KeyLines(0, "1", std::string(1599, '0')),              // short action line
         strHead + KeyLines(0, "1", std::string(1601, '0')),              // long action line
+        strHead + KeyLines(0, "1", std::string(800, '0') + "\n" + std::string(799, '0')), // broken line
+        [&] { // the file ends in a CR that ends no line: it belongs to the value
+            std::string str = strHead + KeyLines(0, "1", std::string(1600, '0') + "\r");
+            str.pop_back();
+            return str;
+        }(),
         strHead,                                                         // key lines missing
         "[MacroLibrary]\nMacroSetNum=2\n\tMacroSet0Name=S\n\t\tMacroKeyNum=0\n", // set missing
         "[MacroLibrary]\nMacroSetNum=1\n\tMacroSet0Name=\n\t\tMacroKeyNum=0\n",  // empty value
@@ -154,6 +160,20 @@ TEST_F(MacroLibraryFileTest, DamagedDigitsConvertGroupByGroup)
     EXPECT_EQ(key.GetAction(1), (MacroAction{{0x00, 0x03, 0x12, 0x34}}));
     for (unsigned i = 2; i < MacroActionSlots; ++i)
         ASSERT_EQ(key.GetAction(i), (MacroAction{{0xFF, 0xFF, 0xFF, 0xFF}})) << i;
+}
+
+TEST_F(MacroLibraryFileTest, TheLastActionLineReadsWithOrWithoutItsLineEnd)
+{
+    const std::string strHead = "[MacroLibrary]\nMacroSetNum=1\n\tMacroSet0Name=S\n\t\tMacroKeyNum=1\n";
+    for (const char* pszEnd : {"", "\n", "\r\n"})
+    {
+        std::string strContent = strHead + KeyLines(0, "1", "0A" + std::string(1598, '0'));
+        strContent.pop_back(); // KeyLines ends the line with LF
+        WriteRaw(Path("m.mlf"), strContent + pszEnd);
+        MacroLibrary library;
+        ASSERT_TRUE(ReadMacroLibraryFile(Path("m.mlf"), library)) << "end " << pszEnd;
+        EXPECT_EQ(library.FirstSet()->FindKey(0)->GetAction(0).m_bytes[0], 0x0A);
+    }
 }
 
 TEST_F(MacroLibraryFileTest, EveryCharacterThatIsNoHexDigitEndsItsGroup)
