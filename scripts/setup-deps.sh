@@ -12,6 +12,8 @@ PACKAGES=(
   xvfb xauth xdotool dbus-daemon fonts-wqy-microhei
   # Qt's own Wayland platform, and a headless compositor for the Wayland end-to-end test.
   qt6-wayland weston
+  # The start-up benchmark watches the windows appear and get drawn from outside.
+  libxcb-damage0-dev
   clang libclang-rt-14-dev
   # Building the Debian package and checking what an installation holds.
   dpkg-dev file desktop-file-utils appstream

@@ -15,7 +15,6 @@
 #include "platform/SpawnLauncher.h"
 #include "platform/SystemClock.h"
 #include "platform/UdevHotplugMonitor.h"
-#include "skin/FontWarmUp.h"
 #include "skin/QtLook.h"
 #include "skin/ResourceInit.h"
 
@@ -23,11 +22,9 @@ int CCorvaneApp::InitInstance(int argc, char** argv)
 {
     // The lock is held until the process ends; the operating system drops it however it ends.
     CInstanceLock lock;
-    CFontWarmUp fonts;
     const bool bTray = HasTrayOption(argc, argv);
     QApplication app(argc, argv);
-    return RunSingleInstance(lock, [&fonts, &lock, bTray] {
-        fonts.ApplicationCreated();
+    return RunSingleInstance(lock, [&lock, bTray] {
         CorvaneInitResources();
         // The window lives in the tray when hidden; only Exit (or Escape) ends the program.
         QApplication::setQuitOnLastWindowClosed(false);

@@ -19,7 +19,9 @@
 #include "mainwindow/StatusLineHandler.h"
 #include "platform/Hotplug.h"
 #include "skin/AttentionDlg.h"
+#include "skin/FontWarmUp.h"
 #include "skin/SkinDraw.h"
+#include "storage/AtomicWrite.h"
 
 using namespace MainWindow;
 
@@ -33,7 +35,9 @@ CCorvaneDlg::CCorvaneDlg(CPlatformServices& services) : CDlgBase(TemplateId, nul
     m_vecHandlers.push_back(std::make_unique<CLightingHandler>(host));
     m_vecHandlers.push_back(std::make_unique<CKeyAssignmentHandler>(host));
     m_vecHandlers.push_back(std::make_unique<CFunctionMenuHandler>(host));
-    m_vecHandlers.push_back(std::make_unique<CMacroPageHandler>(host));
+    auto pMacroPage = std::make_unique<CMacroPageHandler>(host);
+    m_pMacroPage = pMacroPage.get();
+    m_vecHandlers.push_back(std::move(pMacroPage));
     auto pStatusLine = std::make_unique<CStatusLineHandler>(host);
     m_pStatusLine = pStatusLine.get();
     m_vecHandlers.push_back(std::move(pStatusLine));
@@ -52,11 +56,11 @@ bool CCorvaneDlg::OnInitDialog()
     // The model exists before the controls are built, and the keyboard is read into it last.
     AppDirectory = m_services.m_strAppDirectory;
     m_pFiles = std::make_unique<CDataFiles>(AppDirectory);
+    m_pStartFileSync = std::make_unique<CNewFileSyncBatch>();
     m_pFiles->LoadAll(m_MacroLibrary, m_SettingsStore, m_ProfileStore); // library, settings, slots 0..4
 
     CDlgBase::OnInitDialog(); // title, icons, size, controls, centring
     CreateRegionFromBitmap(MainWindowBitmap);
-    AddTrayIcon();
     for (auto& pHandler : m_vecHandlers)
         pHandler->Initialise();
     RefreshProfileView();
@@ -79,7 +83,38 @@ bool CCorvaneDlg::OnInitDialog()
     ShowKeyboardState();
 
     PrepareBackground(MainWindowBitmap);
+    // A window that starts hidden has no first frame to wait for.
+    QMetaObject::invokeMethod(
+        this, [this] { if (!isVisible()) AfterFirstFrame(); }, Qt::QueuedConnection);
     return true;
+}
+
+void CCorvaneDlg::paintEvent(QPaintEvent* pEvent)
+{
+    CDlgBase::paintEvent(pEvent);
+    if (m_bFirstFramePainted)
+        return;
+    m_bFirstFramePainted = true;
+    // Queued, so the frame reaches the screen first.
+    QMetaObject::invokeMethod(this, [this] { AfterFirstFrame(); }, Qt::QueuedConnection);
+}
+
+void CCorvaneDlg::AfterFirstFrame()
+{
+    if (m_bAfterFirstFrameDone || m_bDestroyed)
+        return;
+    m_bAfterFirstFrameDone = true;
+    // The files were written before the window was built, in start-up order; only their syncs
+    // (two for each, on a first start) wait for the frame.
+    m_pStartFileSync.reset();
+    // Asking the desktop for its tray waits on the session bus; the icon appears a few
+    // milliseconds after the window instead of before it.
+    AddTrayIcon();
+    WarmUpFonts();
+    // The hidden box is the only text widget of the start, and its first font match takes
+    // longer than anything else the window does before its frame.
+    CreateLoopCountEdit();
+    m_pMacroPage->OnLoopCountEditCreated();
 }
 
 void CCorvaneDlg::OnOK()
@@ -225,7 +260,10 @@ void CCorvaneDlg::MinimiseWindow()
 
 void CCorvaneDlg::StartInTray()
 {
-    Create(); // the tray icon exists from here on, or the desktop has none
+    Create();
+    // Hidden, there is no first frame to wait for: the tray icon (where the desktop has a tray)
+    // and the rest of the start come now.
+    AfterFirstFrame();
     if (m_pTray && IsSystemTrayAvailable())
         StayHiddenWhenModal();
     else
@@ -307,6 +345,7 @@ void CCorvaneDlg::OnDestroy()
     if (m_bDestroyed)
         return;
     m_bDestroyed = true;
+    m_pStartFileSync.reset();
     m_pHotplugNotifier.reset();
     if (m_pDeviceLink)
         m_pDeviceLink->Shutdown(); // stop the listener, profile value 7, pause, close the handle

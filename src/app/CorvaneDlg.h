@@ -24,6 +24,8 @@
 #include "skin/DlgBase.h"
 #include "storage/DataFiles.h"
 
+class CNewFileSyncBatch;
+class CMacroPageHandler;
 class COsdHandler;
 class CStatusLineHandler;
 class CTrayIcon;
@@ -119,8 +121,11 @@ private:
     void CreateMacroPageControls(int nLeft, int nTop);
     void CreateProgrammableKeyControls(int nLeft, int nTop);
     void CreateLightingControls(int nLeft, int nTop);
-    void CreateLoopCountEdit(int nLeft, int nTop);
+    void CreateLoopCountEdit();
 
+    void paintEvent(QPaintEvent* pEvent) override;
+    // Work nobody can see happen a moment later waits until the first frame is on the screen.
+    void AfterFirstFrame();
     void AddTrayIcon();
     void OnTrayNotify(WPARAM wParam, LPARAM lParam);
     void OnCommand(WPARAM wParam);
@@ -134,6 +139,8 @@ private:
 
     CPlatformServices& m_services;
     std::unique_ptr<CDataFiles> m_pFiles;
+    // The default files a first start writes reach the disk after the first frame.
+    std::unique_ptr<CNewFileSyncBatch> m_pStartFileSync;
     std::unique_ptr<CDeviceLink> m_pDeviceLink;
     std::unique_ptr<CEditSession> m_pSession;
     std::unique_ptr<QSocketNotifier> m_pHotplugNotifier;
@@ -153,5 +160,9 @@ private:
     COsdHandler* m_pOsd = nullptr; // one of the handlers
     CStatusLineHandler* m_pStatusLine = nullptr; // one of the handlers
     std::vector<CDlgBase*> m_vecDisconnectionDlgs; // open now, innermost last
+    CMacroPageHandler* m_pMacroPage = nullptr; // another
+    CRect m_rcLoopCountEdit;
+    bool m_bFirstFramePainted = false;
+    bool m_bAfterFirstFrameDone = false;
     bool m_bDestroyed = false;
 };

@@ -141,7 +141,8 @@ void CCorvaneDlg::CreateControls(int nLeft, int nTop, int, int)
     CreateMacroPageControls(nLeft, nTop);
     CreateProgrammableKeyControls(nLeft, nTop);
     CreateLightingControls(nLeft, nTop);
-    CreateLoopCountEdit(nLeft, nTop);
+    // The repeat-count box is made after the first frame (AfterFirstFrame).
+    m_rcLoopCountEdit = PlaceAt(nLeft, nTop, 521, 404, 93, 22);
     // The window opens on the key page.
     for (int nPage = 0; nPage < PageCount; ++nPage)
         CDlgBase::ShowControlList(ListOfPage(nPage), nPage == KeyPage);
@@ -203,12 +204,12 @@ void CCorvaneDlg::CreateLightingControls(int nLeft, int nTop)
     AddComboButtons(*this, LightingPageList, LightingButtons, nLeft, nTop);
 }
 
-void CCorvaneDlg::CreateLoopCountEdit(int nLeft, int nTop)
+void CCorvaneDlg::CreateLoopCountEdit()
 {
     // A real edit box over the skin: digits only, shown with the macro page alone.
     m_pLoopCountEdit = new QLineEdit(this);
     m_pLoopCountEdit->setObjectName(QString::number(IDC_LOOP_COUNT));
-    m_pLoopCountEdit->setGeometry(PlaceAt(nLeft, nTop, 521, 404, 93, 22).ToQRect());
+    m_pLoopCountEdit->setGeometry(m_rcLoopCountEdit.ToQRect());
     m_pLoopCountEdit->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_pLoopCountEdit));
     // Dark like the lists beside it, so it reads as part of the page.
@@ -216,5 +217,5 @@ void CCorvaneDlg::CreateLoopCountEdit(int nLeft, int nTop)
     palette.setColor(QPalette::Base, QColor(ColorRefToQRgb(SkinColour::kListFill)));
     palette.setColor(QPalette::Text, Qt::white);
     m_pLoopCountEdit->setPalette(palette);
-    m_pLoopCountEdit->hide();
+    m_pLoopCountEdit->setVisible(m_nSelectedPage == MacroPage);
 }

@@ -98,6 +98,11 @@ bool CMacroPageHandler::HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
 
 void CMacroPageHandler::Initialise()
 {
+    OnSelectionChanged();
+}
+
+void CMacroPageHandler::OnLoopCountEditCreated()
+{
     if (QLineEdit* pEdit = m_host.LoopCountEdit())
     {
         QObject::connect(pEdit, &QLineEdit::textEdited, pEdit,
@@ -106,7 +111,7 @@ void CMacroPageHandler::Initialise()
         // the focus (or since it showed this macro).
         CancelEditOnEscape(*pEdit, [this] { NoteLoopCountBeforeEdit(); }, [this] { OnLoopCountEscape(); });
     }
-    OnSelectionChanged();
+    ShowRepeatSettings();
 }
 
 void CMacroPageHandler::Refresh(const ProfileRecord&)

@@ -39,6 +39,9 @@ public:
     bool HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
     void Refresh(const ProfileRecord& record) override;
     void Initialise() override;
+    // The repeat-count box exists from now on: the window makes it once its first frame is
+    // shown, as the key page it opens on has no use for it.
+    void OnLoopCountEditCreated();
 
     bool IsRecording() const { return m_bRecording; }
     // The macro the page shows and records into; null when none is selected.

@@ -4,19 +4,12 @@
 #include <QThreadPool>
 #include <fontconfig/fontconfig.h>
 
-CFontWarmUp::CFontWarmUp() : m_thrConfiguration([] { FcInit(); })
-{
-}
-
-CFontWarmUp::~CFontWarmUp()
-{
-    if (m_thrConfiguration.joinable())
-        m_thrConfiguration.join();
-}
-
-void CFontWarmUp::ApplicationCreated()
+void WarmUpFonts()
 {
     // The font database serialises its users, so the UI thread finds it ready, or waits for the
     // rest of the load if it comes sooner.
-    QThreadPool::globalInstance()->start([] { QFontDatabase::families(); });
+    QThreadPool::globalInstance()->start([] {
+        FcInit();
+        QFontDatabase::families();
+    });
 }

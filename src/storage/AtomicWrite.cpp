@@ -122,6 +122,17 @@ std::vector<std::string> NamesWithPrefix(const std::string& strFolder, const std
     return vecNames;
 }
 
+thread_local CNewFileSyncBatch* t_pNewFileSyncBatch = nullptr;
+
+void SyncFile(const std::string& strPath)
+{
+    const int fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 std::string TimeStamp()
 {
     const std::time_t now = std::time(nullptr);
@@ -177,7 +188,9 @@ bool WriteTextFileAtomic(const std::string& strPath, const std::string& strConte
         return false;
     // Keep the permissions of the file being replaced; a new file gets the usual 0644 less umask.
     struct stat st{};
-    if (::stat(strTarget.c_str(), &st) == 0)
+    const bool bNewFile = ::stat(strTarget.c_str(), &st) != 0;
+    CNewFileSyncBatch* pBatch = bNewFile ? t_pNewFileSyncBatch : nullptr;
+    if (!bNewFile)
         ::fchmod(fd, st.st_mode & 07777);
     else {
         const mode_t nMask = ::umask(0);
@@ -185,16 +198,46 @@ bool WriteTextFileAtomic(const std::string& strPath, const std::string& strConte
         ::fchmod(fd, 0666 & ~nMask);
     }
     bool bOk = WriteAll(fd, strContent.data(), strContent.size());
-    bOk = (::fsync(fd) == 0) && bOk;
+    if (!pBatch)
+        bOk = (::fsync(fd) == 0) && bOk;
     // Renamed while still locked: a clean-up never sees this temporary unlocked under its name.
     if (bOk)
         bOk = ::rename(strTemp.c_str(), strTarget.c_str()) == 0;
     if (!bOk)
         ::unlink(strTemp.c_str());
     ::close(fd); // the content reached the disk with the fsync; this only drops the lock
-    if (bOk)
+    if (bOk && pBatch) {
+        pBatch->m_vecFiles.push_back(strTarget);
+        std::string strFolder = FolderOf(strTarget);
+        if (std::find(pBatch->m_vecFolders.begin(), pBatch->m_vecFolders.end(), strFolder) ==
+            pBatch->m_vecFolders.end())
+            pBatch->m_vecFolders.push_back(std::move(strFolder));
+    } else if (bOk)
         SyncFolder(FolderOf(strTarget));
     return bOk;
+}
+
+CNewFileSyncBatch::CNewFileSyncBatch()
+{
+    if (!t_pNewFileSyncBatch)
+        t_pNewFileSyncBatch = this;
+}
+
+CNewFileSyncBatch::~CNewFileSyncBatch()
+{
+    Sync();
+    if (t_pNewFileSyncBatch == this)
+        t_pNewFileSyncBatch = nullptr;
+}
+
+void CNewFileSyncBatch::Sync()
+{
+    for (const std::string& strFile : m_vecFiles)
+        SyncFile(strFile);
+    for (const std::string& strFolder : m_vecFolders)
+        SyncFolder(strFolder);
+    m_vecFiles.clear();
+    m_vecFolders.clear();
 }
 
 size_t RemoveStaleTemporaries(const std::string& strPath)

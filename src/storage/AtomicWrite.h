@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // Writes the content to a temporary file "<name>.tmp-XXXXXX" beside the target, flushes it to
 // disk, renames it over the target and syncs the folder, so neither a crash nor a power loss nor
@@ -13,6 +14,28 @@
 // replaced. The writer holds a lock on its temporary until the rename, which is how
 // RemoveStaleTemporaries tells a live writer's temporary from a dead one's.
 bool WriteTextFileAtomic(const std::string& strPath, const std::string& strContent);
+
+// While one exists, atomic writes on its thread that create a file (none stood under the name
+// before) leave their syncs to it: it syncs those files and then each of their folders once, when
+// Sync runs or it ends. Nothing saved before can be lost by the wait, and a start that writes the
+// default files spends one folder sync on them instead of two syncs per file. Replacing an
+// existing file still syncs at once. While one exists, another made on the same thread takes
+// nothing: the first one syncs everything.
+class CNewFileSyncBatch
+{
+public:
+    CNewFileSyncBatch();
+    ~CNewFileSyncBatch();
+    CNewFileSyncBatch(const CNewFileSyncBatch&) = delete;
+    CNewFileSyncBatch& operator=(const CNewFileSyncBatch&) = delete;
+
+    void Sync();
+
+private:
+    friend bool WriteTextFileAtomic(const std::string& strPath, const std::string& strContent);
+    std::vector<std::string> m_vecFiles;
+    std::vector<std::string> m_vecFolders;
+};
 
 // Removes the temporaries that writers of strPath killed before their rename left behind; a
 // temporary a live writer (in any process) still holds is left alone. Touches nothing but

@@ -1,5 +1,6 @@
 #include "storage/TextFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdint>
@@ -8,9 +9,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool CTextFileLines::Read(const std::string& strPath)
+bool CTextFileLines::Read(const std::string& strPath, ESplit eSplit)
 {
-    m_strData.clear();
+    m_pData.reset();
+    m_text = {};
     m_vecLines.clear();
     // Non-blocking, so a FIFO named as a data file cannot hang the program; a regular file
     // reads as usual.
@@ -23,17 +25,21 @@ bool CTextFileLines::Read(const std::string& strPath)
         return false;
     }
     // Read to the real end even if the file grows or shrinks while it is read.
-    m_strData.resize(static_cast<size_t>(st.st_size) + 1);
+    size_t nCapacity = static_cast<size_t>(st.st_size) + 1;
+    auto pData = std::make_unique_for_overwrite<char[]>(nCapacity);
     size_t nDone = 0;
     for (;;) {
-        if (nDone == m_strData.size())
-            m_strData.resize(m_strData.size() * 2);
-        const ssize_t n = ::read(fd, m_strData.data() + nDone, m_strData.size() - nDone);
+        if (nDone == nCapacity) {
+            auto pLarger = std::make_unique_for_overwrite<char[]>(nCapacity * 2);
+            std::copy(pData.get(), pData.get() + nDone, pLarger.get());
+            pData = std::move(pLarger);
+            nCapacity *= 2;
+        }
+        const ssize_t n = ::read(fd, pData.get() + nDone, nCapacity - nDone);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             ::close(fd);
-            m_strData.clear();
             return false;
         }
         if (n == 0)
@@ -41,21 +47,24 @@ bool CTextFileLines::Read(const std::string& strPath)
         nDone += static_cast<size_t>(n);
     }
     ::close(fd);
-    m_strData.resize(nDone);
-    SplitLines();
+    m_pData = std::move(pData);
+    m_text = std::string_view(m_pData.get(), nDone);
+    if (eSplit == ESplit::Lines)
+        SplitLines(m_text);
     return true;
 }
 
 void CTextFileLines::SetText(std::string strData)
 {
-    m_strData = std::move(strData);
-    SplitLines();
+    m_pData = std::make_unique_for_overwrite<char[]>(strData.size() + 1);
+    std::copy(strData.begin(), strData.end(), m_pData.get());
+    m_text = std::string_view(m_pData.get(), strData.size());
+    SplitLines(m_text);
 }
 
-void CTextFileLines::SplitLines()
+void CTextFileLines::SplitLines(std::string_view data)
 {
     m_vecLines.clear();
-    const std::string_view data(m_strData);
     size_t nStart = 0;
     while (nStart < data.size()) {
         size_t nEnd = data.find('\n', nStart);

@@ -47,7 +47,7 @@ MainWindowTest::~MainWindowTest()
     std::filesystem::remove_all(m_strDir);
 }
 
-void MainWindowTest::Open(bool bTray)
+void MainWindowTest::Open(bool bTray, EFirstFrame eFrame)
 {
     m_pDlg = std::make_unique<CTestCorvaneDlg>(*m_pServices, bTray);
     m_pDlg->SetModalRunner([this](CDlgBase& dlg) {
@@ -114,6 +114,11 @@ void MainWindowTest::Open(bool bTray)
     });
     ASSERT_TRUE(m_pDlg->Create());
     m_pDlg->show();
+    if (eFrame == EFirstFrame::Painted)
+    {
+        m_pDlg->grab();
+        PumpPosted();
+    }
 }
 
 void MainWindowTest::ClickAt(int x, int y)

@@ -71,7 +71,10 @@ protected:
     ~MainWindowTest() override;
 
     // Builds and initialises the window (as DoModal does, without its loop).
-    void Open(bool bTray = true);
+    // Builds and shows the window; eFrame says whether its first frame is painted (and what
+    // follows it, the tray icon) before the test goes on.
+    enum class EFirstFrame { Painted, NotYet };
+    void Open(bool bTray = true, EFirstFrame eFrame = EFirstFrame::Painted);
     CTestCorvaneDlg& Dlg() { return *m_pDlg; }
 
     // A real click (move, press, release) at the middle of a visible control.

@@ -18,6 +18,7 @@
 #include "device/DeviceProtocol.h"
 #include "platform/InstanceLock.h"
 #include "skin/AttentionDlg.h"
+#include "storage/DataFiles.h"
 #include "skin/Buttons.h"
 
 using namespace MainWindow;
@@ -123,8 +124,8 @@ TEST_F(MainWindowTest, StartInAnEmptyFolderWritesTheDataFilesAndBuildsTheWindowB
             EXPECT_TRUE(std::filesystem::exists(ConfigPath(pszFile))) << pszFile;
         EXPECT_EQ(Dlg().GetControlList(KeyPageList).size(), 103u);
         EXPECT_EQ(Dlg().GetControlList(LightingPageList).size(), 2u);
-        ASSERT_NE(Dlg().LoopCountEdit(), nullptr);
-        EXPECT_NE(Dlg().Tray(), nullptr);
+        EXPECT_EQ(Dlg().LoopCountEdit(), nullptr); // both made after the first frame
+        EXPECT_EQ(Dlg().Tray(), nullptr);
         EXPECT_EQ(Caption(IDC_LIGHT_COLOR), "Red"); // the first refresh showed the files' slot 0
         EXPECT_TRUE(Dlg().GetBackgroundImage().isNull()); // the skin is prepared last
     });
@@ -166,6 +167,34 @@ TEST_F(MainWindowTest, EnterKeepsTheWindowAndEscapeEndsItTellingTheKeyboardSeven
 }
 
 // ---- Tray ----
+
+TEST_F(MainWindowTest, TheTrayIconAndTheRepeatBoxComeRightAfterTheFirstFrameOrAtOnceForAWindowStartedHidden)
+{
+    CDataFiles files(m_strDir);
+    files.EnsureConfigDirectory();
+    MacroLibrary library;
+    library.SetDefault();
+    library.FirstSet()->AppendKey("One").LoopNum = 7;
+    files.SaveMacroLibrary(library);
+    Open(true, EFirstFrame::NotYet);
+    EXPECT_EQ(Dlg().Tray(), nullptr);
+    Dlg().grab(); // paints the frame
+    EXPECT_EQ(Dlg().Tray(), nullptr); // not inside the paint
+    PumpPosted();
+    EXPECT_NE(Dlg().Tray(), nullptr);
+    // The box shows the first macro's repeat count and edits it.
+    ASSERT_NE(Dlg().LoopCountEdit(), nullptr);
+    EXPECT_FALSE(Dlg().LoopCountEdit()->isVisibleTo(&Dlg()));
+    EXPECT_EQ(Dlg().LoopCountEdit()->text(), "7");
+    Dlg().LoopCountEdit()->setText("9");
+    emit Dlg().LoopCountEdit()->textEdited("9");
+    EXPECT_EQ(Dlg().m_MacroLibrary.FirstSet()->FindKey(0)->LoopNum, 9);
+
+    Open(true, EFirstFrame::NotYet);
+    Dlg().hide();
+    PumpPosted();
+    EXPECT_NE(Dlg().Tray(), nullptr);
+}
 
 TEST_F(MainWindowTest, TrayEventsOfIcon128ShowTheWindowOrTheMenuWhoseExitEndsTheProgram)
 {

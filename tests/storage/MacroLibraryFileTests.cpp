@@ -1,6 +1,9 @@
 #include "TempDir.h"
 #include "LibraryBuilder.h"
 
+#include <cctype>
+#include <vector>
+
 #include "storage/MacroLibraryFile.h"
 
 namespace {
@@ -105,6 +108,12 @@ TEST_F(MacroLibraryFileTest, DamagedFilesFallBackToTheDefaultSet)
     const std::string cases[] = {
         strHead + KeyLines(0, "1", std::string(1599, '0')),              // short action line
         strHead + KeyLines(0, "1", std::string(1601, '0')),              // long action line
+        strHead + KeyLines(0, "1", std::string(800, '0') + "\n" + std::string(799, '0')), // broken line
+        [&] { // the file ends in a CR that ends no line: it belongs to the value
+            std::string str = strHead + KeyLines(0, "1", std::string(1600, '0') + "\r");
+            str.pop_back();
+            return str;
+        }(),
         strHead,                                                         // key lines missing
         "[MacroLibrary]\nMacroSetNum=2\n\tMacroSet0Name=S\n\t\tMacroKeyNum=0\n", // set missing
         "[MacroLibrary]\nMacroSetNum=1\n\tMacroSet0Name=\n\t\tMacroKeyNum=0\n",  // empty value
@@ -151,6 +160,47 @@ TEST_F(MacroLibraryFileTest, DamagedDigitsConvertGroupByGroup)
     EXPECT_EQ(key.GetAction(1), (MacroAction{{0x00, 0x03, 0x12, 0x34}}));
     for (unsigned i = 2; i < MacroActionSlots; ++i)
         ASSERT_EQ(key.GetAction(i), (MacroAction{{0xFF, 0xFF, 0xFF, 0xFF}})) << i;
+}
+
+TEST_F(MacroLibraryFileTest, TheLastActionLineReadsWithOrWithoutItsLineEnd)
+{
+    const std::string strHead = "[MacroLibrary]\nMacroSetNum=1\n\tMacroSet0Name=S\n\t\tMacroKeyNum=1\n";
+    for (const char* pszEnd : {"", "\n", "\r\n"})
+    {
+        std::string strContent = strHead + KeyLines(0, "1", "0A" + std::string(1598, '0'));
+        strContent.pop_back(); // KeyLines ends the line with LF
+        WriteRaw(Path("m.mlf"), strContent + pszEnd);
+        MacroLibrary library;
+        ASSERT_TRUE(ReadMacroLibraryFile(Path("m.mlf"), library)) << "end " << pszEnd;
+        EXPECT_EQ(library.FirstSet()->FindKey(0)->GetAction(0).m_bytes[0], 0x0A);
+    }
+}
+
+TEST_F(MacroLibraryFileTest, EveryCharacterThatIsNoHexDigitEndsItsGroup)
+{
+    // Each byte value but the line ends follows a "1": a hexadecimal digit adds itself, anything
+    // else (control characters and bytes above 0x7F included) leaves the group at 1.
+    std::string strActions;
+    std::vector<uint8_t> vecExpected;
+    for (int c = 0; c < 256; ++c)
+    {
+        if (c == '\n' || c == '\r')
+            continue;
+        strActions += '1';
+        strActions += static_cast<char>(c);
+        if (!std::isxdigit(c))
+            vecExpected.push_back(0x01);
+        else
+            vecExpected.push_back(static_cast<uint8_t>(0x10 + (std::isdigit(c) ? c - '0' : std::tolower(c) - 'a' + 10)));
+    }
+    strActions.resize(1600, '0');
+    WriteRaw(Path("m.mlf"), "[MacroLibrary]\nMacroSetNum=1\n\tMacroSet0Name=S\n\t\tMacroKeyNum=1\n" +
+                                KeyLines(0, "200", strActions));
+    MacroLibrary library;
+    ASSERT_TRUE(ReadMacroLibraryFile(Path("m.mlf"), library));
+    const MacroKey& key = *library.FirstSet()->FindKey(0);
+    for (size_t i = 0; i < vecExpected.size(); ++i)
+        ASSERT_EQ(key.GetAction(static_cast<unsigned>(i / 4)).m_bytes[i % 4], vecExpected[i]) << "byte " << i;
 }
 
 } // namespace

@@ -57,6 +57,23 @@ TEST_F(TextFileTest, WriteReplacesTheFileAndLeavesNoTemporaries)
     EXPECT_EQ(nFiles, 1u);
 }
 
+TEST_F(TextFileTest, WritesWhoseSyncsWaitForABatchStillLandWholeAndReplaceAsUsual)
+{
+    ASSERT_TRUE(WriteTextFileAtomic(Path("old"), "saved"));
+    {
+        CNewFileSyncBatch batch;
+        CNewFileSyncBatch inner; // takes nothing; ends first
+        ASSERT_TRUE(WriteTextFileAtomic(Path("new"), "default"));
+        ASSERT_TRUE(WriteTextFileAtomic(Path("old"), "replaced"));
+        EXPECT_EQ(ReadRaw(Path("new")), "default");
+    }
+    // A later batch on this thread works as the first did.
+    CNewFileSyncBatch batch;
+    ASSERT_TRUE(WriteTextFileAtomic(Path("new2"), "x"));
+    EXPECT_EQ(ReadRaw(Path("old")), "replaced");
+    EXPECT_EQ(ReadRaw(Path("new2")), "x");
+}
+
 TEST_F(TextFileTest, FailedWriteKeepsTheOldFile)
 {
     ASSERT_TRUE(WriteTextFileAtomic(Path("f"), "precious"));

@@ -14,7 +14,6 @@
 #include "platform/SystemClock.h"
 #include "platform/simulator/SimulatedKeyboard.h"
 #include "skin/ResourceInit.h"
-#include "skin/FontWarmUp.h"
 
 #include <QApplication>
 #include <QDir>
@@ -69,9 +68,8 @@ std::optional<int> ParseOptions(int argc, char** argv, DemoOptions& options)
 }
 
 // The program's start-up with the simulator's services in place of the real ones.
-int RunDemo(const std::string& strFolder, const DemoOptions& options, CFontWarmUp& fonts)
+int RunDemo(const std::string& strFolder, const DemoOptions& options)
 {
-    fonts.ApplicationCreated();
     CorvaneInitResources();
     QApplication::setQuitOnLastWindowClosed(false);
     std::cout << "data folder " << strFolder << "/config" << std::endl;
@@ -110,7 +108,6 @@ int main(int argc, char** argv)
     if (const std::optional<int> nExit = ParseOptions(argc, argv, options))
         return *nExit;
 
-    CFontWarmUp fonts;
     QApplication app(argc, argv);
     QTemporaryDir tempFolder(QDir::tempPath() + QStringLiteral("/corvane-demo-XXXXXX"));
     std::string strFolder;
@@ -126,5 +123,5 @@ int main(int argc, char** argv)
     // One demo per data folder, so two never write the same files; it runs beside the real
     // program, whose lock lives elsewhere.
     CInstanceLock lock(strFolder);
-    return CCorvaneApp::RunSingleInstance(lock, [&] { return RunDemo(strFolder, options, fonts); });
+    return CCorvaneApp::RunSingleInstance(lock, [&] { return RunDemo(strFolder, options); });
 }

@@ -246,6 +246,7 @@ void WithMainWindow(const MacroLibrary& library, const std::function<void(CSimul
     CPlatformServices services{strDir, kb, kb, clock, launcher};
     CCorvaneDlg dlg(services);
     dlg.Create();
+    QCoreApplication::sendPostedEvents(); // what a window not shown does at once (the repeat box)
     fnUse(dlg);
     QCoreApplication::sendPostedEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -1,0 +1,2 @@
+// Compiles nothing of its own: its targets build the precompiled headers the tests share
+// (tests/CMakeLists.txt).
