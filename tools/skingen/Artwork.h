@@ -10,6 +10,19 @@
 
 enum class EResourceKind { Png, Bitmap, Icon };
 
+// The resource folder of a kind: "PNG", "BITMAP" or "ICON".
+inline const char* KindFolder(EResourceKind eKind) {
+    switch (eKind) {
+    case EResourceKind::Png:
+        return "PNG";
+    case EResourceKind::Bitmap:
+        return "BITMAP";
+    case EResourceKind::Icon:
+        return "ICON";
+    }
+    return "PNG";
+}
+
 struct GeneratedResource {
     EResourceKind m_eKind;
     int m_nId;

@@ -11,18 +11,6 @@
 
 namespace {
 
-const char* KindName(EResourceKind eKind) {
-    switch (eKind) {
-    case EResourceKind::Png:
-        return "PNG";
-    case EResourceKind::Bitmap:
-        return "BITMAP";
-    case EResourceKind::Icon:
-        return "ICON";
-    }
-    return "PNG";
-}
-
 // A window's shape is that of its 1x bitmap (hit-testing and masks stay logical), so each 2x
 // block of four pixels is outside exactly when its 1x pixel is: an edge pixel antialiased
 // differently at 2x neither shows the shape colour inside the window nor reaches beyond it.
@@ -70,7 +58,7 @@ bool DrawHiDpiSet(const std::vector<GeneratedResource>& vec1x, std::vector<Gener
         GeneratedResource& res2x = vec2x[i];
         if (res2x.m_eKind != res1x.m_eKind || res2x.m_nId != res1x.m_nId || res2x.m_nFrames != res1x.m_nFrames ||
             res2x.m_image.size() != res1x.m_image.size() * 2) {
-            std::fprintf(stderr, "skingen: 2x %s %d is %dx%d, not twice %dx%d\n", KindName(res1x.m_eKind),
+            std::fprintf(stderr, "skingen: 2x %s %d is %dx%d, not twice %dx%d\n", KindFolder(res1x.m_eKind),
                          res1x.m_nId, res2x.m_image.width(), res2x.m_image.height(), res1x.m_image.width(),
                          res1x.m_image.height());
             bOk = false;
@@ -84,7 +72,7 @@ bool DrawHiDpiSet(const std::vector<GeneratedResource>& vec1x, std::vector<Gener
 
 bool WriteHiDpiImages(const QDir& outDir, const std::vector<GeneratedResource>& vec2x) {
     for (const GeneratedResource& res : vec2x) {
-        const QString strFolder = QStringLiteral("2x/%1").arg(KindName(res.m_eKind));
+        const QString strFolder = QStringLiteral("2x/%1").arg(KindFolder(res.m_eKind));
         if (!outDir.mkpath(strFolder)) {
             std::fprintf(stderr, "skingen: cannot create %s\n", qPrintable(outDir.filePath(strFolder)));
             return false;
@@ -112,7 +100,7 @@ bool WriteHiDpiImages(const QDir& outDir, const std::vector<GeneratedResource>& 
 void ListHiDpiImages(QTextStream& stream, const std::vector<GeneratedResource>& vec2x) {
     std::map<QString, std::vector<int>> byKind;
     for (const GeneratedResource& res : vec2x)
-        byKind[KindName(res.m_eKind)].push_back(res.m_nId);
+        byKind[KindFolder(res.m_eKind)].push_back(res.m_nId);
     for (auto& [strKind, vecIds] : byKind) {
         std::sort(vecIds.begin(), vecIds.end());
         stream << "  <qresource prefix=\"/2x/" << strKind << "\">\n";

@@ -33,18 +33,6 @@
 
 namespace {
 
-const char* KindFolder(EResourceKind eKind) {
-    switch (eKind) {
-    case EResourceKind::Png:
-        return "PNG";
-    case EResourceKind::Bitmap:
-        return "BITMAP";
-    case EResourceKind::Icon:
-        return "ICON";
-    }
-    return "PNG";
-}
-
 bool CheckResources(const std::vector<GeneratedResource>& vecResources) {
     bool bOk = true;
     std::set<std::pair<int, int>> seen;
