@@ -26,14 +26,12 @@
 #include "model/Macro.h"
 #include "model/PendingChanges.h"
 #include "model/Profile.h"
+#include "model/UserTexts.h"
 #include "platform/Clock.h"
 #include "platform/HidBackend.h"
 #include "platform/ProgramLauncher.h"
 
 class CDataFiles;
-
-constexpr const char* AttentionTitle = "Attention!";
-constexpr const char* DisconnectionText = "The keyboard is disconnection\xEF\xBC\x8CPlease connect!";
 
 // Where the keyboard stands for the user, as the last scan found it.
 enum class EKeyboardState

@@ -149,12 +149,12 @@ void CDeviceLink::HandleEvent(uint8_t nCode, uint8_t nParam)
         {
             if (p == 0)
             {
-                pRecord->SetColour(1);
-                pRecord->SetBrightness(8);
+                pRecord->SetColour(SteadyLightColour);
+                pRecord->SetBrightness(DefaultLightBrightness);
             }
             else
             {
-                pRecord->SetBrightness(24);
+                pRecord->SetBrightness(BreathingBrightness);
             }
             m_ui.RefreshProfileView();
         }

@@ -59,6 +59,9 @@ constexpr size_t MaxMacroSteps = (MacroReportLength - MacroStepsOffset) / 2; // 
 constexpr int DefaultLightColour = 3;      // replaces a colour outside 1..7 in a reply
 constexpr int DefaultLightBrightness = 8;  // replaces a brightness the keyboard does not know
 bool IsKnownBrightnessCode(int nCode);     // 1, 2, 4, 8, 24
+// The keyboard's lighting mode key: off gives steady red at the default brightness, on breathes.
+constexpr int SteadyLightColour = 1;       // "Red"
+constexpr int BreathingBrightness = 24;    // "Breath"
 
 // Event codes of the event collection (byte 1 of an input report; byte 2 is the parameter).
 enum DeviceEventCode : uint8_t

@@ -25,7 +25,6 @@ public:
     static const char* QuestionText(unsigned nBitmapId);
 
 private:
-    std::string m_strText;  // kept for the dialog's text; nothing shows it
     unsigned m_nBackgroundBitmap = kResetCurrentBitmap;
     bool m_bHaveBackground = false;
 };

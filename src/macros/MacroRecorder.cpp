@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "device/DeviceProtocol.h"
+#include "keyboardhook/KeyHook.h"
 #include "model/Macro.h"
 
 void CMacroRecorder::Begin(MacroKey& key)
@@ -32,7 +33,7 @@ CMacroRecorder::EResult CMacroRecorder::OnKey(MacroKey& key, std::uint8_t nVk, b
     }
     else if (bWithDelays)
     {
-        const std::uint32_t nPauseMs = std::min<std::uint32_t>((nStamp - m_nLastStamp) & 0x7FFFFFFFu, 0xFFFF);
+        const std::uint32_t nPauseMs = std::min<std::uint32_t>(HookStampDelta(m_nLastStamp, nStamp), 0xFFFF);
         // A short pause rides in the key's own step; a long one takes a step of its own.
         const unsigned nNeeded = nPauseMs < DelayOwnStepMs ? 1 : 2;
         if (nSteps + nNeeded > MaxMacroSteps || key.m_nActionCount + 2 > MacroActionSlots)

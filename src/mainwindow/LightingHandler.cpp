@@ -13,10 +13,20 @@
 
 using namespace MainWindow;
 
+namespace
+{
+template <typename TPopup>
+std::unique_ptr<CWndPopup> MakePopup()
+{
+    return std::make_unique<TPopup>();
+}
+} // namespace
+
 const CLightingHandler::Choice CLightingHandler::ColourChoice{IDC_LIGHT_COLOR, PopupSlotLightColor,
-                                                              LightColorPopupKind};
-const CLightingHandler::Choice CLightingHandler::BrightnessChoice{
-    IDC_LIGHT_BRIGHTNESS, PopupSlotLightBrightness, LightBrightnessPopupKind};
+                                                              LightColorPopupKind, MakePopup<CLightColorPopup>};
+const CLightingHandler::Choice CLightingHandler::BrightnessChoice{IDC_LIGHT_BRIGHTNESS, PopupSlotLightBrightness,
+                                                                  LightBrightnessPopupKind,
+                                                                  MakePopup<CLightBrightnessPopup>};
 
 CLightingHandler::CLightingHandler(CMainWindowHost& host) : m_host(host)
 {
@@ -56,9 +66,8 @@ void CLightingHandler::OpenChoicePopup(const Choice& choice, LPARAM nEvent)
     // The popup hangs below the button; it sizes itself inside this box.
     const CRect rcButton = pButton->GetRect();
     const CRect rcBox(rcButton.left, rcButton.bottom, rcButton.left + 300, rcButton.bottom + 300);
-    CWndPopup* pPopup = choice.nButtonId == IDC_LIGHT_COLOR ? static_cast<CWndPopup*>(new CLightColorPopup)
-                                                            : new CLightBrightnessPopup;
-    m_host.OpenPopup(choice.nPopupSlot, rcBox, pPopup, choice.nButtonId);
+    // The host takes the popup over.
+    m_host.OpenPopup(choice.nPopupSlot, rcBox, choice.fnMakePopup().release(), choice.nButtonId);
 }
 
 void CLightingHandler::StoreChoice(const Choice& choice, WPARAM wParam, LPARAM lParam)

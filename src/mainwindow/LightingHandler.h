@@ -6,8 +6,11 @@
 #include "mainwindow/LightingPreview.h"
 #include "mainwindow/MainWindowHandler.h"
 
+#include <memory>
+
 class CComboButton;
 class CMainWindowHost;
+class CWndPopup;
 
 class CLightingHandler : public CMainWindowHandler
 {
@@ -24,12 +27,13 @@ public:
     static COLORREF BarColour(int nColour);
 
 private:
-    // One of the two lighting choices: its button, popup slot and messages.
+    // One of the two lighting choices: its button, popup slot and messages, and the popup it opens.
     struct Choice
     {
         UINT nButtonId;
         int nPopupSlot;
         LPARAM nPopupKind; // lParam of the popup's loss-of-activation message
+        std::unique_ptr<CWndPopup> (*fnMakePopup)();
     };
     static const Choice ColourChoice;
     static const Choice BrightnessChoice;

@@ -76,31 +76,6 @@ unsigned CountCommandSteps(const MacroKey& key)
     return nSteps;
 }
 
-MacroKey& MacroSet::AppendKey(const std::string& strName)
-{
-    m_vecKeys.emplace_back();
-    m_vecKeys.back().m_strName = strName;
-    return m_vecKeys.back();
-}
-
-bool MacroSet::RemoveKey(size_t nIndex)
-{
-    if (nIndex >= m_vecKeys.size())
-        return false;
-    m_vecKeys.erase(m_vecKeys.begin() + static_cast<std::ptrdiff_t>(nIndex));
-    return true;
-}
-
-MacroKey* MacroSet::FindKey(size_t nIndex)
-{
-    return nIndex < m_vecKeys.size() ? &m_vecKeys[nIndex] : nullptr;
-}
-
-const MacroKey* MacroSet::FindKey(size_t nIndex) const
-{
-    return nIndex < m_vecKeys.size() ? &m_vecKeys[nIndex] : nullptr;
-}
-
 int MacroSet::IndexOfKey(const std::string& strName) const
 {
     for (size_t i = 0; i < m_vecKeys.size(); ++i)
@@ -119,31 +94,6 @@ const MacroKey* MacroSet::FindKeyByName(const std::string& strName) const
 {
     const int nIndex = IndexOfKey(strName);
     return nIndex < 0 ? nullptr : &m_vecKeys[nIndex];
-}
-
-MacroSet& MacroLibrary::AppendSet(const std::string& strName)
-{
-    m_vecSets.emplace_back();
-    m_vecSets.back().m_strName = strName;
-    return m_vecSets.back();
-}
-
-bool MacroLibrary::RemoveSet(size_t nIndex)
-{
-    if (nIndex >= m_vecSets.size())
-        return false;
-    m_vecSets.erase(m_vecSets.begin() + static_cast<std::ptrdiff_t>(nIndex));
-    return true;
-}
-
-MacroSet* MacroLibrary::FindSet(size_t nIndex)
-{
-    return nIndex < m_vecSets.size() ? &m_vecSets[nIndex] : nullptr;
-}
-
-const MacroSet* MacroLibrary::FindSet(size_t nIndex) const
-{
-    return nIndex < m_vecSets.size() ? &m_vecSets[nIndex] : nullptr;
 }
 
 void MacroLibrary::SetDefault()

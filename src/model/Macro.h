@@ -3,6 +3,7 @@
 // (key presses/releases and pauses) with its repeat settings.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -66,6 +67,34 @@ struct MacroKey
 // Keyboard steps an action list encodes to: one per key action, one per pause of 1016 ms or more.
 unsigned CountCommandSteps(const MacroKey& key);
 
+// The list operations a set does on its keys and a library on its sets: append by name, remove
+// and find by index (out of range: refused, null).
+namespace NamedList
+{
+template <typename T>
+T& Append(std::vector<T>& vecItems, const std::string& strName)
+{
+    vecItems.emplace_back();
+    vecItems.back().m_strName = strName;
+    return vecItems.back();
+}
+
+template <typename T>
+bool Remove(std::vector<T>& vecItems, size_t nIndex)
+{
+    if (nIndex >= vecItems.size())
+        return false;
+    vecItems.erase(vecItems.begin() + static_cast<std::ptrdiff_t>(nIndex));
+    return true;
+}
+
+template <typename TVector>
+auto* Find(TVector& vecItems, size_t nIndex)
+{
+    return nIndex < vecItems.size() ? &vecItems[nIndex] : nullptr;
+}
+} // namespace NamedList
+
 struct MacroSet
 {
     std::string m_strName;
@@ -73,10 +102,10 @@ struct MacroSet
 
     bool operator==(const MacroSet&) const = default;
 
-    MacroKey& AppendKey(const std::string& strName);
-    bool RemoveKey(size_t nIndex);
-    MacroKey* FindKey(size_t nIndex);
-    const MacroKey* FindKey(size_t nIndex) const;
+    MacroKey& AppendKey(const std::string& strName) { return NamedList::Append(m_vecKeys, strName); }
+    bool RemoveKey(size_t nIndex) { return NamedList::Remove(m_vecKeys, nIndex); }
+    MacroKey* FindKey(size_t nIndex) { return NamedList::Find(m_vecKeys, nIndex); }
+    const MacroKey* FindKey(size_t nIndex) const { return NamedList::Find(m_vecKeys, nIndex); }
     // First key of that exact name (case-sensitive); null when none.
     MacroKey* FindKeyByName(const std::string& strName);
     const MacroKey* FindKeyByName(const std::string& strName) const;
@@ -88,10 +117,10 @@ struct MacroLibrary
     bool operator==(const MacroLibrary&) const = default;
 
     void Clear() { m_vecSets.clear(); }
-    MacroSet& AppendSet(const std::string& strName);
-    bool RemoveSet(size_t nIndex);
-    MacroSet* FindSet(size_t nIndex);
-    const MacroSet* FindSet(size_t nIndex) const;
+    MacroSet& AppendSet(const std::string& strName) { return NamedList::Append(m_vecSets, strName); }
+    bool RemoveSet(size_t nIndex) { return NamedList::Remove(m_vecSets, nIndex); }
+    MacroSet* FindSet(size_t nIndex) { return NamedList::Find(m_vecSets, nIndex); }
+    const MacroSet* FindSet(size_t nIndex) const { return NamedList::Find(m_vecSets, nIndex); }
     size_t SetCount() const { return m_vecSets.size(); }
     // The library used when none can be read: one empty set "Keyboard Macro Set".
     void SetDefault();

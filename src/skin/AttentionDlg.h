@@ -2,10 +2,11 @@
 // The skinned message box: a title line, one centred line of message text, a close
 // button, OK and Cancel. Every warning the program shows goes through it.
 
+#include "model/UserTexts.h"
 #include "skin/DlgBase.h"
 #include "skin/ListControls.h"
 
-inline constexpr const char* kAttentionTitle = "Attention!";
+inline constexpr const char* kAttentionTitle = AttentionTitle;
 
 class CAttentionDlg : public CDlgBase {
 public:
@@ -44,7 +45,7 @@ public:
 
 // Messages shown through the attention dialog.
 namespace AttentionText {
-inline constexpr const char* kDisconnected = "The keyboard is disconnection，Please connect!";
+inline constexpr const char* kDisconnected = DisconnectionText;
 inline constexpr const char* kConfigError = "The config file is error，Please uninstall software and install it again!";
 inline constexpr const char* kMacroInUse = "The Macro which want to delete is using,can't delete it!";
 inline constexpr const char* kSelectToDelete = "Please select which Macro to delete!";

@@ -20,6 +20,20 @@ void CStripImage::Draw(QPainter* pDC, const CRect& rcDest, int nFrame) const {
     DrawStripFrame(pDC, m_pImage.get(), rcDest, nFrame, m_nFrameWidth, m_nFrameHeight);
 }
 
+// ---- CButtonBase ----
+
+bool CButtonBase::OnMouseMove(UINT, int x, int y) { return TrackHover(m_nMouseState, x, y); }
+
+bool CButtonBase::OnLButtonDown(UINT, int x, int y) { return PressAndNotify(m_nMouseState, x, y); }
+
+bool CButtonBase::OnLButtonUp(UINT, int x, int y) {
+    bool bInside = false;
+    const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
+    if (bInside)
+        OnClicked();
+    return bChanged;
+}
+
 // ---- CImageButton ----
 
 namespace {
@@ -31,20 +45,6 @@ void CImageButton::Draw(QPainter* pDC, const CRect&) {
     if (m_bDisabled)
         pDC->setOpacity(kDisabledOpacity);
     m_strip.Draw(pDC, m_rect, m_nMouseState);
-}
-
-bool CImageButton::OnMouseMove(UINT, int x, int y) { return TrackHover(m_nMouseState, x, y); }
-
-bool CImageButton::OnLButtonDown(UINT, int x, int y) {
-    return PressAndNotify(m_nMouseState, x, y);
-}
-
-bool CImageButton::OnLButtonUp(UINT, int x, int y) {
-    bool bInside = false;
-    const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
-    if (bInside)
-        Notify(m_nId, 0, NOTIFY_CLICK);
-    return bChanged;
 }
 
 // ---- CKeyboardButton ----
@@ -74,25 +74,15 @@ std::string CKeyboardButton::ToolTipText() const {
 
 void CKeyboardButton::Draw(QPainter* pDC, const CRect&) { m_strip.Draw(pDC, m_rect, GetDrawnFrame()); }
 
-bool CKeyboardButton::OnMouseMove(UINT, int x, int y) { return TrackHover(m_nMouseState, x, y); }
-
-bool CKeyboardButton::OnLButtonDown(UINT, int x, int y) {
-    return PressAndNotify(m_nMouseState, x, y);
-}
-
-bool CKeyboardButton::OnLButtonUp(UINT, int x, int y) {
-    bool bInside = false;
-    const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
-    if (bInside)
-        Notify(m_nId, m_nId, NOTIFY_CLICK);
-    return bChanged;
+void CKeyboardButton::OnClicked() {
+    Notify(m_nId, m_nId, NOTIFY_CLICK);
 }
 
 // ---- CTabControl ----
 
 CTabControl::CTabControl(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText, bool bVisible,
                          bool bDisabled, CTabSelection selection)
-    : CControlBase(hParent, nId, rect, strText, bVisible, bDisabled), m_selection(selection) {}
+    : CButtonBase(hParent, nId, rect, strText, bVisible, bDisabled), m_selection(selection) {}
 
 bool CTabControl::IsSelected() const {
     return m_selection.pSelection && *m_selection.pSelection == m_selection.nValue;
@@ -106,21 +96,10 @@ void CTabControl::Draw(QPainter* pDC, const CRect&) {
     m_strip.Draw(pDC, m_rect, GetDrawnFrame());
 }
 
-bool CTabControl::OnMouseMove(UINT, int x, int y) { return TrackHover(m_nMouseState, x, y); }
-
-bool CTabControl::OnLButtonDown(UINT, int x, int y) {
-    return PressAndNotify(m_nMouseState, x, y);
-}
-
-bool CTabControl::OnLButtonUp(UINT, int x, int y) {
-    bool bInside = false;
-    const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
-    if (bInside) {
-        if (m_selection.pSelection)
-            *m_selection.pSelection = m_selection.nValue;
-        Notify(m_nId, 0, NOTIFY_CLICK);
-    }
-    return bChanged;
+void CTabControl::OnClicked() {
+    if (m_selection.pSelection)
+        *m_selection.pSelection = m_selection.nValue;
+    Notify(m_nId, 0, NOTIFY_CLICK);
 }
 
 // ---- CRegionButton ----
@@ -140,20 +119,6 @@ void CRegionButton::DrawBitmapFrame(QPainter* pDC, int nFrame) const {
 
 void CRegionButton::Draw(QPainter* pDC, const CRect&) { DrawBitmapFrame(pDC, m_nMouseState); }
 
-bool CRegionButton::OnMouseMove(UINT, int x, int y) { return TrackHover(m_nMouseState, x, y); }
-
-bool CRegionButton::OnLButtonDown(UINT, int x, int y) {
-    return PressAndNotify(m_nMouseState, x, y);
-}
-
-bool CRegionButton::OnLButtonUp(UINT, int x, int y) {
-    bool bInside = false;
-    const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
-    if (bInside)
-        Notify(m_nId, 0, NOTIFY_CLICK);
-    return bChanged;
-}
-
 // ---- CRadioButton ----
 
 CRadioButton::CRadioButton(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText,
@@ -166,15 +131,10 @@ bool CRadioButton::IsSelected() const {
 
 void CRadioButton::Draw(QPainter* pDC, const CRect&) { DrawBitmapFrame(pDC, GetDrawnFrame()); }
 
-bool CRadioButton::OnLButtonUp(UINT, int x, int y) {
-    bool bInside = false;
-    const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
-    if (bInside) {
-        if (m_option.pWord)
-            *m_option.pWord = (*m_option.pWord & ~m_option.nGroupMask) | m_option.nBit;
-        Notify(m_nId, 0, NOTIFY_CLICK);
-    }
-    return bChanged;
+void CRadioButton::OnClicked() {
+    if (m_option.pWord)
+        *m_option.pWord = (*m_option.pWord & ~m_option.nGroupMask) | m_option.nBit;
+    Notify(m_nId, 0, NOTIFY_CLICK);
 }
 
 // ---- CCheckButton ----
@@ -189,27 +149,16 @@ int CCheckButton::GetDrawnFrame() const {
 
 void CCheckButton::Draw(QPainter* pDC, const CRect&) { m_strip.Draw(pDC, m_rect, GetDrawnFrame()); }
 
-bool CCheckButton::OnMouseMove(UINT, int x, int y) { return TrackHover(m_nMouseState, x, y); }
-
-bool CCheckButton::OnLButtonDown(UINT, int x, int y) {
-    return PressAndNotify(m_nMouseState, x, y);
-}
-
-bool CCheckButton::OnLButtonUp(UINT, int x, int y) {
-    bool bInside = false;
-    const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
-    if (bInside) {
-        m_bChecked = !m_bChecked;
-        Notify(m_nId, 0, NOTIFY_CLICK);
-    }
-    return bChanged;
+void CCheckButton::OnClicked() {
+    m_bChecked = !m_bChecked;
+    Notify(m_nId, 0, NOTIFY_CLICK);
 }
 
 // ---- CComboButton ----
 
 CComboButton::CComboButton(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText,
                            bool bVisible, bool bDisabled, UINT nPopupMessage, const std::string& strCaption)
-    : CControlBase(hParent, nId, rect, strText, bVisible, bDisabled), m_strCaption(strCaption),
+    : CButtonBase(hParent, nId, rect, strText, bVisible, bDisabled), m_strCaption(strCaption),
       m_nPopupMessage(nPopupMessage) {}
 
 void CComboButton::SetCaption(const std::string& strCaption) {
@@ -237,16 +186,6 @@ void CComboButton::Draw(QPainter* pDC, const CRect&) {
     pDC->restore();
 }
 
-bool CComboButton::OnMouseMove(UINT, int x, int y) { return TrackHover(m_nMouseState, x, y); }
-
-bool CComboButton::OnLButtonDown(UINT, int x, int y) {
-    return PressAndNotify(m_nMouseState, x, y);
-}
-
-bool CComboButton::OnLButtonUp(UINT, int x, int y) {
-    bool bInside = false;
-    const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
-    if (bInside)
-        Notify(m_nPopupMessage, m_nId, NOTIFY_CLICK);
-    return bChanged;
+void CComboButton::OnClicked() {
+    Notify(m_nPopupMessage, m_nId, NOTIFY_CLICK);
 }

@@ -10,25 +10,19 @@ namespace {
 
 using ItemEntry = PopupChoice;
 
-constexpr ItemEntry kMultimediaItems[] = {
-    {18, "Mute", 0xA0},      {19, "Volume+", 0xA1},   {20, "Volume-", 0xA2},    {21, "Open Media", 0xA3},
-    {22, "PreTrack", 0xA4},  {23, "NextTrack", 0xA5}, {24, "Play/Pause", 0xA6}, {25, "Stop", 0xA7},
+constexpr SubmenuEntry kMultimediaItems[] = {
+    {18, "Mute", 2, 0xA0},      {19, "Volume+", 2, 0xA1},   {20, "Volume-", 2, 0xA2},    {21, "Open Media", 2, 0xA3},
+    {22, "PreTrack", 2, 0xA4},  {23, "NextTrack", 2, 0xA5}, {24, "Play/Pause", 2, 0xA6}, {25, "Stop", 2, 0xA7},
 };
 
-constexpr ItemEntry kInternetItems[] = {
-    {21, "WWW Search", 0xA8}, {22, "WWW Home", 0xA9},     {23, "WWW Back", 0xAA},  {24, "WWW Forward", 0xAB},
-    {25, "WWW Stop", 0xAC},   {26, "WWW Refresh", 0xAD},  {27, "WWW Favorite", 0xAE}, {28, "Email", 0xAF},
-    {29, "My Computer", 0xB0}, {30, "Calculator", 0xB1},
+constexpr SubmenuEntry kInternetItems[] = {
+    {21, "WWW Search", 2, 0xA8},  {22, "WWW Home", 2, 0xA9},    {23, "WWW Back", 2, 0xAA},
+    {24, "WWW Forward", 2, 0xAB}, {25, "WWW Stop", 2, 0xAC},    {26, "WWW Refresh", 2, 0xAD},
+    {27, "WWW Favorite", 2, 0xAE}, {28, "Email", 2, 0xAF},      {29, "My Computer", 2, 0xB0},
+    {30, "Calculator", 2, 0xB1},
 };
 
-struct MouseItemEntry {
-    UINT nCode;
-    const char* pszText;
-    std::uint8_t nKind;
-    std::uint8_t nParam1;
-};
-
-constexpr MouseItemEntry kMouseItems[] = {
+constexpr SubmenuEntry kMouseItems[] = {
     {24, "Click", 3, 0x01},       {25, "Menu", 3, 0x02},         {26, "Middle Button", 3, 0x04},
     {27, "IE Backward", 3, 0x08}, {28, "IE Forward", 3, 0x10},   {29, "Double-click", 4, 0},
     {30, "Fire", 5, 0},
@@ -42,13 +36,9 @@ constexpr ItemEntry kBrightnessItems[] = {
     {1, "Breath", 24}, {2, "100%", 8}, {3, "60%", 4}, {4, "30%", 2}, {5, "0%", 1},
 };
 
-template <typename T, size_t N>
-const T* FindEntry(const T (&entries)[N], UINT nCode) {
-    for (const T& entry : entries)
-        if (entry.nCode == nCode)
-            return &entry;
-    return nullptr;
-}
+constexpr SubmenuTable kMultimediaTable{1, UM_MULTIMEDIA_RESULT, 158, kMultimediaItems, std::size(kMultimediaItems)};
+constexpr SubmenuTable kInternetTable{2, UM_WINDOW_MANAGE_RESULT, 158, kInternetItems, std::size(kInternetItems)};
+constexpr SubmenuTable kMouseTable{3, UM_MOUSE_FUNCTION_RESULT, 0, kMouseItems, std::size(kMouseItems)};
 
 }  // namespace
 
@@ -234,61 +224,40 @@ void CComboPopup::ChooseItem(const PopupItem& item) {
     }
 }
 
-// ---- CProfilePopup ----
+// ---- CSubmenuPopup ----
 
-CProfilePopup::CProfilePopup() : CItemPopup(1, UM_MULTIMEDIA_RESULT, 158, KeyValue{2, 0, 0}) {}
+// A result starts as the kind its rows give; the width of 100 stands only until BuildItems
+// knows the rectangle a table without its own width is opened with.
+CSubmenuPopup::CSubmenuPopup(const SubmenuTable& table)
+    : CItemPopup(table.nKind, table.nResultMessage, table.nWidth != 0 ? table.nWidth : 100,
+                 KeyValue{table.pEntries[0].nKind, 0, 0}),
+      m_table(table) {}
 
-void CProfilePopup::BuildItems() {
-    for (const ItemEntry& entry : kMultimediaItems)
-        AddItem(false, entry.nCode, entry.pszText);
+void CSubmenuPopup::BuildItems() {
+    if (m_table.nWidth == 0)
+        m_nPopupWidth = m_nWidth;
+    for (size_t i = 0; i < m_table.nEntries; ++i)
+        AddItem(false, m_table.pEntries[i].nCode, m_table.pEntries[i].pszText);
 }
 
-void CProfilePopup::ChooseItem(const PopupItem& item) {
-    const ItemEntry* pEntry = FindEntry(kMultimediaItems, item.m_nCode);
-    if (!pEntry)
+void CSubmenuPopup::ChooseItem(const PopupItem& item) {
+    for (size_t i = 0; i < m_table.nEntries; ++i) {
+        const SubmenuEntry& entry = m_table.pEntries[i];
+        if (entry.nCode != item.m_nCode)
+            continue;
+        m_result.m_strName = entry.pszText;
+        m_result.m_keyValue.m_nKind = entry.nKind;
+        m_result.m_keyValue.m_nParam1 = entry.nParam1;
+        SendResult();
         return;
-    m_result.m_strName = pEntry->pszText;
-    m_result.m_keyValue.m_nParam1 = pEntry->nValue;
-    SendResult();
+    }
 }
 
-// ---- CDPIPopup ----
+CProfilePopup::CProfilePopup() : CSubmenuPopup(kMultimediaTable) {}
 
-CDPIPopup::CDPIPopup() : CItemPopup(2, UM_WINDOW_MANAGE_RESULT, 158, KeyValue{2, 0, 0}) {}
+CDPIPopup::CDPIPopup() : CSubmenuPopup(kInternetTable) {}
 
-void CDPIPopup::BuildItems() {
-    for (const ItemEntry& entry : kInternetItems)
-        AddItem(false, entry.nCode, entry.pszText);
-}
-
-void CDPIPopup::ChooseItem(const PopupItem& item) {
-    const ItemEntry* pEntry = FindEntry(kInternetItems, item.m_nCode);
-    if (!pEntry)
-        return;
-    m_result.m_strName = pEntry->pszText;
-    m_result.m_keyValue.m_nParam1 = pEntry->nValue;
-    SendResult();
-}
-
-// ---- CMultimediaPopup ----
-
-CMultimediaPopup::CMultimediaPopup() : CItemPopup(3, UM_MOUSE_FUNCTION_RESULT, 100, KeyValue{3, 0, 0}) {}
-
-void CMultimediaPopup::BuildItems() {
-    m_nPopupWidth = m_nWidth;  // the width of the rectangle it was opened with
-    for (const MouseItemEntry& entry : kMouseItems)
-        AddItem(false, entry.nCode, entry.pszText);
-}
-
-void CMultimediaPopup::ChooseItem(const PopupItem& item) {
-    const MouseItemEntry* pEntry = FindEntry(kMouseItems, item.m_nCode);
-    if (!pEntry)
-        return;
-    m_result.m_strName = pEntry->pszText;
-    m_result.m_keyValue.m_nKind = pEntry->nKind;
-    m_result.m_keyValue.m_nParam1 = pEntry->nParam1;
-    SendResult();
-}
+CMultimediaPopup::CMultimediaPopup() : CSubmenuPopup(kMouseTable) {}
 
 // ---- CMacroLibraryPopup ----
 

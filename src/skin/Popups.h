@@ -89,34 +89,52 @@ protected:
     void ChooseItem(const PopupItem& item) override;
 };
 
-// Multimedia functions.
-class CProfilePopup : public CItemPopup {
+// One row of a submenu: its item code, its text and the key value it stands for.
+struct SubmenuEntry {
+    UINT nCode;
+    const char* pszText;
+    std::uint8_t nKind;
+    std::uint8_t nParam1;
+};
+
+// What tells one submenu of the function menu from another.
+struct SubmenuTable {
+    int nKind;
+    UINT nResultMessage;
+    int nWidth;  // 0: as wide as the rectangle it is opened with
+    const SubmenuEntry* pEntries;
+    size_t nEntries;
+};
+
+// A submenu of the function menu: lists its table's rows and answers with the chosen row's value.
+class CSubmenuPopup : public CItemPopup {
 public:
-    CProfilePopup();
+    explicit CSubmenuPopup(const SubmenuTable& table);
     void BuildItems() override;
 
 protected:
     void ChooseItem(const PopupItem& item) override;
+
+private:
+    const SubmenuTable& m_table;
+};
+
+// Multimedia functions.
+class CProfilePopup : public CSubmenuPopup {
+public:
+    CProfilePopup();
 };
 
 // Internet and system functions.
-class CDPIPopup : public CItemPopup {
+class CDPIPopup : public CSubmenuPopup {
 public:
     CDPIPopup();
-    void BuildItems() override;
-
-protected:
-    void ChooseItem(const PopupItem& item) override;
 };
 
 // Mouse functions; as wide as the rectangle it is opened with.
-class CMultimediaPopup : public CItemPopup {
+class CMultimediaPopup : public CSubmenuPopup {
 public:
     CMultimediaPopup();
-    void BuildItems() override;
-
-protected:
-    void ChooseItem(const PopupItem& item) override;
 };
 
 class CMacroLibraryPopup : public CItemPopup {

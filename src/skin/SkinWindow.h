@@ -84,7 +84,7 @@ private:
     bool m_bWindowDrag = false;
     bool m_bLeftDown = false;  // left button held since a press in this window
     QPoint m_ptDragOffset;       // cursor (global) minus window position at the press
-    QPoint m_ptLastPressGlobal;
+    QPoint m_ptLastPressGlobal;  // where the last left press happened, in screen coordinates
     QPoint m_ptLastMove;  // last position reported with WM_MOUSEMOVE
-    bool m_bHaveMove = false;  // where the last left press happened, in screen coordinates
+    bool m_bHaveMove = false;  // m_ptLastMove holds a position (cleared when the pointer leaves)
 };

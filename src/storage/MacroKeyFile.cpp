@@ -11,13 +11,9 @@ constexpr const char* KeyHeader = "[MacroKey]";
 std::string FormatMacroKeyFile(const MacroKey& key)
 {
     std::string strOut = KeyHeader;
-    strOut += "\r\n\tMacroKeyLoopEnable=" + std::to_string(key.LoopEnable) + "\r\n";
-    strOut += "\tMacroKeyLoopNum=" + std::to_string(key.LoopNum) + "\r\n";
-    strOut += "\tMacroActionNum=" + std::to_string(key.m_nActionCount) + "\r\n";
-    strOut += "\tMacroCommandActionNum=" + std::to_string(key.MacroCommandActionNum) + "\r\n";
-    strOut += "\t\tAllAction=";
-    AppendActionDigits(strOut, key);
     strOut += "\r\n";
+    // The single-key file sets its action line one tab deeper than the lines above it.
+    AppendMacroKeyBody(strOut, key, "\t", "MacroKey", "\t\t");
     return strOut;
 }
 

@@ -117,6 +117,21 @@ void AppendActionDigits(std::string& strOut, const MacroKey& key)
         }
 }
 
+void AppendMacroKeyBody(std::string& strOut, const MacroKey& key, std::string_view strIndent,
+                        std::string_view strLoopPrefix, std::string_view strActionIndent)
+{
+    const auto line = [&](std::string_view strName, unsigned nValue) {
+        strOut.append(strIndent).append(strName).append("=").append(std::to_string(nValue)).append("\r\n");
+    };
+    line(std::string(strLoopPrefix) + "LoopEnable", key.LoopEnable);
+    line(std::string(strLoopPrefix) + "LoopNum", key.LoopNum);
+    line("MacroActionNum", key.m_nActionCount);
+    line("MacroCommandActionNum", key.MacroCommandActionNum);
+    strOut.append(strActionIndent).append("AllAction=");
+    AppendActionDigits(strOut, key);
+    strOut += "\r\n";
+}
+
 namespace {
 
 // Slow, lenient conversion of every slot: each two-digit group converts up to its first
@@ -247,15 +262,9 @@ std::string FormatMacroLibraryFile(const MacroLibrary& library)
         strOut += "\t\tMacroKeyNum=" + std::to_string(set.m_vecKeys.size()) + "\r\n";
         for (size_t k = 0; k < set.m_vecKeys.size(); ++k) {
             const MacroKey& key = set.m_vecKeys[k];
-            const std::string strK = std::to_string(k);
-            strOut += "\t\tMacroKey" + strK + "Name=" + key.m_strName + "\r\n";
-            strOut += "\t\t\tMacroKey" + strK + "LoopEnable=" + std::to_string(key.LoopEnable) + "\r\n";
-            strOut += "\t\t\tMacroKey" + strK + "LoopNum=" + std::to_string(key.LoopNum) + "\r\n";
-            strOut += "\t\t\tMacroActionNum=" + std::to_string(key.m_nActionCount) + "\r\n";
-            strOut += "\t\t\tMacroCommandActionNum=" + std::to_string(key.MacroCommandActionNum) + "\r\n";
-            strOut += "\t\t\tAllAction=";
-            AppendActionDigits(strOut, key);
-            strOut += "\r\n";
+            const std::string strKey = "MacroKey" + std::to_string(k);
+            strOut += "\t\t" + strKey + "Name=" + key.m_strName + "\r\n";
+            AppendMacroKeyBody(strOut, key, "\t\t\t", strKey, "\t\t\t");
         }
     }
     return strOut;

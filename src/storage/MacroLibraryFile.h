@@ -26,6 +26,11 @@ bool LoadMacroLibraryFile(const std::string& strPath, MacroLibrary& library);
 
 // Shared by the library and the single-key file: all 200 slots as 1600 hexadecimal digits.
 void AppendActionDigits(std::string& strOut, const MacroKey& key);
+// A key's repeat settings, counts and actions, five lines as both files write them: each line
+// starts with strIndent, the two repeat lines' names with strLoopPrefix ("MacroKey" or
+// "MacroKey3"), and the action line with strActionIndent.
+void AppendMacroKeyBody(std::string& strOut, const MacroKey& key, std::string_view strIndent,
+                        std::string_view strLoopPrefix, std::string_view strActionIndent);
 // Parses the 1600 digits after nStart into the key's slots; false when the value is not exactly
 // 1600 characters long (nothing is stored then).
 bool ParseActionDigits(std::string_view strLine, size_t nStart, MacroKey& key);

@@ -124,6 +124,17 @@ TEST(MacroLibrary, SetsAndKeysByIndex)
     EXPECT_EQ(library.FirstSet(), nullptr);
 }
 
+TEST(MacroLibrary, RemovingFromTheMiddleKeepsTheOthersInOrder)
+{
+    MacroSet set;
+    for (const char* pszName : {"a", "b", "c"})
+        set.AppendKey(pszName);
+    EXPECT_TRUE(set.RemoveKey(1));
+    ASSERT_EQ(set.m_vecKeys.size(), 2u);
+    EXPECT_EQ(set.FindKey(1)->m_strName, "c");
+    EXPECT_EQ(set.IndexOfKey("c"), 1);
+}
+
 TEST(MacroLibrary, InUseOnlyThroughMacroKeysOfTheKeyboardSlots)
 {
     ProfileStore store;
