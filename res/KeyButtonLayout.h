@@ -9,7 +9,8 @@
 // height. Legends are short enough for 8-pixel capitals on their cap; an empty legend is a
 // blank key (the space bar).
 
-struct KeyButtonLayout {
+struct KeyButtonLayout
+{
     int m_nId;
     int m_nLeft;
     int m_nTop;

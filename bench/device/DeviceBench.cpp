@@ -70,14 +70,15 @@ struct CBenchRig
         // Each stored macro: 40 key events with pauses, a name and a repeat count.
         std::vector<SimStep> vecSteps;
         for (int i = 0; i < 40; ++i)
-            vecSteps.push_back({static_cast<uint8_t>(0x04 + i % 26), static_cast<uint8_t>((i % 2 ? 0x80 : 0) | (i % 100))});
+            vecSteps.push_back(
+                {static_cast<uint8_t>(0x04 + i % 26), static_cast<uint8_t>((i % 2 ? 0x80 : 0) | (i % 100))});
         for (const auto& key : MacroKeys)
         {
             m_kb.SetKeyValue(key[0], key[1], 0x01, 0, 0);
             m_kb.SetMacro(key[0], key[1], "Bench" + std::to_string(key[0]) + std::to_string(key[1]), 3, vecSteps);
         }
-        m_pLink = std::make_unique<CDeviceLink>(m_profiles, m_settings, m_library, *m_pFiles, m_kb, m_clock,
-                                                m_launcher, m_ui);
+        m_pLink = std::make_unique<CDeviceLink>(m_profiles, m_settings, m_library, *m_pFiles, m_kb, m_clock, m_launcher,
+                                                m_ui);
         m_pLink->ScanForKeyboard();
         m_pLink->SyncFromDevice(); // the macros are in the library from here on
         m_clock.TakePausedMs();
@@ -134,7 +135,8 @@ void BM_FlushAllProfiles(benchmark::State& state)
     CBenchRig rig;
     Measure(
         state, rig,
-        [&] {
+        [&]
+        {
             for (int p = 0; p < DeviceProfileCount; ++p)
             {
                 rig.m_pLink->MarkLightingPending(p);

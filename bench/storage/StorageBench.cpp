@@ -15,7 +15,8 @@
 #include "storage/MacroLibraryFile.h"
 #include "storage/ProfileFile.h"
 
-namespace {
+namespace
+{
 
 using Clock = std::chrono::steady_clock;
 
@@ -34,11 +35,15 @@ std::string ReadBytes(const std::string& strPath)
     const int fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return strData;
-    struct stat st{};
-    if (::fstat(fd, &st) == 0) {
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) == 0)
+    {
         strData.resize(static_cast<size_t>(st.st_size));
         size_t nDone = 0;
-        while (nDone < strData.size()) {
+        while (nDone < strData.size())
+        {
             const ssize_t n = ::read(fd, strData.data() + nDone, strData.size() - nDone);
             if (n <= 0)
                 break;
@@ -54,7 +59,8 @@ std::string ReadBytes(const std::string& strPath)
 double RawReadSeconds(const std::vector<std::string>& vecPaths)
 {
     double dBest = 1e9;
-    for (int n = 0; n < 50; ++n) {
+    for (int n = 0; n < 50; ++n)
+    {
         const auto start = Clock::now();
         for (const std::string& strPath : vecPaths)
             benchmark::DoNotOptimize(ReadBytes(strPath));
@@ -77,7 +83,8 @@ void BM_MacroLibraryLoad(benchmark::State& state)
     WriteMacroLibraryFile(strPath, BigLibrary());
     const double dRaw = RawReadSeconds({strPath});
     double dBest = 1e9;
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         const auto start = Clock::now();
         MacroLibrary library;
         if (!ReadMacroLibraryFile(strPath, library))
@@ -111,14 +118,16 @@ void BM_ProfilesLoad(benchmark::State& state)
     settings.SetDefaults(strDir);
     ProfileStore store;
     std::vector<std::string> vecPaths;
-    for (int n = 0; n < ProfileSlotCount; ++n) {
+    for (int n = 0; n < ProfileSlotCount; ++n)
+    {
         store[n].SetFactoryDefaults(n);
         files.SaveProfile(n, store, settings);
         vecPaths.push_back(settings.GetSlotUrl(n));
     }
     const double dRaw = RawReadSeconds(vecPaths);
     double dBest = 1e9;
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         const auto start = Clock::now();
         ProfileStore loaded;
         for (int n = 0; n < ProfileSlotCount; ++n)

@@ -24,26 +24,28 @@ int CCorvaneApp::InitInstance(int argc, char** argv)
     CInstanceLock lock;
     const bool bTray = HasTrayOption(argc, argv);
     QApplication app(argc, argv);
-    return RunSingleInstance(lock, [&lock, bTray] {
-        CorvaneInitResources();
-        // The window lives in the tray when hidden; only Exit (or Escape) ends the program.
-        QApplication::setQuitOnLastWindowClosed(false);
-        CHidapiBackend hid;
-        CUdevHotplugMonitor hotplug;
-        CSystemClock clock;
-        CSpawnLauncher launcher;
-        // The data files live in config/ beside a program run from its build or a portable folder,
-        // and in the user's config folder for an installed one.
-        const std::string strAppDirectory =
-            ResolveAppDirectory(QCoreApplication::applicationDirPath().toStdString());
-        CPlatformServices services{strAppDirectory, hid, hotplug, clock, launcher};
-        CCorvaneDlg dlg(services);
-        CShowRequestListener showRequests(lock.Folder(), dlg);
-        if (bTray)
-            dlg.StartInTray();
-        dlg.DoModal();
-        return 0;
-    });
+    return RunSingleInstance(lock,
+                             [&lock, bTray]
+                             {
+                                 CorvaneInitResources();
+                                 // The window lives in the tray when hidden; only Exit (or Escape) ends the program.
+                                 QApplication::setQuitOnLastWindowClosed(false);
+                                 CHidapiBackend hid;
+                                 CUdevHotplugMonitor hotplug;
+                                 CSystemClock clock;
+                                 CSpawnLauncher launcher;
+                                 // The data files live in config/ beside a program run from its build or a portable
+                                 // folder, and in the user's config folder for an installed one.
+                                 const std::string strAppDirectory =
+                                     ResolveAppDirectory(QCoreApplication::applicationDirPath().toStdString());
+                                 CPlatformServices services{strAppDirectory, hid, hotplug, clock, launcher};
+                                 CCorvaneDlg dlg(services);
+                                 CShowRequestListener showRequests(lock.Folder(), dlg);
+                                 if (bTray)
+                                     dlg.StartInTray();
+                                 dlg.DoModal();
+                                 return 0;
+                             });
 }
 
 int CCorvaneApp::RunSingleInstance(CInstanceLock& lock, const std::function<int()>& fnRunMainWindow)

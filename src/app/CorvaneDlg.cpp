@@ -65,18 +65,17 @@ bool CCorvaneDlg::OnInitDialog()
         pHandler->Initialise();
     RefreshProfileView();
 
-    m_pDeviceLink = std::make_unique<CDeviceLink>(m_ProfileStore, m_SettingsStore, m_MacroLibrary, *m_pFiles,
-                                                  m_services.m_hid, m_services.m_clock, m_services.m_launcher,
-                                                  static_cast<CDeviceLinkUi&>(*this));
-    m_pSession = std::make_unique<CEditSession>(m_ProfileStore, m_SettingsStore, m_MacroLibrary, *m_pDeviceLink,
-                                                *m_pFiles);
+    m_pDeviceLink =
+        std::make_unique<CDeviceLink>(m_ProfileStore, m_SettingsStore, m_MacroLibrary, *m_pFiles, m_services.m_hid,
+                                      m_services.m_clock, m_services.m_launcher, static_cast<CDeviceLinkUi&>(*this));
+    m_pSession =
+        std::make_unique<CEditSession>(m_ProfileStore, m_SettingsStore, m_MacroLibrary, *m_pDeviceLink, *m_pFiles);
     // Edits an earlier run applied without the keyboard are sent when it is found.
     m_pDeviceLink->RestoreAwaitingEdits();
     if (m_services.m_hotplug.Fd() >= 0)
     {
         m_pHotplugNotifier = std::make_unique<QSocketNotifier>(m_services.m_hotplug.Fd(), QSocketNotifier::Read);
-        QObject::connect(m_pHotplugNotifier.get(), &QSocketNotifier::activated, this,
-                         [this] { OnHotplugReadable(); });
+        QObject::connect(m_pHotplugNotifier.get(), &QSocketNotifier::activated, this, [this] { OnHotplugReadable(); });
     }
     m_pDeviceLink->ScanForKeyboard();
     m_pDeviceLink->SyncFromDevice();
@@ -85,7 +84,13 @@ bool CCorvaneDlg::OnInitDialog()
     PrepareBackground(MainWindowBitmap);
     // A window that starts hidden has no first frame to wait for.
     QMetaObject::invokeMethod(
-        this, [this] { if (!isVisible()) AfterFirstFrame(); }, Qt::QueuedConnection);
+        this,
+        [this]
+        {
+            if (!isVisible())
+                AfterFirstFrame();
+        },
+        Qt::QueuedConnection);
     return true;
 }
 
@@ -96,7 +101,8 @@ void CCorvaneDlg::paintEvent(QPaintEvent* pEvent)
         return;
     m_bFirstFramePainted = true;
     // Queued, so the frame reaches the screen first.
-    QMetaObject::invokeMethod(this, [this] { AfterFirstFrame(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { AfterFirstFrame(); }, Qt::QueuedConnection);
 }
 
 void CCorvaneDlg::AfterFirstFrame()
@@ -117,9 +123,7 @@ void CCorvaneDlg::AfterFirstFrame()
     m_pMacroPage->OnLoopCountEditCreated();
 }
 
-void CCorvaneDlg::OnOK()
-{
-}
+void CCorvaneDlg::OnOK() {}
 
 void CCorvaneDlg::OnCancel()
 {
@@ -150,18 +154,13 @@ LRESULT CCorvaneDlg::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     switch (nMsg)
     {
-    case UM_TRAYNOTIFY:
-        OnTrayNotify(wParam, lParam);
-        return 0;
-    case WM_COMMAND:
-        OnCommand(wParam);
-        return 0;
+    case UM_TRAYNOTIFY: OnTrayNotify(wParam, lParam); return 0;
+    case WM_COMMAND: OnCommand(wParam); return 0;
     case WM_DESTROY:
         CDlgBase::WindowProc(nMsg, wParam, lParam);
         OnDestroy();
         return 0;
-    default:
-        break;
+    default: break;
     }
     for (auto& pHandler : m_vecHandlers)
         if (pHandler->HandleMessage(nMsg, wParam, lParam))

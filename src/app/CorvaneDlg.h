@@ -157,10 +157,10 @@ private:
     // Asked in this order for every message; they also paint over the page in this order (the
     // page handler's picture first).
     std::vector<std::unique_ptr<CMainWindowHandler>> m_vecHandlers;
-    COsdHandler* m_pOsd = nullptr; // one of the handlers
-    CStatusLineHandler* m_pStatusLine = nullptr; // one of the handlers
+    COsdHandler* m_pOsd = nullptr;                 // one of the handlers
+    CStatusLineHandler* m_pStatusLine = nullptr;   // one of the handlers
     std::vector<CDlgBase*> m_vecDisconnectionDlgs; // open now, innermost last
-    CMacroPageHandler* m_pMacroPage = nullptr; // another
+    CMacroPageHandler* m_pMacroPage = nullptr;     // another
     CRect m_rcLoopCountEdit;
     bool m_bFirstFramePainted = false;
     bool m_bAfterFirstFrameDone = false;

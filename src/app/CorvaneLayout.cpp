@@ -99,20 +99,23 @@ void AddPlaced(CDlgBase& dlg, int nList, const ControlPlace& place, int nLeft, i
     const CRect rc = PlaceAt(nLeft, nTop, place.x, place.y, place.w, place.h);
     switch (place.eKind)
     {
-    case EKind::ImageButton: {
+    case EKind::ImageButton:
+    {
         auto* pButton = new CImageButton(&dlg, place.nId, rc, "", true, false);
         pButton->LoadImage(place.nImage);
         dlg.AddControl(nList, pButton);
         break;
     }
     case EKind::PageTab:
-    case EKind::SlotTab: {
+    case EKind::SlotTab:
+    {
         auto* pTab = new CTabControl(&dlg, place.nId, rc, "", true, false, {pSelection, place.nSelects});
         pTab->LoadImage(place.nImage);
         dlg.AddControl(nList, pTab);
         break;
     }
-    case EKind::CheckButton: {
+    case EKind::CheckButton:
+    {
         auto* pCheck = new CCheckButton(&dlg, place.nId, rc, "", true, false);
         pCheck->LoadImage(place.nImage);
         dlg.AddControl(nList, pCheck);
@@ -125,8 +128,8 @@ void AddComboButtons(CDlgBase& dlg, int nList, std::span<const ComboPlace> place
 {
     for (const ComboPlace& place : places)
     {
-        auto* pButton = new CComboButton(&dlg, place.nId, PlaceAt(nLeft, nTop, place.x, place.y, place.w, place.h),
-                                         "", true, false, place.nMessage, ComboStartCaption);
+        auto* pButton = new CComboButton(&dlg, place.nId, PlaceAt(nLeft, nTop, place.x, place.y, place.w, place.h), "",
+                                         true, false, place.nMessage, ComboStartCaption);
         pButton->LoadImage(place.nImage);
         pButton->SetCaption(place.pszText);
         dlg.AddControl(nList, pButton);
@@ -175,7 +178,8 @@ void CCorvaneDlg::CreateMacroPageControls(int nLeft, int nTop)
     for (const ControlPlace& place : MacroPageButtons)
         AddPlaced(*this, MacroPageList, place, nLeft, nTop, nullptr);
 
-    auto* pActions = new CImageShowList(this, IDC_ACTION_LIST, PlaceAt(nLeft, nTop, 294, 194, 150, 248), "", true, false);
+    auto* pActions =
+        new CImageShowList(this, IDC_ACTION_LIST, PlaceAt(nLeft, nTop, 294, 194, 150, 248), "", true, false);
     pActions->LoadIcons();
     AddControl(MacroPageList, pActions);
     // The action list starts on the first macro of the first set, when there is one.

@@ -28,7 +28,8 @@ void CDesktopNotice::Show(const std::string& strText, std::function<void()> fnUn
          << QStringList() << hints << ExpireMs;
     auto* pWatcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     QObject::connect(pWatcher, &QDBusPendingCallWatcher::finished, this,
-                     [this, fnUnanswered = std::move(fnUnanswered)](QDBusPendingCallWatcher* pCall) {
+                     [this, fnUnanswered = std::move(fnUnanswered)](QDBusPendingCallWatcher* pCall)
+                     {
                          const QDBusPendingReply<uint> reply = *pCall;
                          pCall->deleteLater();
                          if (reply.isError())

@@ -1,6 +1,5 @@
 #include "app/OSDDialog.h"
 
-
 #include <QGuiApplication>
 #include <QPainter>
 #include <QtMath>
@@ -9,8 +8,7 @@
 #include "skin/SkinDraw.h"
 
 COSDDialog::COSDDialog()
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                           Qt::WindowDoesNotAcceptFocus)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_OpaquePaintEvent);

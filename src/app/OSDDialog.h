@@ -11,14 +11,12 @@
 
 #include "skin/SkinTypes.h"
 
-
-
 class COSDDialog : public QWidget
 {
 public:
     static constexpr int Width = 300;
     static constexpr int Height = 56;
-    static constexpr int Alpha = 128;               // of 255, for the whole window
+    static constexpr int Alpha = 128;                // of 255, for the whole window
     static constexpr COLORREF Background = 0xA449A4; // red 164, green 73, blue 164
     static constexpr int TextLeft = 30;
     static constexpr int TextTop = 14;

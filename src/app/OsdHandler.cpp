@@ -24,13 +24,13 @@ COsdHandler::~COsdHandler() = default;
 const char* COsdHandler::TextOfCode(WPARAM nCode)
 {
     static constexpr const char* kTexts[] = {
-        "当前设置文件 : 一",     // profile one
-        "当前设置文件 : 二",     // profile two
-        "当前设置文件 : 三",     // profile three
+        "当前设置文件 : 一",    // profile one
+        "当前设置文件 : 二",    // profile two
+        "当前设置文件 : 三",    // profile three
         "Windows键状态 : 禁止", // Windows key disabled
         "Windows键状态 : 使能", // Windows key enabled
-        "所有按键状态 : 禁止",   // all keys disabled
-        "所有按键状态 : 使能",   // all keys enabled
+        "所有按键状态 : 禁止",  // all keys disabled
+        "所有按键状态 : 使能",  // all keys enabled
     };
     if (nCode < 1 || nCode > std::size(kTexts))
         return nullptr;

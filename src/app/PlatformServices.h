@@ -15,7 +15,7 @@ struct CPlatformServices
 {
     std::string m_strAppDirectory; // ends with '/'; the data files live in its config/ folder
     CHidBackend& m_hid;
-    CHotplugSource& m_hotplug;     // its Fd() is -1 when device changes cannot be followed
+    CHotplugSource& m_hotplug; // its Fd() is -1 when device changes cannot be followed
     CClock& m_clock;
     CProgramLauncher& m_launcher;
 };

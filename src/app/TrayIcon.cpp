@@ -39,7 +39,8 @@ void CTrayIcon::Add()
     // release shows it at the pointer as well).
     m_pIcon->setContextMenu(m_pMenu.get());
     QObject::connect(m_pIcon.get(), &QSystemTrayIcon::activated, &m_window,
-                     [this](QSystemTrayIcon::ActivationReason eReason) {
+                     [this](QSystemTrayIcon::ActivationReason eReason)
+                     {
                          // Many Linux trays report a single click and never a double click; both
                          // bring the window back.
                          if (eReason == QSystemTrayIcon::DoubleClick || eReason == QSystemTrayIcon::Trigger)

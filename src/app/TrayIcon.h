@@ -17,7 +17,7 @@ public:
     static constexpr unsigned IconId = 128;
     static constexpr const char* Tip = "Quelmar Keyboard";
     // Mouse messages carried in lParam of message 1056.
-    static constexpr long DoubleClick = 0x0203;  // left button double click
+    static constexpr long DoubleClick = 0x0203; // left button double click
     static constexpr long RightButtonUp = 0x0205;
 
     explicit CTrayIcon(CSkinWindow& window);

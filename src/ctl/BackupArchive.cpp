@@ -72,8 +72,8 @@ std::string FormatBackupArchive(const std::vector<ArchiveMember>& vecMembers)
     std::string strOut = std::string(HeaderWord) + std::to_string(BackupArchiveVersion) + "\n";
     for (const ArchiveMember& member : vecMembers)
     {
-        strOut += "member " + member.m_strName + " " + std::to_string(member.m_strContent.size()) +
-                  " " + HexCrc(Crc32(member.m_strContent)) + "\n";
+        strOut += "member " + member.m_strName + " " + std::to_string(member.m_strContent.size()) + " " +
+                  HexCrc(Crc32(member.m_strContent)) + "\n";
         strOut += member.m_strContent;
         strOut += "\n";
     }
@@ -81,13 +81,13 @@ std::string FormatBackupArchive(const std::vector<ArchiveMember>& vecMembers)
     return strOut;
 }
 
-bool ParseBackupArchive(std::string_view strData, std::vector<ArchiveMember>& vecMembers,
-                        std::string& strProblem)
+bool ParseBackupArchive(std::string_view strData, std::vector<ArchiveMember>& vecMembers, std::string& strProblem)
 {
     vecMembers.clear();
     size_t nPos = 0;
     // The next line without its line feed; false when the text ends without one.
-    auto nextLine = [&](std::string_view& strLine) {
+    auto nextLine = [&](std::string_view& strLine)
+    {
         const size_t nEnd = strData.find('\n', nPos);
         if (nEnd == std::string_view::npos)
             return false;
@@ -95,7 +95,8 @@ bool ParseBackupArchive(std::string_view strData, std::vector<ArchiveMember>& ve
         nPos = nEnd + 1;
         return true;
     };
-    auto fail = [&](std::string strWhy) {
+    auto fail = [&](std::string strWhy)
+    {
         vecMembers.clear();
         strProblem = std::move(strWhy);
         return false;
@@ -113,8 +114,7 @@ bool ParseBackupArchive(std::string_view strData, std::vector<ArchiveMember>& ve
     for (;;)
     {
         if (!nextLine(strLine))
-            return fail("the archive is cut off after " + std::to_string(vecMembers.size()) +
-                        " members");
+            return fail("the archive is cut off after " + std::to_string(vecMembers.size()) + " members");
         const std::vector<std::string_view> vecWords = Words(strLine);
         if (vecWords.size() == 2 && vecWords[0] == "end")
         {
@@ -128,8 +128,7 @@ bool ParseBackupArchive(std::string_view strData, std::vector<ArchiveMember>& ve
         size_t nLength = 0;
         if (vecWords.size() != 4 || vecWords[0] != "member" || vecWords[1].empty() ||
             !ParseCount(vecWords[2], nLength) || vecWords[3].size() != 8)
-            return fail("the archive's member line " + std::to_string(vecMembers.size() + 1) +
-                        " is damaged");
+            return fail("the archive's member line " + std::to_string(vecMembers.size() + 1) + " is damaged");
         ArchiveMember member;
         member.m_strName = std::string(vecWords[1]);
         // The content and the line feed after it must both be there.

@@ -30,7 +30,6 @@ std::string FormatBackupArchive(const std::vector<ArchiveMember>& vecMembers);
 
 // The members of an archive, in order. False with the reason in strProblem when the text is not
 // an intact archive of this version.
-bool ParseBackupArchive(std::string_view strData, std::vector<ArchiveMember>& vecMembers,
-                        std::string& strProblem);
+bool ParseBackupArchive(std::string_view strData, std::vector<ArchiveMember>& vecMembers, std::string& strProblem);
 
 uint32_t Crc32(std::string_view strData);

@@ -41,8 +41,8 @@ int SmallNumber(const std::string& strText)
     return nValue;
 }
 
-bool ParseCommandArguments(const CtlCommandInfo& command, const std::vector<std::string>& vecWords,
-                           CtlRequest& request, std::string& strError)
+bool ParseCommandArguments(const CtlCommandInfo& command, const std::vector<std::string>& vecWords, CtlRequest& request,
+                           std::string& strError)
 {
     std::vector<std::string> vecPositional;
     bool bOptionsEnded = false; // after "--" every word is an argument, even "-x.mkf"
@@ -86,8 +86,8 @@ bool ParseCommandArguments(const CtlCommandInfo& command, const std::vector<std:
     const int nCount = static_cast<int>(vecPositional.size());
     if (nCount < command.m_nMinArguments || nCount > command.m_nMaxArguments)
     {
-        strError = std::string("usage: corvanectl ") + command.m_pszName +
-                   (*command.m_pszArguments ? " " : "") + command.m_pszArguments;
+        strError = std::string("usage: corvanectl ") + command.m_pszName + (*command.m_pszArguments ? " " : "") +
+                   command.m_pszArguments;
         return false;
     }
 
@@ -110,11 +110,10 @@ bool ParseCommandArguments(const CtlCommandInfo& command, const std::vector<std:
         request.nColour = ParseColour(vecPositional[0]);
         request.nBrightness = ParseBrightness(vecPositional[1]);
         if (request.nColour == 0)
-            strError = "unknown colour '" + vecPositional[0] + "'; colours are " +
-                       JoinNames(ColourNames()) + " or 1-7";
+            strError = "unknown colour '" + vecPositional[0] + "'; colours are " + JoinNames(ColourNames()) + " or 1-7";
         else if (request.nBrightness == 0)
-            strError = "unknown brightness '" + vecPositional[1] + "'; brightness is " +
-                       JoinNames(BrightnessNames()) + " or 24, 8, 4, 2, 1";
+            strError = "unknown brightness '" + vecPositional[1] + "'; brightness is " + JoinNames(BrightnessNames()) +
+                       " or 24, 8, 4, 2, 1";
         break;
     case ECtlCommand::ExportMacro:
         request.strMacroName = vecPositional[0];
@@ -157,8 +156,7 @@ bool ParseCommandArguments(const CtlCommandInfo& command, const std::vector<std:
         if (request.strFile.empty())
             strError = "the file name is empty";
         break;
-    default:
-        break;
+    default: break;
     }
     return strError.empty();
 }
@@ -231,8 +229,7 @@ std::string CheckMacroName(const std::string& strName)
     return std::string();
 }
 
-bool ParseCtlArguments(const std::vector<std::string>& vecArgs, CtlRequest& request,
-                       std::string& strError)
+bool ParseCtlArguments(const std::vector<std::string>& vecArgs, CtlRequest& request, std::string& strError)
 {
     request = CtlRequest{};
     strError.clear();

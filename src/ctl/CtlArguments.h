@@ -26,8 +26,7 @@ struct CtlRequest
 };
 
 // False with a message for the user when the arguments are not a valid command line.
-bool ParseCtlArguments(const std::vector<std::string>& vecArgs, CtlRequest& request,
-                       std::string& strError);
+bool ParseCtlArguments(const std::vector<std::string>& vecArgs, CtlRequest& request, std::string& strError);
 
 // The program's colour names, "Red".."White" (colour 1..7).
 std::vector<std::string> ColourNames();

@@ -68,7 +68,9 @@ bool MakeFolders(const std::string& strFolder)
         if (mkdir(strPart.c_str(), 0700) != 0 && errno != EEXIST)
             return false;
     }
-    struct stat info {};
+    struct stat info
+    {
+    };
     return stat(strFolder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
@@ -127,8 +129,7 @@ int RunAutostart(const CtlRequest& request, const CCtlServices& services)
     if (request.strSwitch == "on")
     {
         const std::string strProgram = WindowProgramPath();
-        if (!MakeFolders(strFolder) ||
-            !WriteTextFileAtomic(strPath, AutostartEntryText(strProgram)))
+        if (!MakeFolders(strFolder) || !WriteTextFileAtomic(strPath, AutostartEntryText(strProgram)))
         {
             services.m_err << "corvanectl: cannot write " << strPath << ": " << std::strerror(errno) << '\n';
             return CtlExitFailure;

@@ -60,8 +60,7 @@ private:
 };
 
 // Reads every member with the reader of its format. Empty when all are valid, else the problem.
-std::string ReadMembers(const std::vector<ArchiveMember>& vecMembers, const std::string& strScratch,
-                        RestoredData& data)
+std::string ReadMembers(const std::vector<ArchiveMember>& vecMembers, const std::string& strScratch, RestoredData& data)
 {
     std::vector<std::string> vecExpected = {SettingsFileName, MacroLibraryFileName};
     for (int nSlot = 0; nSlot < ProfileSlotCount; ++nSlot)
@@ -124,8 +123,7 @@ int RunRestore(CCtlSession& session, const CtlRequest& request)
     {
         const CScratchFolder scratch(session.Files().ConfigDirectory());
         if (scratch.Path().empty())
-            return session.Fail(strRefused + "cannot check it in " + session.Files().ConfigDirectory() +
-                                strNothing);
+            return session.Fail(strRefused + "cannot check it in " + session.Files().ConfigDirectory() + strNothing);
         strProblem = ReadMembers(vecMembers, scratch.Path(), data);
     }
     if (!strProblem.empty())
@@ -151,7 +149,8 @@ int RunRestore(CCtlSession& session, const CtlRequest& request)
     session.Connect(false);
     if (!session.IsConnected())
     {
-        session.Out() << strDone << '\n' << session.NotConnectedText() << '\n'
+        session.Out() << strDone << '\n'
+                      << session.NotConnectedText() << '\n'
                       << "'corvanectl apply' sends the restored profiles once the keyboard is back.\n";
         return CtlExitOk;
     }

@@ -17,8 +17,7 @@ const char* const SavedOnlyNote =
 std::string ValueBytes(const KeyValue& value)
 {
     char szText[16];
-    std::snprintf(szText, sizeof szText, "[%02X %02X %02X]", value.m_nKind, value.m_nParam1,
-                  value.m_nParam2);
+    std::snprintf(szText, sizeof szText, "[%02X %02X %02X]", value.m_nKind, value.m_nParam1, value.m_nParam2);
     return szText;
 }
 
@@ -37,15 +36,12 @@ std::string DescribeKey(const ProgrammableKey& key)
     {
     case KeyKindNone: strText = "no function"; break;
     case KeyKindMacro: strText = "macro " + key.m_strName; break;
-    case KeyKindSpecial:
-        strText = "special function " + OrUnknown(SpecialFunctionName(value.m_nParam1));
-        break;
+    case KeyKindSpecial: strText = "special function " + OrUnknown(SpecialFunctionName(value.m_nParam1)); break;
     case KeyKindMouse:
         strText = "mouse button";
         for (int nBit = 0; nBit < 5; ++nBit)
             if (value.m_nParam1 & (1 << nBit))
-                strText += " " + OrUnknown(MouseFunctionName(
-                                     static_cast<uint8_t>(MouseFunctionFirst + nBit)));
+                strText += " " + OrUnknown(MouseFunctionName(static_cast<uint8_t>(MouseFunctionFirst + nBit)));
         break;
     case KeyKindDoubleClick: strText = OrUnknown(MouseFunctionName(MouseFunctionFirst + 5)); break;
     case KeyKindFire: strText = OrUnknown(MouseFunctionName(MouseFunctionFirst + 6)); break;
@@ -160,8 +156,7 @@ int RunApply(CCtlSession& session)
     session.Connect(false);
     if (!session.IsConnected())
         return session.Fail(session.NotConnectedText() + " Nothing was sent.");
-    return SendSavedProfiles(session, "Sent profiles 1-3; " +
-                                          ProfileWords(session.m_settings.GetActiveSlot()) +
+    return SendSavedProfiles(session, "Sent profiles 1-3; " + ProfileWords(session.m_settings.GetActiveSlot()) +
                                           " is the active profile.");
 }
 

@@ -16,8 +16,7 @@ const std::vector<CtlCommandInfo> Commands = {
      "G1 to G5. Each key shows its function and its three value bytes in brackets. Without the "
      "keyboard the values are those of the data files. The names of these lines stay the same "
      "from one version to the next, so scripts may rely on them."},
-    {ECtlCommand::Profile, "profile", "N", 1, 1,
-     "Make profile N (1-3) active on the keyboard and in the settings.",
+    {ECtlCommand::Profile, "profile", "N", 1, 1, "Make profile N (1-3) active on the keyboard and in the settings.",
      "Reads the keyboard's settings, makes profile N (1, 2 or 3) the active one and applies: "
      "the keyboard switches to it and the settings and profile files are saved."},
     {ECtlCommand::Lighting, "lighting", "COLOUR BRIGHTNESS [--profile N]", 2, 2,
@@ -25,14 +24,12 @@ const std::vector<CtlCommandInfo> Commands = {
      "Reads the keyboard's settings, sets the colour and brightness of the active profile (or "
      "of profile N) and applies, as the Apply button does: the new lighting is sent and the "
      "files are saved. The active profile stays as it is."},
-    {ECtlCommand::Apply, "apply", "", 0, 0,
-     "Send the saved profiles 1-3 to the keyboard and select the active one.",
+    {ECtlCommand::Apply, "apply", "", 0, 0, "Send the saved profiles 1-3 to the keyboard and select the active one.",
      "Sends what the data files hold for profiles 1 to 3 (lighting, key table, programmable "
      "keys and the macros they use) to the keyboard without reading the keyboard first, then "
      "selects the active profile and saves the files. This is how changes saved while the "
      "keyboard was not connected reach it. Fails when the keyboard is not connected."},
-    {ECtlCommand::Reset, "reset", "N|all", 1, 1,
-     "Restore the factory settings of profile N, or of all profiles.",
+    {ECtlCommand::Reset, "reset", "N|all", 1, 1, "Restore the factory settings of profile N, or of all profiles.",
      "Reads the keyboard's settings, then restores the factory name, lighting, key table and "
      "programmable keys of profile N (which becomes the active profile), or of profiles 1 to 3 "
      "together with the default settings (profile 1 active). The profiles are saved and sent "
@@ -42,8 +39,7 @@ const std::vector<CtlCommandInfo> Commands = {
      "Prints one line per macro of the macro set the keyboard uses: its name, its number of "
      "actions, its repeat count, and the programmable keys of profiles 1 to 3 that play it. "
      "Prints nothing when there are no macros."},
-    {ECtlCommand::ExportMacro, "export-macro", "NAME FILE.mkf", 2, 2,
-     "Write macro NAME to a macro key file.",
+    {ECtlCommand::ExportMacro, "export-macro", "NAME FILE.mkf", 2, 2, "Write macro NAME to a macro key file.",
      "Writes the actions and repeat settings of macro NAME to FILE in the program's macro key "
      "file format (.mkf), which the program's Import button reads. The name is not stored."},
     {ECtlCommand::ImportMacro, "import-macro", "FILE.mkf [NAME]", 1, 2,
@@ -101,8 +97,7 @@ const char* const ArchiveNote =
     "profile files of slots 0 to 4, wherever the settings keep them) and MacroLibraryFile.mlf, "
     "each once. The last line is \"end 7\", the number of members.";
 
-void AppendWrapped(std::ostringstream& out, const std::string& strText, size_t nIndent,
-                   size_t nWidth = 79)
+void AppendWrapped(std::ostringstream& out, const std::string& strText, size_t nIndent, size_t nWidth = 79)
 {
     std::istringstream words(strText);
     std::string strWord;
@@ -149,9 +144,8 @@ std::string BrightnessText()
            ", or its code 24, 8, 4, 2 or 1 in that order. Names may be written in any case.";
 }
 
-const char* const ExitNote =
-    "0 when the command was done, 1 when it could not be (keyboard, files, archive, another "
-    "copy running), 2 when the command line was wrong (then nothing was touched).";
+const char* const ExitNote = "0 when the command was done, 1 when it could not be (keyboard, files, archive, another "
+                             "copy running), 2 when the command line was wrong (then nothing was touched).";
 
 // Text for a roff paragraph: backslashes and hyphens escaped, no line starting with a control
 // character.
@@ -219,17 +213,23 @@ std::string CtlManPage(const std::string& strVersion)
     for (const CtlCommandInfo& command : Commands)
         out << ".B corvanectl\n" << Roff(Synopsis(command)) << "\n.br\n";
     out << ".B corvanectl\n\\-\\-help | \\-\\-version\n"
-        << ".SH DESCRIPTION\n" << Roff(Description) << "\n.PP\n"
+        << ".SH DESCRIPTION\n"
+        << Roff(Description) << "\n.PP\n"
         << "Profiles are numbered 1 to 3, as on the keyboard.\n"
         << ".SH COMMANDS\n";
     for (const CtlCommandInfo& command : Commands)
         out << ".TP\n.B " << Roff(Synopsis(command)) << '\n' << Roff(command.m_pszDetail) << '\n';
-    out << ".SH COLOURS AND BRIGHTNESS\n" << Roff(ColourText()) << "\n.PP\n"
+    out << ".SH COLOURS AND BRIGHTNESS\n"
+        << Roff(ColourText()) << "\n.PP\n"
         << Roff(BrightnessText()) << '\n'
-        << ".SH WITHOUT THE KEYBOARD\n" << Roff(KeyboardNote) << '\n'
-        << ".SH FILES\n" << Roff(FilesNote) << '\n'
-        << ".SH BACKUP ARCHIVE\n" << Roff(ArchiveNote) << '\n'
-        << ".SH EXIT STATUS\n" << Roff(ExitNote) << '\n'
+        << ".SH WITHOUT THE KEYBOARD\n"
+        << Roff(KeyboardNote) << '\n'
+        << ".SH FILES\n"
+        << Roff(FilesNote) << '\n'
+        << ".SH BACKUP ARCHIVE\n"
+        << Roff(ArchiveNote) << '\n'
+        << ".SH EXIT STATUS\n"
+        << Roff(ExitNote) << '\n'
         << ".SH OPTIONS\n.TP\n.B \\-h, \\-\\-help\nThe command summary.\n"
         << ".TP\n.B \\-\\-version\nThe version.\n";
     return out.str();

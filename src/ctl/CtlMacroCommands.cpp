@@ -18,8 +18,8 @@ std::string KeysPlaying(const std::string& strMacro, const ProfileStore& profile
         {
             const ProgrammableKey& key = profiles[nSlot].m_keys[nKey];
             if (key.m_value.m_nKind == KeyKindMacro && key.m_strName == strMacro)
-                strText += std::string(strText.empty() ? "" : ", ") + "profile " +
-                           std::to_string(nSlot + 1) + " G" + std::to_string(nKey + 1);
+                strText += std::string(strText.empty() ? "" : ", ") + "profile " + std::to_string(nSlot + 1) + " G" +
+                           std::to_string(nKey + 1);
         }
     }
     return strText;
@@ -51,8 +51,7 @@ int RunExportMacro(CCtlSession& session, const CtlRequest& request)
     MacroSet* pSet = session.m_library.FirstSet();
     const MacroKey* pMacro = pSet ? pSet->FindKeyByName(request.strMacroName) : nullptr;
     if (!pMacro)
-        return session.Fail("there is no macro '" + request.strMacroName +
-                            "' ('corvanectl macros' lists them)");
+        return session.Fail("there is no macro '" + request.strMacroName + "' ('corvanectl macros' lists them)");
     if (!WriteMacroKeyFile(request.strFile, *pMacro))
         return session.Fail("cannot write " + request.strFile);
     session.Out() << "Exported macro " << request.strMacroName << " to " << request.strFile << ".\n";

@@ -32,9 +32,8 @@ void CCtlUi::RunPending()
 
 CCtlSession::CCtlSession(const CCtlServices& services)
     : m_services(services), m_files(services.m_strAppDirectory), m_ui(services.m_err),
-      m_pLink(std::make_unique<CDeviceLink>(m_profiles, m_settings, m_library, m_files,
-                                            services.m_hid, services.m_clock,
-                                            services.m_launcher, m_ui)),
+      m_pLink(std::make_unique<CDeviceLink>(m_profiles, m_settings, m_library, m_files, services.m_hid,
+                                            services.m_clock, services.m_launcher, m_ui)),
       m_pEdits(std::make_unique<CEditSession>(m_profiles, m_settings, m_library, *m_pLink, m_files))
 {
 }
@@ -45,7 +44,9 @@ namespace
 {
 bool IsFile(const std::string& strPath)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     return stat(strPath.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 } // namespace
@@ -76,7 +77,8 @@ bool CCtlSession::Open()
             vecPresent.push_back(before.GetSlotUrl(nSlot));
 
     const LoadReport report = m_files.LoadAll(m_library, m_settings, m_profiles);
-    auto noteDamaged = [&](bool bDefaulted, const std::string& strPath) {
+    auto noteDamaged = [&](bool bDefaulted, const std::string& strPath)
+    {
         if (bDefaulted && std::find(vecPresent.begin(), vecPresent.end(), strPath) != vecPresent.end())
             Note(strPath + " could not be read and was replaced by its defaults");
     };

@@ -45,7 +45,9 @@ bool ReadWholeFile(const std::string& strPath, std::string& strContent, size_t n
     FILE* pFile = std::fopen(strPath.c_str(), "rb");
     if (!pFile)
         return false;
-    struct stat info {};
+    struct stat info
+    {
+    };
     bool bOk = ::fstat(::fileno(pFile), &info) == 0 && S_ISREG(info.st_mode) &&
                static_cast<unsigned long long>(info.st_size) <= nMaxBytes;
     char buffer[65536];
@@ -73,9 +75,8 @@ bool ReplaceFilesTogether(const std::vector<FileReplacement>& vecRequested)
     std::vector<FileReplacement> vecFiles;
     for (const FileReplacement& file : vecRequested)
     {
-        auto it = std::find_if(vecFiles.begin(), vecFiles.end(), [&](const FileReplacement& other) {
-            return other.m_strPath == file.m_strPath;
-        });
+        auto it = std::find_if(vecFiles.begin(), vecFiles.end(),
+                               [&](const FileReplacement& other) { return other.m_strPath == file.m_strPath; });
         if (it != vecFiles.end())
             it->m_strContent = file.m_strContent;
         else
@@ -88,7 +89,9 @@ bool ReplaceFilesTogether(const std::vector<FileReplacement>& vecRequested)
         StagedFile staged;
         staged.m_strTarget = file.m_strPath;
         staged.m_strStaged = file.m_strPath + strSuffix;
-        struct stat info {};
+        struct stat info
+        {
+        };
         staged.m_bHadOld = ::stat(file.m_strPath.c_str(), &info) == 0;
         if (staged.m_bHadOld && !ReadWholeFile(file.m_strPath, staged.m_strOld, SIZE_MAX))
             staged.m_bHadOld = false; // not a readable file: nothing of it can be kept anyway

@@ -19,8 +19,8 @@ int main(int argc, char** argv)
     CSystemClock clock;
     CSpawnLauncher launcher;
     CInstanceLock lock;
-    const CCtlServices services{ResolveAppDirectory(RunningProgramFolder()), hid, clock, launcher,
-                                lock, std::cout, std::cerr};
+    const CCtlServices services{
+        ResolveAppDirectory(RunningProgramFolder()), hid, clock, launcher, lock, std::cout, std::cerr};
     const int nStatus = RunCorvaneCtl(vecArgs, services);
     std::cout.flush();
     return nStatus;

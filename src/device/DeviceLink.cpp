@@ -6,10 +6,10 @@
 #include "storage/DataFiles.h"
 
 CDeviceLink::CDeviceLink(ProfileStore& profiles, SettingsStore& settings, MacroLibrary& library,
-                         const CDataFiles& files, CHidBackend& backend, CClock& clock,
-                         CProgramLauncher& launcher, CDeviceLinkUi& ui)
-    : m_profiles(profiles), m_settings(settings), m_library(library), m_files(files),
-      m_backend(backend), m_clock(clock), m_launcher(launcher), m_ui(ui)
+                         const CDataFiles& files, CHidBackend& backend, CClock& clock, CProgramLauncher& launcher,
+                         CDeviceLinkUi& ui)
+    : m_profiles(profiles), m_settings(settings), m_library(library), m_files(files), m_backend(backend),
+      m_clock(clock), m_launcher(launcher), m_ui(ui)
 {
 }
 
@@ -185,8 +185,7 @@ bool CDeviceLink::SelectReadTarget(int nProfile, int nKey)
     return SetReportLocked(report.data(), SelectReportLength, PauseAfterSelectMs);
 }
 
-bool CDeviceLink::ReadSelected(int nProfile, int nKey, uint8_t nReportId, size_t nLength,
-                               ReportBuffer& reply)
+bool CDeviceLink::ReadSelected(int nProfile, int nKey, uint8_t nReportId, size_t nLength, ReportBuffer& reply)
 {
     std::lock_guard<std::mutex> lock(m_mtxCommand);
     if (!m_hCommand)
@@ -269,8 +268,8 @@ bool CDeviceLink::ReadKeyTable(int nProfile)
     if (!ReadSelected(nProfile, 0, ReportKeyTable, KeyTableReportLength, reply))
         return false;
     ProfileRecord& record = m_profiles[nProfile];
-    std::copy(reply.begin() + KeyTableRemapOffset,
-              reply.begin() + KeyTableRemapOffset + MatrixPositionCount, record.AllRCKey.begin());
+    std::copy(reply.begin() + KeyTableRemapOffset, reply.begin() + KeyTableRemapOffset + MatrixPositionCount,
+              record.AllRCKey.begin());
     for (int k = 0; k < ProgrammableKeyCount; ++k)
     {
         const uint8_t* p = reply.data() + KeyTableValuesOffset + 3 * k;
@@ -286,8 +285,7 @@ bool CDeviceLink::WriteKeyTable(int nProfile)
     report[0] = ReportKeyTable;
     report[1] = static_cast<uint8_t>(KeyTableReportLength);
     report[2] = static_cast<uint8_t>(nProfile & 3);
-    std::copy(record.AllRCKey.begin(), record.AllRCKey.end(),
-              report.begin() + KeyTableRemapOffset);
+    std::copy(record.AllRCKey.begin(), record.AllRCKey.end(), report.begin() + KeyTableRemapOffset);
     for (int k = 0; k < ProgrammableKeyCount; ++k)
     {
         uint8_t* p = report.data() + KeyTableValuesOffset + 3 * k;
@@ -315,8 +313,7 @@ MacroKey* CDeviceLink::FindMacroKeyByName(const std::string& strName)
     return pSet ? pSet->FindKeyByName(strName) : nullptr;
 }
 
-bool CDeviceLink::StoreMacroFromReply(int nProfile, int nKey, const ReportBuffer& reply,
-                                      bool& bMadeUp)
+bool CDeviceLink::StoreMacroFromReply(int nProfile, int nKey, const ReportBuffer& reply, bool& bMadeUp)
 {
     std::string strName = MacroNameFromReply(reply.data());
     // No name, or one with nothing usable in it: the keyboard is given one of ours.
@@ -364,8 +361,7 @@ bool CDeviceLink::WriteKeyMacro(int nProfile, int nKey)
 {
     if (nKey < 0 || nKey >= ProgrammableKeyCount || !HasCommandHandle())
         return false;
-    const MacroKey* pMacro =
-        FindMacroKeyByName(m_profiles[nProfile].m_keys[static_cast<size_t>(nKey)].m_strName);
+    const MacroKey* pMacro = FindMacroKeyByName(m_profiles[nProfile].m_keys[static_cast<size_t>(nKey)].m_strName);
     if (!pMacro)
         return false;
     ReportBuffer report{};

@@ -44,9 +44,8 @@ enum class EKeyboardState
 class CDeviceLink
 {
 public:
-    CDeviceLink(ProfileStore& profiles, SettingsStore& settings, MacroLibrary& library,
-                const CDataFiles& files, CHidBackend& backend, CClock& clock,
-                CProgramLauncher& launcher, CDeviceLinkUi& ui);
+    CDeviceLink(ProfileStore& profiles, SettingsStore& settings, MacroLibrary& library, const CDataFiles& files,
+                CHidBackend& backend, CClock& clock, CProgramLauncher& launcher, CDeviceLinkUi& ui);
     ~CDeviceLink(); // Shutdown() when it has not run
     CDeviceLink(const CDeviceLink&) = delete;
     CDeviceLink& operator=(const CDeviceLink&) = delete;

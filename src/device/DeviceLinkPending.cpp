@@ -20,7 +20,8 @@ bool CDeviceLink::FlushPending(bool bAwaitingOnly)
     bool bOk = true;
     // One part: sent when flagged (and, for a connection, applied); its flags clear only when
     // the keyboard took it, otherwise it waits as applied.
-    auto flush = [&](bool& bPending, bool& bAwaiting, auto&& fnWrite, auto&& fnWhat) {
+    auto flush = [&](bool& bPending, bool& bAwaiting, auto&& fnWrite, auto&& fnWhat)
+    {
         if (!bPending || (bAwaitingOnly && !bAwaiting))
             return;
         if (fnWrite())
@@ -35,11 +36,13 @@ bool CDeviceLink::FlushPending(bool bAwaitingOnly)
         bOk = false;
     };
     for (int p = 0; p < DeviceProfileCount; ++p)
-        flush(m_PendingChanges[p].LightingPending, m_awaiting.m_slots[p].LightingPending,
-              [&] { return WriteLighting(p); }, [&] { return "the lighting of " + ProfileWords(p); });
+        flush(
+            m_PendingChanges[p].LightingPending, m_awaiting.m_slots[p].LightingPending,
+            [&] { return WriteLighting(p); }, [&] { return "the lighting of " + ProfileWords(p); });
     for (int p = 0; p < DeviceProfileCount; ++p)
-        flush(m_PendingChanges[p].KeyTablePending, m_awaiting.m_slots[p].KeyTablePending,
-              [&] { return WriteKeyTable(p); }, [&] { return "the keys of " + ProfileWords(p); });
+        flush(
+            m_PendingChanges[p].KeyTablePending, m_awaiting.m_slots[p].KeyTablePending,
+            [&] { return WriteKeyTable(p); }, [&] { return "the keys of " + ProfileWords(p); });
     for (int p = 0; p < DeviceProfileCount; ++p)
     {
         for (int k = 0; k < ProgrammableKeyCount; ++k)
@@ -52,8 +55,9 @@ bool CDeviceLink::FlushPending(bool bAwaitingOnly)
                 bPending = bAwaiting = false;
                 continue;
             }
-            flush(bPending, bAwaiting, [&] { return WriteKeyMacro(p, k); },
-                  [&] { return "the macro of G" + std::to_string(k + 1) + " in " + ProfileWords(p); });
+            flush(
+                bPending, bAwaiting, [&] { return WriteKeyMacro(p, k); },
+                [&] { return "the macro of G" + std::to_string(k + 1) + " in " + ProfileWords(p); });
         }
     }
     SaveAwaiting();

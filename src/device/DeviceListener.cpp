@@ -63,8 +63,7 @@ void CDeviceLink::ListenerThreadProc(HidInterfaceInfo info)
         hListener = m_backend.Open(info.strPath);
     if (hListener)
     {
-        const size_t nLength = info.nInputReportLength >= 3 ? info.nInputReportLength
-                                                           : FallbackInputReportLength;
+        const size_t nLength = info.nInputReportLength >= 3 ? info.nInputReportLength : FallbackInputReportLength;
         std::vector<uint8_t> vecBuffer(nLength, 0xFF);
         vecBuffer[0] = 0;
         while (m_bListening.load())
@@ -91,10 +90,12 @@ void CDeviceLink::PostEvent(uint8_t nCode, uint8_t nParam)
     // The closure holds the alive token, not the link's lifetime: after Shutdown the queued
     // events find it cleared and do nothing. Token and link are only touched on the UI thread.
     std::shared_ptr<bool> pAlive = m_pAlive;
-    m_ui.PostToUiThread([this, pAlive, nCode, nParam]() {
-        if (*pAlive)
-            HandleEvent(nCode, nParam);
-    });
+    m_ui.PostToUiThread(
+        [this, pAlive, nCode, nParam]()
+        {
+            if (*pAlive)
+                HandleEvent(nCode, nParam);
+        });
 }
 
 ProfileRecord* CDeviceLink::DeviceProfileRecord()
@@ -120,9 +121,7 @@ void CDeviceLink::HandleEvent(uint8_t nCode, uint8_t nParam)
             m_ui.RefreshProfileView();
         }
         break;
-    case EventWinLockChanged:
-        m_ui.RequestOsdText(p == 0 ? OsdWinKeyDisabled : OsdWinKeyEnabled);
-        break;
+    case EventWinLockChanged: m_ui.RequestOsdText(p == 0 ? OsdWinKeyDisabled : OsdWinKeyEnabled); break;
     case EventLaunchPressed:
         if (p >= 1 && p <= ProgrammableKeyCount)
         {
@@ -166,11 +165,8 @@ void CDeviceLink::HandleEvent(uint8_t nCode, uint8_t nParam)
             m_ui.RefreshProfileView();
         }
         break;
-    case EventAllLockChanged:
-        m_ui.RequestOsdText(p == 0 ? OsdAllKeysDisabled : OsdAllKeysEnabled);
-        break;
-    default:
-        break; // event 8 and unknown codes
+    case EventAllLockChanged: m_ui.RequestOsdText(p == 0 ? OsdAllKeysDisabled : OsdAllKeysEnabled); break;
+    default: break; // event 8 and unknown codes
     }
 }
 

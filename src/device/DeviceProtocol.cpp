@@ -30,9 +30,24 @@ size_t Utf8SequenceLength(const uint8_t* p, size_t nLeft)
     uint32_t nCode = 0;
     if (b < 0x80)
         return 1;
-    if ((b & 0xE0) == 0xC0) { nLength = 2; nMin = 0x80; nCode = b & 0x1F; }
-    else if ((b & 0xF0) == 0xE0) { nLength = 3; nMin = 0x800; nCode = b & 0x0F; }
-    else if ((b & 0xF8) == 0xF0) { nLength = 4; nMin = 0x10000; nCode = b & 0x07; }
+    if ((b & 0xE0) == 0xC0)
+    {
+        nLength = 2;
+        nMin = 0x80;
+        nCode = b & 0x1F;
+    }
+    else if ((b & 0xF0) == 0xE0)
+    {
+        nLength = 3;
+        nMin = 0x800;
+        nCode = b & 0x0F;
+    }
+    else if ((b & 0xF8) == 0xF0)
+    {
+        nLength = 4;
+        nMin = 0x10000;
+        nCode = b & 0x07;
+    }
     else
         return 0;
     if (nLength > nLeft)
@@ -54,8 +69,7 @@ std::string MacroNameFromReply(const uint8_t* pReply)
     const uint8_t* pName = pReply + MacroNameOffset;
     if (pName[0] == 0xFF && pName[1] == 0xFF)
         return std::string();
-    const size_t nLength =
-        std::find(pName, pName + MacroNameLength, uint8_t{0}) - pName;
+    const size_t nLength = std::find(pName, pName + MacroNameLength, uint8_t{0}) - pName;
     std::string strName;
     for (size_t i = 0; i < nLength;)
     {
@@ -119,12 +133,24 @@ size_t EncodeMacroSteps(const MacroKey& macro, uint8_t* pReport)
         while (nLeft >= DelayOwnStepMs && nPauseSteps < MaxMacroSteps)
         {
             uint8_t s0, s1;
-            if (nLeft < 0x3FC0) { s0 = 1; s1 = static_cast<uint8_t>(nLeft / 64); nLeft %= 64; }
-            else if (nLeft < 0x7F80) { s0 = 2; s1 = static_cast<uint8_t>(nLeft / 128); nLeft %= 128; }
+            if (nLeft < 0x3FC0)
+            {
+                s0 = 1;
+                s1 = static_cast<uint8_t>(nLeft / 64);
+                nLeft %= 64;
+            }
+            else if (nLeft < 0x7F80)
+            {
+                s0 = 2;
+                s1 = static_cast<uint8_t>(nLeft / 128);
+                nLeft %= 128;
+            }
             else
             {
                 const uint32_t nUnits = std::min<uint32_t>(nLeft / 256, 255);
-                s0 = 3; s1 = static_cast<uint8_t>(nUnits); nLeft -= nUnits * 256;
+                s0 = 3;
+                s1 = static_cast<uint8_t>(nUnits);
+                nLeft -= nUnits * 256;
             }
             pauseSteps[2 * nPauseSteps] = s0;
             pauseSteps[2 * nPauseSteps + 1] = s1;
@@ -135,8 +161,7 @@ size_t EncodeMacroSteps(const MacroKey& macro, uint8_t* pReport)
         std::copy(pauseSteps.begin(), pauseSteps.begin() + 2 * nPauseSteps, pSteps + 2 * nSteps);
         nSteps += nPauseSteps;
         pSteps[2 * nSteps] = nCode;
-        pSteps[2 * nSteps + 1] =
-            static_cast<uint8_t>((action.m_bytes[1] & 0x80) | ((nLeft / 8) & 0x7F));
+        pSteps[2 * nSteps + 1] = static_cast<uint8_t>((action.m_bytes[1] & 0x80) | ((nLeft / 8) & 0x7F));
         ++nSteps;
         nPendingMs = 0;
     }

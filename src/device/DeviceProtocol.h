@@ -29,7 +29,7 @@ constexpr size_t SelectReportLength = 3;
 constexpr size_t ProfileReportLength = 3;
 constexpr size_t KeyTableReportLength = 0xB8; // 184
 constexpr size_t LightingReportLength = 6;
-constexpr size_t MacroReportLength = 0xE2;    // 226
+constexpr size_t MacroReportLength = 0xE2; // 226
 
 // Protocol pauses after the platform call, whatever its outcome.
 constexpr unsigned PauseAfterSelectMs = 8;
@@ -44,24 +44,24 @@ constexpr unsigned PauseBeforeCloseMs = 10; // after the final profile value at 
 constexpr uint8_t ProfileValueProgramEnd = 7;
 
 // Report 6 layout.
-constexpr size_t KeyTableRemapOffset = 8;      // 160 bytes of AllRCKey
-constexpr size_t KeyTableValuesOffset = 168;   // five KeyValues of 3 bytes
+constexpr size_t KeyTableRemapOffset = 8;    // 160 bytes of AllRCKey
+constexpr size_t KeyTableValuesOffset = 168; // five KeyValues of 3 bytes
 
 // Report 8 layout.
 constexpr size_t MacroNameOffset = 8;
-constexpr size_t MacroNameLength = 24;         // bytes 8..31
+constexpr size_t MacroNameLength = 24; // bytes 8..31
 constexpr size_t MacroLoopOffset = 32;
 constexpr size_t MacroStepCountOffset = 33;
 constexpr size_t MacroStepsOffset = 34;
 constexpr size_t MaxMacroSteps = (MacroReportLength - MacroStepsOffset) / 2; // 96
 
 // Lighting codes the keyboard knows.
-constexpr int DefaultLightColour = 3;      // replaces a colour outside 1..7 in a reply
-constexpr int DefaultLightBrightness = 8;  // replaces a brightness the keyboard does not know
-bool IsKnownBrightnessCode(int nCode);     // 1, 2, 4, 8, 24
+constexpr int DefaultLightColour = 3;     // replaces a colour outside 1..7 in a reply
+constexpr int DefaultLightBrightness = 8; // replaces a brightness the keyboard does not know
+bool IsKnownBrightnessCode(int nCode);    // 1, 2, 4, 8, 24
 // The keyboard's lighting mode key: off gives steady red at the default brightness, on breathes.
-constexpr int SteadyLightColour = 1;       // "Red"
-constexpr int BreathingBrightness = 24;    // "Breath"
+constexpr int SteadyLightColour = 1;    // "Red"
+constexpr int BreathingBrightness = 24; // "Breath"
 
 // Event codes of the event collection (byte 1 of an input report; byte 2 is the parameter).
 enum DeviceEventCode : uint8_t

@@ -4,8 +4,8 @@
 #include "model/Macro.h"
 #include "storage/DataFiles.h"
 
-CEditSession::CEditSession(ProfileStore& profiles, SettingsStore& settings, MacroLibrary& library,
-                           CDeviceLink& link, const CDataFiles& files)
+CEditSession::CEditSession(ProfileStore& profiles, SettingsStore& settings, MacroLibrary& library, CDeviceLink& link,
+                           const CDataFiles& files)
     : m_profiles(profiles), m_settings(settings), m_library(library), m_link(link), m_files(files)
 {
 }

@@ -7,9 +7,8 @@ int DispatchHotplugEvents(CHotplugSource& source, CDeviceLink& link)
 {
     bool bArrival = false;
     bool bRemoval = false;
-    const int nEvents = source.DrainEvents([&](const HotplugEvent& event) {
-        (event.eAction == EHotplugAction::Arrival ? bArrival : bRemoval) = true;
-    });
+    const int nEvents = source.DrainEvents(
+        [&](const HotplugEvent& event) { (event.eAction == EHotplugAction::Arrival ? bArrival : bRemoval) = true; });
     if (bRemoval)
         link.OnDeviceRemoval();
     if (bArrival)

@@ -6,8 +6,8 @@
 #include "model/Profile.h"
 #include "storage/DataFiles.h"
 
-ProfileCommandOutcome ApplyProfiles(CDeviceLink& link, const CDataFiles& files,
-                                    ProfileStore& profiles, SettingsStore& settings)
+ProfileCommandOutcome ApplyProfiles(CDeviceLink& link, const CDataFiles& files, ProfileStore& profiles,
+                                    SettingsStore& settings)
 {
     ProfileCommandOutcome outcome;
     outcome.m_bConnected = link.HasCommandHandle();
@@ -59,8 +59,8 @@ void ResetSlot(int nSlot, CDeviceLink& link, const CDataFiles& files, ProfileSto
 }
 } // namespace
 
-ProfileCommandOutcome ResetActiveSlot(CDeviceLink& link, const CDataFiles& files,
-                                      ProfileStore& profiles, SettingsStore& settings)
+ProfileCommandOutcome ResetActiveSlot(CDeviceLink& link, const CDataFiles& files, ProfileStore& profiles,
+                                      SettingsStore& settings)
 {
     ProfileCommandOutcome outcome;
     outcome.m_bConnected = link.HasCommandHandle();
@@ -73,8 +73,8 @@ ProfileCommandOutcome ResetActiveSlot(CDeviceLink& link, const CDataFiles& files
     return outcome;
 }
 
-ProfileCommandOutcome ResetAllSlots(CDeviceLink& link, const CDataFiles& files,
-                                    ProfileStore& profiles, SettingsStore& settings)
+ProfileCommandOutcome ResetAllSlots(CDeviceLink& link, const CDataFiles& files, ProfileStore& profiles,
+                                    SettingsStore& settings)
 {
     ProfileCommandOutcome outcome;
     outcome.m_bConnected = link.HasCommandHandle();

@@ -33,16 +33,16 @@ enum class EProfileCommand
 
 // Sends the pending changes of slots 0..2, makes the active slot the keyboard's profile, then
 // saves the settings, the five profile files and, when it changed, the macro library.
-ProfileCommandOutcome ApplyProfiles(CDeviceLink& link, const CDataFiles& files,
-                                    ProfileStore& profiles, SettingsStore& settings);
+ProfileCommandOutcome ApplyProfiles(CDeviceLink& link, const CDataFiles& files, ProfileStore& profiles,
+                                    SettingsStore& settings);
 
 // Factory state for the active slot: saved, its lighting and key table sent, the slot made the
 // keyboard's profile, its pending changes dropped. Slots 3 and 4 are reset in the files only.
-ProfileCommandOutcome ResetActiveSlot(CDeviceLink& link, const CDataFiles& files,
-                                      ProfileStore& profiles, SettingsStore& settings);
+ProfileCommandOutcome ResetActiveSlot(CDeviceLink& link, const CDataFiles& files, ProfileStore& profiles,
+                                      SettingsStore& settings);
 
 // Default settings (slot 0 active, every slot's file in the config folder) saved; factory state
 // for slots 0..2, each saved and sent; profile 0 selected; every pending change dropped. Slots 3
 // and 4 stay as they are in memory and on disk.
-ProfileCommandOutcome ResetAllSlots(CDeviceLink& link, const CDataFiles& files,
-                                    ProfileStore& profiles, SettingsStore& settings);
+ProfileCommandOutcome ResetAllSlots(CDeviceLink& link, const CDataFiles& files, ProfileStore& profiles,
+                                    SettingsStore& settings);

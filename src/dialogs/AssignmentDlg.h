@@ -12,9 +12,14 @@
 #include <initializer_list>
 #include <memory>
 
-enum class EWindowShape { Rectangle, FromBackground };
+enum class EWindowShape
+{
+    Rectangle,
+    FromBackground
+};
 
-class CAssignmentDlg : public CDlgBase {
+class CAssignmentDlg : public CDlgBase
+{
 public:
     // pHook may be null for a dialog that captures no key.
     CAssignmentDlg(CSkinWindow* pParent, unsigned nBackgroundBitmap, EWindowShape eShape,
@@ -32,7 +37,8 @@ public:
     LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
 
 protected:
-    struct CBitmapButtonPlace {
+    struct CBitmapButtonPlace
+    {
         UINT nId;
         int x, y, nWidth, nHeight;
         unsigned nBitmap;

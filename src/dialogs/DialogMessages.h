@@ -17,10 +17,10 @@
 
 #include "skin/SkinTypes.h"
 
-inline constexpr UINT UM_SHORTCUT_RESULT = WM_USER + 12;      // 1036
-inline constexpr UINT UM_QUICK_LAUNCH_RESULT = WM_USER + 15;  // 1039
-inline constexpr UINT UM_KEY_MAP_RESULT = WM_USER + 42;       // 1066
-inline constexpr UINT UM_MOUSE_FUNCTION_BUTTON = WM_USER + 13;  // 1037
+inline constexpr UINT UM_SHORTCUT_RESULT = WM_USER + 12;       // 1036
+inline constexpr UINT UM_QUICK_LAUNCH_RESULT = WM_USER + 15;   // 1039
+inline constexpr UINT UM_KEY_MAP_RESULT = WM_USER + 42;        // 1066
+inline constexpr UINT UM_MOUSE_FUNCTION_BUTTON = WM_USER + 13; // 1037
 
 static_assert(UM_MOUSE_FUNCTION_BUTTON == UM_ASSIGN_QUICK_LAUNCH && UM_MOUSE_FUNCTION_RESULT == WM_USER + 20 &&
               UM_MOUSE_FUNCTION_GONE == WM_USER + 21);

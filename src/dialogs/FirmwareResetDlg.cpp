@@ -4,24 +4,29 @@
 
 #include <QPainter>
 
-CFirmwareResetDlg::CFirmwareResetDlg(CSkinWindow* pParent) : CDlgBase(kTemplateId, pParent) {
+CFirmwareResetDlg::CFirmwareResetDlg(CSkinWindow* pParent) : CDlgBase(kTemplateId, pParent)
+{
     SetWindowSize(400, 270);
 }
 
-const char* CFirmwareResetDlg::QuestionText(unsigned nBitmapId) {
+const char* CFirmwareResetDlg::QuestionText(unsigned nBitmapId)
+{
     return nBitmapId == kResetAllBitmap ? "Reset all profiles to the factory settings?"
                                         : "Reset the current profile to the factory settings?";
 }
 
-bool CFirmwareResetDlg::OnInitDialog() {
+bool CFirmwareResetDlg::OnInitDialog()
+{
     CDlgBase::OnInitDialog();
     PrepareBackground(m_nBackgroundBitmap);
     m_bHaveBackground = !GetBackgroundImage().isNull();
     return true;
 }
 
-void CFirmwareResetDlg::CreateControls(int nLeft, int nTop, int, int) {
-    struct ButtonPlace {
+void CFirmwareResetDlg::CreateControls(int nLeft, int nTop, int, int)
+{
+    struct ButtonPlace
+    {
         UINT nId;
         int x, y, w, h;
         unsigned nBitmap;
@@ -31,23 +36,28 @@ void CFirmwareResetDlg::CreateControls(int nLeft, int nTop, int, int) {
         {IDC_DLG_OK, 223, 230, 73, 29, 162},
         {IDC_DLG_CANCEL, 325, 230, 66, 29, 163},
     };
-    for (const ButtonPlace& place : kButtons) {
+    for (const ButtonPlace& place : kButtons)
+    {
         auto* pButton = new CRegionButton(
-            this, place.nId, CRect(nLeft + place.x, nTop + place.y, nLeft + place.x + place.w, nTop + place.y + place.h), "",
-            true, false);
+            this, place.nId,
+            CRect(nLeft + place.x, nTop + place.y, nLeft + place.x + place.w, nTop + place.y + place.h), "", true,
+            false);
         pButton->SetBitmap(place.nBitmap, place.w, place.h, 0, 0);
         AddControl(0, pButton);
     }
 }
 
-void CFirmwareResetDlg::DrawBackground(QPainter* pDC, const CRect& rcClient) {
+void CFirmwareResetDlg::DrawBackground(QPainter* pDC, const CRect& rcClient)
+{
     FillSolid(pDC, rcClient, m_crBackground);
-    if (!m_imgBackground.isNull()) {
+    if (!m_imgBackground.isNull())
+    {
         pDC->drawImage(QPoint(0, 0), m_imgBackground,
                        QRect(0, 0, std::min(m_imgBackground.width(), rcClient.Width()),
                              std::min(m_imgBackground.height(), rcClient.Height())));
     }
-    if (!m_bHaveBackground) {
+    if (!m_bHaveBackground)
+    {
         // Without the picture the question would be missing: say it in words.
         pDC->save();
         pDC->setPen(QColor(ColorRefToQRgb(0x202020)));
@@ -60,17 +70,18 @@ void CFirmwareResetDlg::DrawBackground(QPainter* pDC, const CRect& rcClient) {
     DrawControls(pDC, rcClient);
 }
 
-LRESULT CFirmwareResetDlg::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
+LRESULT CFirmwareResetDlg::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
     if (HandleOkCancelButtons(nMsg, lParam))
         return 0;
-    switch (nMsg) {
+    switch (nMsg)
+    {
     case WM_KEYDOWN:
         // Only a click on OK confirms: Enter pressed by habit must not send the profiles
         // back to the factory. Escape still cancels.
         if (wParam == VK_RETURN)
             return 0;
         return CDlgBase::WindowProc(nMsg, wParam, lParam);
-    default:
-        return CDlgBase::WindowProc(nMsg, wParam, lParam);
+    default: return CDlgBase::WindowProc(nMsg, wParam, lParam);
     }
 }

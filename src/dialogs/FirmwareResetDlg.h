@@ -5,7 +5,8 @@
 #include "skin/Buttons.h"
 #include "skin/DlgBase.h"
 
-class CFirmwareResetDlg : public CDlgBase {
+class CFirmwareResetDlg : public CDlgBase
+{
 public:
     static constexpr UINT kTemplateId = 152;
     static constexpr unsigned kResetCurrentBitmap = 165;

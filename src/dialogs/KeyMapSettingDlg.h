@@ -13,7 +13,8 @@
 #include "dialogs/AssignmentDlg.h"
 #include "skin/Popups.h"
 
-class CKeyMapSettingDlg : public CAssignmentDlg {
+class CKeyMapSettingDlg : public CAssignmentDlg
+{
 public:
     static constexpr unsigned kBackgroundBitmap = 272;
     static constexpr UINT kMouseFunctionId = 2012;

@@ -19,9 +19,10 @@
 
 class QFileDialog;
 
-class CQuickLaunchDlg : public CAssignmentDlg {
+class CQuickLaunchDlg : public CAssignmentDlg
+{
 public:
-    static constexpr unsigned kBackgroundBitmap = 176;  // also the window's shape
+    static constexpr unsigned kBackgroundBitmap = 176; // also the window's shape
     static constexpr UINT kBrowseId = 2012;
     static constexpr UINT kPathId = 2013;
     static constexpr const char* kBrowseTitle = "Open";
@@ -54,7 +55,8 @@ private:
 
 // The browse dialog's file list under the programs filter: folders and the files the user may
 // execute; under any other filter, everything the dialog's own model lists.
-class CProgramFilterModel : public QSortFilterProxyModel {
+class CProgramFilterModel : public QSortFilterProxyModel
+{
 public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
     void SetProgramsOnly(bool bProgramsOnly);

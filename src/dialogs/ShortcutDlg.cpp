@@ -4,11 +4,13 @@
 #include "keyboardhook/KeyboardHook.h"
 #include "model/KeyTables.h"
 
-namespace {
+namespace
+{
 
 constexpr CRect kKeyNameRect(287, 100, 405, 120);
 
-struct ModifierBox {
+struct ModifierBox
+{
     UINT nId;
     const char* pszWord;
     std::uint8_t nBit;
@@ -21,23 +23,27 @@ constexpr ModifierBox kModifiers[] = {
     {CShortcutDlg::kWinBoxId, "Win+", 0x08},
 };
 
-}  // namespace
+} // namespace
 
 CShortcutDlg::CShortcutDlg(CSkinWindow* pParent)
-    : CAssignmentDlg(pParent, kBackgroundBitmap, EWindowShape::FromBackground, std::make_unique<CKeyboardHook>()) {
+    : CAssignmentDlg(pParent, kBackgroundBitmap, EWindowShape::FromBackground, std::make_unique<CKeyboardHook>())
+{
     SetWindowSize(420, 206);
 }
 
-void CShortcutDlg::CreateControls(int nLeft, int nTop, int, int) {
+void CShortcutDlg::CreateControls(int nLeft, int nTop, int, int)
+{
     AddBitmapButtons(nLeft, nTop,
                      {{IDC_DLG_CLOSE, 391, 3, 23, 21, 381},
                       {IDC_DLG_OK, 16, 162, 73, 29, 162},
                       {IDC_DLG_CANCEL, 118, 162, 66, 29, 163}});
-    const struct {
+    const struct
+    {
         UINT nId;
         int x;
     } kBoxes[] = {{kSingleKeyBoxId, 22}, {kCtrlBoxId, 83}, {kShiftBoxId, 136}, {kAltBoxId, 186}, {kWinBoxId, 232}};
-    for (const auto& box : kBoxes) {
+    for (const auto& box : kBoxes)
+    {
         auto* pBox = new CCheckButton(this, box.nId, CRect(nLeft + box.x, nTop + 104, nLeft + box.x + 12, nTop + 116),
                                       "", true, false);
         pBox->LoadImage(156);
@@ -48,12 +54,14 @@ void CShortcutDlg::CreateControls(int nLeft, int nTop, int, int) {
     AddLabel(kKeyNameId, rcName, DT_LEFT | DT_VCENTER, m_strKeyName);
 }
 
-bool CShortcutDlg::IsChecked(UINT nBoxId) const {
+bool CShortcutDlg::IsChecked(UINT nBoxId) const
+{
     const auto* pBox = dynamic_cast<const CCheckButton*>(FindControl(nBoxId));
     return pBox && pBox->GetChecked();
 }
 
-void CShortcutDlg::OnKeyCaptured(std::uint8_t nVk) {
+void CShortcutDlg::OnKeyCaptured(std::uint8_t nVk)
+{
     // A new shortcut reads as the keys' legends do: "Ctrl+Shift", not "Ctrl+Shift_L".
     m_strKeyName = PlainKeyName(VkNameTable[nVk]);
     m_result.m_keyValue.m_nParam2 = VkToDeviceCode[nVk];
@@ -62,11 +70,14 @@ void CShortcutDlg::OnKeyCaptured(std::uint8_t nVk) {
     InvalidateRect(&kKeyNameRect, true);
 }
 
-void CShortcutDlg::OnSingleKeyClicked() {
+void CShortcutDlg::OnSingleKeyClicked()
+{
     // A disabled box keeps its tick; the single-key choice only stops it being used.
     const bool bSingle = IsChecked(kSingleKeyBoxId);
-    for (const ModifierBox& box : kModifiers) {
-        if (CControlBase* pBox = FindControl(box.nId)) {
+    for (const ModifierBox& box : kModifiers)
+    {
+        if (CControlBase* pBox = FindControl(box.nId))
+        {
             pBox->SetDisabled(bSingle);
             const CRect rc = pBox->GetRect();
             InvalidateRect(&rc, true);
@@ -74,21 +85,27 @@ void CShortcutDlg::OnSingleKeyClicked() {
     }
 }
 
-void CShortcutDlg::OnOK() {
-    if (GetResultWindow()) {
+void CShortcutDlg::OnOK()
+{
+    if (GetResultWindow())
+    {
         m_result.m_keyValue.m_nKind = 0x06;
         m_result.m_keyValue.m_nParam1 = 0;
         std::string strName;
-        if (!IsChecked(kSingleKeyBoxId)) {
-            for (const ModifierBox& box : kModifiers) {
-                if (IsChecked(box.nId)) {
+        if (!IsChecked(kSingleKeyBoxId))
+        {
+            for (const ModifierBox& box : kModifiers)
+            {
+                if (IsChecked(box.nId))
+                {
                     strName += box.pszWord;
                     m_result.m_keyValue.m_nParam1 |= box.nBit;
                 }
             }
         }
         strName += m_strKeyName;
-        if (!strName.empty()) {
+        if (!strName.empty())
+        {
             // Modifiers alone read "Ctrl+Shift", not "Ctrl+Shift+"; a key whose own name ends
             // in "+" (Keypad +) keeps it.
             if (m_strKeyName.empty() && strName.back() == '+')
@@ -101,18 +118,17 @@ void CShortcutDlg::OnOK() {
     EndDialog(IDCANCEL);
 }
 
-LRESULT CShortcutDlg::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
+LRESULT CShortcutDlg::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
     if (HandleOkCancelButtons(nMsg, lParam))
         return 0;
-    switch (nMsg) {
+    switch (nMsg)
+    {
     case kSingleKeyBoxId:
         if (lParam == NOTIFY_CLICK)
             OnSingleKeyClicked();
         return 0;
-    case UM_HOOK_KEY:
-        OnKeyCaptured(static_cast<std::uint8_t>(wParam & 0xFF));
-        return 0;
-    default:
-        return CAssignmentDlg::WindowProc(nMsg, wParam, lParam);
+    case UM_HOOK_KEY: OnKeyCaptured(static_cast<std::uint8_t>(wParam & 0xFF)); return 0;
+    default: return CAssignmentDlg::WindowProc(nMsg, wParam, lParam);
     }
 }

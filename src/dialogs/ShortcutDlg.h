@@ -11,9 +11,10 @@
 #include "dialogs/AssignmentDlg.h"
 #include "skin/Popups.h"
 
-class CShortcutDlg : public CAssignmentDlg {
+class CShortcutDlg : public CAssignmentDlg
+{
 public:
-    static constexpr unsigned kBackgroundBitmap = 153;  // also the window's shape
+    static constexpr unsigned kBackgroundBitmap = 153; // also the window's shape
     static constexpr UINT kSingleKeyBoxId = 2005;
     static constexpr UINT kCtrlBoxId = 2006;
     static constexpr UINT kAltBoxId = 2007;

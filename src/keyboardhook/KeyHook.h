@@ -18,25 +18,32 @@
 
 #include <cstdint>
 
-inline constexpr UINT UM_HOOK_KEY = WM_USER + 1;  // 1025
+inline constexpr UINT UM_HOOK_KEY = WM_USER + 1; // 1025
 
 inline constexpr std::uint32_t kHookReleaseBit = 0x80000000u;
 inline constexpr std::uint32_t kHookStampMask = 0x7FFFFFFFu;
 
-inline constexpr LPARAM HookKeyLParam(bool bRelease, std::uint64_t nStampMs) {
+inline constexpr LPARAM HookKeyLParam(bool bRelease, std::uint64_t nStampMs)
+{
     const auto nStamp = static_cast<std::uint32_t>(nStampMs & kHookStampMask);
     return static_cast<LPARAM>((bRelease ? kHookReleaseBit : 0u) | nStamp);
 }
-inline constexpr bool IsHookRelease(LPARAM lParam) {
+inline constexpr bool IsHookRelease(LPARAM lParam)
+{
     return (static_cast<std::uint32_t>(lParam) & kHookReleaseBit) != 0;
 }
-inline constexpr std::uint32_t HookStamp(LPARAM lParam) { return static_cast<std::uint32_t>(lParam) & kHookStampMask; }
+inline constexpr std::uint32_t HookStamp(LPARAM lParam)
+{
+    return static_cast<std::uint32_t>(lParam) & kHookStampMask;
+}
 // Milliseconds from an older stamp to a newer one; a newer stamp below the older one has wrapped.
-inline constexpr std::uint32_t HookStampDelta(std::uint32_t nOlder, std::uint32_t nNewer) {
+inline constexpr std::uint32_t HookStampDelta(std::uint32_t nOlder, std::uint32_t nNewer)
+{
     return (nNewer - nOlder) & kHookStampMask;
 }
 
-class CKeyHook {
+class CKeyHook
+{
 public:
     virtual ~CKeyHook() = default;
     // Starts reporting to pWindow (a started hook moves to the new window). Answers 1 when the

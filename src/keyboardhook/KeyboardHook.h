@@ -17,7 +17,8 @@
 
 class QKeyEvent;
 
-class CKeyboardHook : public QObject, public CKeyHook {
+class CKeyboardHook : public QObject, public CKeyHook
+{
 public:
     CKeyboardHook();
     ~CKeyboardHook() override;

@@ -1,6 +1,7 @@
 #include "keyboardhook/ScriptedKeyHook.h"
 
-int CScriptedKeyHook::StartHook(CSkinWindow* pWindow) {
+int CScriptedKeyHook::StartHook(CSkinWindow* pWindow)
+{
     ++m_nStarts;
     if (!pWindow)
         return 0;
@@ -9,7 +10,8 @@ int CScriptedKeyHook::StartHook(CSkinWindow* pWindow) {
     return 1;
 }
 
-int CScriptedKeyHook::StopHook() {
+int CScriptedKeyHook::StopHook()
+{
     ++m_nStops;
     const bool bWasStarted = m_bStarted;
     m_bStarted = false;
@@ -17,7 +19,8 @@ int CScriptedKeyHook::StopHook() {
     return bWasStarted ? 1 : 0;
 }
 
-bool CScriptedKeyHook::Report(std::uint8_t nVk, bool bRelease, std::uint32_t nStampMs) {
+bool CScriptedKeyHook::Report(std::uint8_t nVk, bool bRelease, std::uint32_t nStampMs)
+{
     if (!m_bStarted || !m_pWindow)
         return false;
     CSkinWindow::SendMessage(m_pWindow, UM_HOOK_KEY, nVk, HookKeyLParam(bRelease, nStampMs));

@@ -7,7 +7,8 @@
 
 #include <QPointer>
 
-class CScriptedKeyHook : public CKeyHook {
+class CScriptedKeyHook : public CKeyHook
+{
 public:
     int StartHook(CSkinWindow* pWindow) override;
     int StopHook() override;

@@ -48,9 +48,12 @@ bool CMacroPageHandler::HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
         UINT nId;
         void (CMacroPageHandler::*pfnOnClick)();
     } ClickCommands[] = {
-        {IDC_NEW_MACRO, &CMacroPageHandler::OnNewMacro},   {IDC_DELETE_MACRO, &CMacroPageHandler::OnDelete},
-        {IDC_IMPORT_MACRO, &CMacroPageHandler::OnImport},  {IDC_EXPORT_MACRO, &CMacroPageHandler::OnExport},
-        {IDC_LOOP_ENABLE, &CMacroPageHandler::OnLoopEnableClicked}, {IDC_RECORD, &CMacroPageHandler::OnRecordClicked},
+        {IDC_NEW_MACRO, &CMacroPageHandler::OnNewMacro},
+        {IDC_DELETE_MACRO, &CMacroPageHandler::OnDelete},
+        {IDC_IMPORT_MACRO, &CMacroPageHandler::OnImport},
+        {IDC_EXPORT_MACRO, &CMacroPageHandler::OnExport},
+        {IDC_LOOP_ENABLE, &CMacroPageHandler::OnLoopEnableClicked},
+        {IDC_RECORD, &CMacroPageHandler::OnRecordClicked},
     };
     for (const auto& command : ClickCommands)
         if (nMsg == command.nId)
@@ -78,9 +81,7 @@ bool CMacroPageHandler::HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
             return false;
         CommitNewName();
         return true;
-    case WM_LBUTTONDOWN:
-        m_bSwallowRelease = OnWindowPress(LParamX(lParam), LParamY(lParam));
-        return m_bSwallowRelease;
+    case WM_LBUTTONDOWN: m_bSwallowRelease = OnWindowPress(LParamX(lParam), LParamY(lParam)); return m_bSwallowRelease;
     case WM_LBUTTONUP:
         // The release of a press used up here must not click the control it ends on.
         if (!m_bSwallowRelease)
@@ -109,7 +110,8 @@ void CMacroPageHandler::OnLoopCountEditCreated()
                          [this](const QString& strText) { OnLoopCountEdited(strText); });
         // Each digit typed is taken at once; Escape takes back what was typed since the box got
         // the focus (or since it showed this macro).
-        CancelEditOnEscape(*pEdit, [this] { NoteLoopCountBeforeEdit(); }, [this] { OnLoopCountEscape(); });
+        CancelEditOnEscape(
+            *pEdit, [this] { NoteLoopCountBeforeEdit(); }, [this] { OnLoopCountEscape(); });
     }
     ShowRepeatSettings();
 }

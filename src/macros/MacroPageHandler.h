@@ -101,9 +101,9 @@ private:
     CMainWindowHost& m_host;
     std::unique_ptr<CKeyHook> m_pHook;
     CMacroRecorder m_recorder;
-    int m_nCurrentKey = -1; // index in the first set; -1 for none
+    int m_nCurrentKey = -1;        // index in the first set; -1 for none
     int m_nLoopNumBeforeEdit = -1; // the count an Escape in the repeat box goes back to
     bool m_bRecording = false;
-    int m_nWheelRest = 0;   // wheel turn short of a whole notch
+    int m_nWheelRest = 0;           // wheel turn short of a whole notch
     bool m_bSwallowRelease = false; // the last press was used up by a name being typed
 };

@@ -81,9 +81,10 @@ bool CFunctionMenuHandler::HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam
     case UM_MULTIMEDIA_RESULT:
     case UM_WINDOW_MANAGE_RESULT:
     case UM_MOUSE_FUNCTION_RESULT:
-    case UM_MACRO_LIBRARY_RESULT: {
-        const Submenu* pSubmenu = nMsg == UM_MULTIMEDIA_RESULT      ? &Submenus[0]
-                                  : nMsg == UM_WINDOW_MANAGE_RESULT ? &Submenus[1]
+    case UM_MACRO_LIBRARY_RESULT:
+    {
+        const Submenu* pSubmenu = nMsg == UM_MULTIMEDIA_RESULT       ? &Submenus[0]
+                                  : nMsg == UM_WINDOW_MANAGE_RESULT  ? &Submenus[1]
                                   : nMsg == UM_MOUSE_FUNCTION_RESULT ? &Submenus[2]
                                                                      : &Submenus[3];
         if (wParam == 0)
@@ -170,9 +171,8 @@ CWndPopup* CFunctionMenuHandler::CreateSubmenuPopup(const Submenu& submenu) cons
     case PopupSlotWindowManage: return new CDPIPopup;
     case PopupSlotMouseFunction: return new CMultimediaPopup;
     default:
-        return new CMacroLibraryPopup(&m_host.Library(), [](const MacroKey& key) {
-            return FitsTheKeyboard(key) ? std::string() : std::string(TooLongTag);
-        });
+        return new CMacroLibraryPopup(&m_host.Library(), [](const MacroKey& key)
+                                      { return FitsTheKeyboard(key) ? std::string() : std::string(TooLongTag); });
     }
 }
 
@@ -332,8 +332,8 @@ void CFunctionMenuHandler::StoreShortcut(const PopupResult* pResult)
     CComboButton* pButton = ProgrammableButton(m_nShortcutTarget);
     if (!pButton || !pResult)
         return;
-    m_host.Session().AssignKeyFunction(ActiveSlot(), ShowAssigned(*pButton, pResult->m_strName),
-                                       pResult->m_strName, pResult->m_keyValue);
+    m_host.Session().AssignKeyFunction(ActiveSlot(), ShowAssigned(*pButton, pResult->m_strName), pResult->m_strName,
+                                       pResult->m_keyValue);
 }
 
 void CFunctionMenuHandler::StoreQuickLaunch(const std::string* pPath, const PopupResult* pResult)
@@ -341,6 +341,6 @@ void CFunctionMenuHandler::StoreQuickLaunch(const std::string* pPath, const Popu
     CComboButton* pButton = ProgrammableButton(m_nQuickLaunchTarget);
     if (!pButton || !pResult || !pPath)
         return;
-    m_host.Session().AssignQuickLaunch(ActiveSlot(), ShowAssigned(*pButton, pResult->m_strName),
-                                       pResult->m_strName, *pPath);
+    m_host.Session().AssignQuickLaunch(ActiveSlot(), ShowAssigned(*pButton, pResult->m_strName), pResult->m_strName,
+                                       *pPath);
 }

@@ -49,7 +49,8 @@ void CKeyAssignmentHandler::StoreRemap(UINT nId, LPARAM nCode)
         return;
     const auto nChosen = static_cast<DeviceKeyCode>(nCode & 0xFF);
     // The button shows what the table holds: the code after the keyboard's alternate-code rule.
-    pKey->SetKeyAssignment(pKey->m_strKeyCaption, pKey->m_nDefaultCode, ApplyOwnKeyCode(static_cast<int>(nId), nChosen));
+    pKey->SetKeyAssignment(pKey->m_strKeyCaption, pKey->m_nDefaultCode,
+                           ApplyOwnKeyCode(static_cast<int>(nId), nChosen));
     m_host.RepaintControl(*pKey);
     m_host.Session().RemapKey(m_host.ActiveSlot(), static_cast<int>(nId), nChosen);
 }

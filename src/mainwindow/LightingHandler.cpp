@@ -22,15 +22,12 @@ std::unique_ptr<CWndPopup> MakePopup()
 }
 } // namespace
 
-const CLightingHandler::Choice CLightingHandler::ColourChoice{IDC_LIGHT_COLOR, PopupSlotLightColor,
-                                                              LightColorPopupKind, MakePopup<CLightColorPopup>};
-const CLightingHandler::Choice CLightingHandler::BrightnessChoice{IDC_LIGHT_BRIGHTNESS, PopupSlotLightBrightness,
-                                                                  LightBrightnessPopupKind,
-                                                                  MakePopup<CLightBrightnessPopup>};
+const CLightingHandler::Choice CLightingHandler::ColourChoice{IDC_LIGHT_COLOR, PopupSlotLightColor, LightColorPopupKind,
+                                                              MakePopup<CLightColorPopup>};
+const CLightingHandler::Choice CLightingHandler::BrightnessChoice{
+    IDC_LIGHT_BRIGHTNESS, PopupSlotLightBrightness, LightBrightnessPopupKind, MakePopup<CLightBrightnessPopup>};
 
-CLightingHandler::CLightingHandler(CMainWindowHost& host) : m_host(host)
-{
-}
+CLightingHandler::CLightingHandler(CMainWindowHost& host) : m_host(host) {}
 
 COLORREF CLightingHandler::BarColour(int nColour)
 {
@@ -130,8 +127,9 @@ void CLightingHandler::DrawOnPage(QPainter* pDC, int nPage)
         m_bBackdropLoaded = true;
         std::unique_ptr<LoadedImage> pPage;
         if (LoadPngResource(CPageHandler::PagePictureId(LightingPage), pPage) && pPage)
-            m_imgBackdrop = pPage->m_image.copy(QRect(CLightingPreview::Origin - CPageHandler::PagePictureRect.ToQRect().topLeft(),
-                                                      QSize(CLightingPreview::Width, CLightingPreview::Height)));
+            m_imgBackdrop =
+                pPage->m_image.copy(QRect(CLightingPreview::Origin - CPageHandler::PagePictureRect.ToQRect().topLeft(),
+                                          QSize(CLightingPreview::Width, CLightingPreview::Height)));
     }
     const QImage& imgPreview = m_preview.Picture(light, m_nCurrentLevel, m_imgBackdrop);
     DrawImageInBands(pDC, CLightingPreview::Origin, imgPreview, imgPreview.rect());

@@ -2,8 +2,8 @@
 // What the main window's handlers may ask of the window. A handler sees the window only through
 // this interface: its controls and popups, modal dialogs and the attention message, the view
 // refresh, the edit session (every change of the model goes through it) with read-only stores and
-// the active slot, and the window-level commands. The window implements it; new needs are added here, never by handing a
-// handler the window itself.
+// the active slot, and the window-level commands. The window implements it; new needs are added here, never by handing
+// a handler the window itself.
 
 #include <string>
 #include <vector>

@@ -10,9 +10,7 @@
 
 using namespace MainWindow;
 
-CPageHandler::CPageHandler(CMainWindowHost& host) : m_host(host)
-{
-}
+CPageHandler::CPageHandler(CMainWindowHost& host) : m_host(host) {}
 
 CPageHandler::~CPageHandler() = default;
 
@@ -63,7 +61,8 @@ void CPageHandler::DrawOnPage(QPainter* pDC, int nPage)
     const LoadedImage* pPicture = m_arrPictures[nIndex].get();
     if (!pPicture)
         return;
-    const bool bWholeSize = pPicture->m_nWidth == PagePictureRect.Width() && pPicture->m_nHeight == PagePictureRect.Height();
+    const bool bWholeSize =
+        pPicture->m_nWidth == PagePictureRect.Width() && pPicture->m_nHeight == PagePictureRect.Height();
     if (nPage != LightingPage || !bWholeSize || pPicture->m_image.isNull())
     {
         DrawStripFrame(pDC, pPicture, PagePictureRect, 0, pPicture->m_nWidth, pPicture->m_nHeight);

@@ -37,8 +37,7 @@ CProfileSlotHandler::CProfileSlotHandler(CMainWindowHost& host, int& nSelectedSl
 bool CProfileSlotHandler::HandleMessage(UINT nMsg, WPARAM, LPARAM lParam)
 {
     const bool bSlotTab = nMsg >= IDC_SLOT_TAB_FIRST && nMsg <= IDC_SLOT_TAB_LAST;
-    if (!bSlotTab && nMsg != IDC_RESET_SLOT && nMsg != IDC_RESET_ALL_SLOTS && nMsg != IDC_APPLY &&
-        nMsg != IDC_OK)
+    if (!bSlotTab && nMsg != IDC_RESET_SLOT && nMsg != IDC_RESET_ALL_SLOTS && nMsg != IDC_APPLY && nMsg != IDC_OK)
         return false;
     if (lParam != NOTIFY_CLICK)
         return true;

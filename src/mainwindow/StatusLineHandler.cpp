@@ -16,10 +16,12 @@ CStatusLineHandler::CStatusLineHandler(CMainWindowHost& host) : m_host(host)
 {
     m_strState = StateText(EKeyboardState::NotFound);
     m_tmrResult.setSingleShot(true);
-    QObject::connect(&m_tmrResult, &QTimer::timeout, [this] {
-        m_strResult.clear();
-        Repaint();
-    });
+    QObject::connect(&m_tmrResult, &QTimer::timeout,
+                     [this]
+                     {
+                         m_strResult.clear();
+                         Repaint();
+                     });
 }
 
 std::string CStatusLineHandler::StateText(EKeyboardState eState)
@@ -56,7 +58,7 @@ std::string CStatusLineHandler::OutcomeText(EProfileCommand eCommand, const Prof
 void CStatusLineHandler::SetKeyboardState(EKeyboardState eState)
 {
     std::string strState = StateText(eState);
-    const ETone eTone = eState == EKeyboardState::Connected ? ETone::Good
+    const ETone eTone = eState == EKeyboardState::Connected  ? ETone::Good
                         : eState == EKeyboardState::NotFound ? ETone::Waiting
                                                              : ETone::Problem;
     if (strState == m_strState && eTone == m_eStateTone)
@@ -71,8 +73,8 @@ void CStatusLineHandler::ShowOutcome(EProfileCommand eCommand, const ProfileComm
 {
     m_strResult = OutcomeText(eCommand, outcome, strConfigDir);
     m_eResultTone = !outcome.m_bSaved || (outcome.m_bConnected && !outcome.m_bSent) ? ETone::Problem
-                    : outcome.m_bSent                                                 ? ETone::Good
-                                                                                      : ETone::Waiting;
+                    : outcome.m_bSent                                               ? ETone::Good
+                                                                                    : ETone::Waiting;
     m_tmrResult.start(ResultShownMs);
     Repaint();
 }

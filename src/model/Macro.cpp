@@ -45,8 +45,7 @@ bool MacroKey::RemoveAction(unsigned nPos)
 {
     if (nPos >= m_nActionCount)
         return false;
-    std::move(m_actions.begin() + nPos + 1, m_actions.begin() + m_nActionCount,
-              m_actions.begin() + nPos);
+    std::move(m_actions.begin() + nPos + 1, m_actions.begin() + m_nActionCount, m_actions.begin() + nPos);
     --m_nActionCount;
     m_actions[m_nActionCount] = MacroAction{};
     return true;
@@ -68,7 +67,8 @@ unsigned CountCommandSteps(const MacroKey& key)
 {
     unsigned nSteps = 0;
     const unsigned nCount = std::min(key.m_nActionCount, MacroActionSlots);
-    for (unsigned i = 0; i < nCount; ++i) {
+    for (unsigned i = 0; i < nCount; ++i)
+    {
         const MacroAction& action = key.m_actions[i];
         if (action.IsKey() || action.DelayMs() >= DelayOwnStepMs)
             ++nSteps;

@@ -27,10 +27,7 @@ struct MacroAction
 
     bool IsDelay() const { return m_bytes[0] < 8; }
     bool IsKey() const { return !IsDelay(); }
-    uint32_t DelayMs() const
-    {
-        return (uint32_t{m_bytes[1]} << 16) | (uint32_t{m_bytes[2]} << 8) | m_bytes[3];
-    }
+    uint32_t DelayMs() const { return (uint32_t{m_bytes[1]} << 16) | (uint32_t{m_bytes[2]} << 8) | m_bytes[3]; }
     uint8_t Vk() const { return m_bytes[0]; }
     bool IsRelease() const { return (m_bytes[1] & 0x80) != 0; }
 

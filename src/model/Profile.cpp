@@ -3,11 +3,11 @@
 #include <climits>
 #include <cstdio>
 
-namespace {
+namespace
+{
 
-constexpr const char* SettingsKeys[SettingsPairCount] = {
-    "CurrentProfile",  "ProfileSlot0URL", "ProfileSlot1URL",
-    "ProfileSlot2URL", "ProfileSlot3URL", "ProfileSlot4URL"};
+constexpr const char* SettingsKeys[SettingsPairCount] = {"CurrentProfile",  "ProfileSlot0URL", "ProfileSlot1URL",
+                                                         "ProfileSlot2URL", "ProfileSlot3URL", "ProfileSlot4URL"};
 
 std::string FormatInt(long nValue)
 {
@@ -27,14 +27,17 @@ long ParseDecimal(std::string_view strText)
     while (i < strText.size() && (strText[i] == ' ' || strText[i] == '\t'))
         ++i;
     bool bNegative = false;
-    if (i < strText.size() && (strText[i] == '+' || strText[i] == '-')) {
+    if (i < strText.size() && (strText[i] == '+' || strText[i] == '-'))
+    {
         bNegative = strText[i] == '-';
         ++i;
     }
     long nValue = 0;
-    for (; i < strText.size() && strText[i] >= '0' && strText[i] <= '9'; ++i) {
+    for (; i < strText.size() && strText[i] >= '0' && strText[i] <= '9'; ++i)
+    {
         const int nDigit = strText[i] - '0';
-        if (nValue > (LONG_MAX - nDigit) / 10) {
+        if (nValue > (LONG_MAX - nDigit) / 10)
+        {
             nValue = LONG_MAX;
             break;
         }
@@ -90,14 +93,15 @@ void ProfileRecord::SetFactoryDefaults(int nSlot)
     m_pairs[PairLightColor] = {"LightColor", "1"};
     m_pairs[PairLightBrightness] = {"LightBrightness", "8"};
     AllRCKey = FactoryAllRCKey;
-    for (int k = 0; k < ProgrammableKeyCount; ++k) {
+    for (int k = 0; k < ProgrammableKeyCount; ++k)
+    {
         m_keys[k].m_strName = "CTRL+" + std::to_string(k + 1);
         m_keys[k].m_value = FactoryKeyValue(k);
     }
 }
 
-void ProfileRecord::AssignProgrammableKey(int nKey, const std::string& strName,
-                                          const KeyValue& value, const std::string& strUrl)
+void ProfileRecord::AssignProgrammableKey(int nKey, const std::string& strName, const KeyValue& value,
+                                          const std::string& strUrl)
 {
     if (nKey < 0 || nKey >= ProgrammableKeyCount)
         return;
@@ -108,11 +112,13 @@ bool ProfileRecord::RestoreProgrammableKey(int nKey, const KeyValue& value)
 {
     if (nKey < 0 || nKey >= ProgrammableKeyCount)
         return false;
-    if (value.m_nKind == KeyKindCombination && value.m_nParam1 == ComboCtrl) {
+    if (value.m_nKind == KeyKindCombination && value.m_nParam1 == ComboCtrl)
+    {
         AssignProgrammableKey(nKey, "CTRL+" + std::to_string(nKey + 1), FactoryKeyValue(nKey), "");
         return true;
     }
-    if (value.m_nKind == KeyKindNone) {
+    if (value.m_nKind == KeyKindNone)
+    {
         AssignProgrammableKey(nKey, "No Function", KeyValue{}, "");
         return true;
     }
@@ -209,14 +215,12 @@ std::string DefaultProfilePath(const std::string& strAppDirectory, int nSlot)
 }
 
 void AssignActiveProgrammableKey(ProfileStore& store, const SettingsStore& settings, int nKey,
-                                 const std::string& strName, const KeyValue& value,
-                                 const std::string& strUrl)
+                                 const std::string& strName, const KeyValue& value, const std::string& strUrl)
 {
     store[settings.GetActiveSlot()].AssignProgrammableKey(nKey, strName, value, strUrl);
 }
 
-bool SetActiveRemapEntry(ProfileStore& store, const SettingsStore& settings, int nButtonId,
-                         DeviceKeyCode nCode)
+bool SetActiveRemapEntry(ProfileStore& store, const SettingsStore& settings, int nButtonId, DeviceKeyCode nCode)
 {
     return store[settings.GetActiveSlot()].SetRemapEntry(nButtonId, nCode);
 }

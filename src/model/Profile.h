@@ -12,9 +12,9 @@
 
 #include "model/KeyTables.h"
 
-constexpr int ProfileSlotCount = 5;        // slots 0..4 kept by the program
-constexpr int DeviceProfileCount = 3;      // slots 0..2 exist on the keyboard
-constexpr int ProgrammableKeyCount = 5;    // G1..G5
+constexpr int ProfileSlotCount = 5;     // slots 0..4 kept by the program
+constexpr int DeviceProfileCount = 3;   // slots 0..2 exist on the keyboard
+constexpr int ProgrammableKeyCount = 5; // G1..G5
 constexpr int ProfilePairCount = 3;
 constexpr int SettingsPairCount = 6;
 
@@ -39,8 +39,17 @@ enum ComboModifier : uint8_t
     ComboWin = 0x08,
 };
 
-enum ProfilePairIndex { PairProfileName = 0, PairLightColor = 1, PairLightBrightness = 2 };
-enum PairPart { PartKey = 0, PartValue = 1 };
+enum ProfilePairIndex
+{
+    PairProfileName = 0,
+    PairLightColor = 1,
+    PairLightBrightness = 2
+};
+enum PairPart
+{
+    PartKey = 0,
+    PartValue = 1
+};
 
 // A programmable key's assignment: kind and two parameters whose meaning depends on the kind.
 struct KeyValue
@@ -79,8 +88,7 @@ template <typename T>
 T ParseDecimalAs(std::string_view strText)
 {
     static_assert(sizeof(T) < sizeof(long), "the range of T must fit in a long");
-    return static_cast<T>(std::clamp<long>(ParseDecimal(strText),
-                                           static_cast<long>(std::numeric_limits<T>::min()),
+    return static_cast<T>(std::clamp<long>(ParseDecimal(strText), static_cast<long>(std::numeric_limits<T>::min()),
                                            static_cast<long>(std::numeric_limits<T>::max())));
 }
 
@@ -96,8 +104,8 @@ struct ProfileRecord
     std::string GetPair(int nIndex, int nPart) const;
     void SetPair(int nIndex, int nPart, const std::string& strText);
 
-    int GetColour() const;      // LightColor parsed base 10
-    int GetBrightness() const;  // LightBrightness parsed base 10
+    int GetColour() const;     // LightColor parsed base 10
+    int GetBrightness() const; // LightBrightness parsed base 10
     void SetColour(int nColour);
     void SetBrightness(int nLevel);
 
@@ -106,8 +114,7 @@ struct ProfileRecord
     void SetFactoryDefaults(int nSlot);
 
     // Stores name, value and URL of programmable key k together. Out-of-range k does nothing.
-    void AssignProgrammableKey(int nKey, const std::string& strName, const KeyValue& value,
-                               const std::string& strUrl);
+    void AssignProgrammableKey(int nKey, const std::string& strName, const KeyValue& value, const std::string& strUrl);
     // The key-function popup's restore entries: kind 0x06 with param1 0x01 gives back the
     // factory Ctrl+<k+1>, kind 0x00 gives "No Function". Both clear the URL. Any other value is
     // ignored (false).
@@ -164,7 +171,5 @@ std::string DefaultProfilePath(const std::string& strAppDirectory, int nSlot);
 
 // Active-slot helpers: edits always go to the slot named by "CurrentProfile".
 void AssignActiveProgrammableKey(ProfileStore& store, const SettingsStore& settings, int nKey,
-                                 const std::string& strName, const KeyValue& value,
-                                 const std::string& strUrl);
-bool SetActiveRemapEntry(ProfileStore& store, const SettingsStore& settings, int nButtonId,
-                         DeviceKeyCode nCode);
+                                 const std::string& strName, const KeyValue& value, const std::string& strUrl);
+bool SetActiveRemapEntry(ProfileStore& store, const SettingsStore& settings, int nButtonId, DeviceKeyCode nCode);

@@ -27,22 +27,24 @@ bool IsUnderUsr(const std::string& strFolder)
 
 bool IsWritableFolder(const std::string& strFolder)
 {
-    struct stat info {};
-    return stat(strFolder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
-           access(strFolder.c_str(), W_OK | X_OK) == 0;
+    struct stat info
+    {
+    };
+    return stat(strFolder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && access(strFolder.c_str(), W_OK | X_OK) == 0;
 }
 
 bool Exists(const std::string& strPath)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     return stat(strPath.c_str(), &info) == 0;
 }
 
 // Creates every missing folder of an absolute path, private to the user as the XDG folders are.
 void MakeFolders(const std::string& strFolder)
 {
-    for (size_t nSlash = strFolder.find('/', 1); nSlash != std::string::npos;
-         nSlash = strFolder.find('/', nSlash + 1))
+    for (size_t nSlash = strFolder.find('/', 1); nSlash != std::string::npos; nSlash = strFolder.find('/', nSlash + 1))
     {
         const std::string strPart = strFolder.substr(0, nSlash);
         if (mkdir(strPart.c_str(), 0700) != 0 && errno != EEXIST)

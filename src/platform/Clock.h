@@ -8,6 +8,6 @@ class CClock
 {
 public:
     virtual ~CClock() = default;
-    virtual uint64_t NowMs() = 0;             // monotonic milliseconds
-    virtual void SleepMs(unsigned nMs) = 0;    // a protocol pause
+    virtual uint64_t NowMs() = 0;           // monotonic milliseconds
+    virtual void SleepMs(unsigned nMs) = 0; // a protocol pause
 };

@@ -13,10 +13,10 @@
 // CHidBackend::Enumerate is its interface index.
 struct HidInterfaceInfo
 {
-    std::string strPath;             // what CHidBackend::Open takes
+    std::string strPath; // what CHidBackend::Open takes
     uint16_t nVendorId = 0;
     uint16_t nProductId = 0;
-    uint16_t nUsagePage = 0;         // top-level usage page of the collection
+    uint16_t nUsagePage = 0; // top-level usage page of the collection
     uint16_t nUsage = 0;
     uint16_t nInputReportLength = 0; // bytes of the longest input report, report id included; 0 when unknown
     // Report ids of the collection's input reports. A node may carry several collections and

@@ -50,7 +50,8 @@ std::vector<HidTopCollection> ParseHidTopCollections(const uint8_t* pData, size_
     // its id byte, so the id byte is added after the whole descriptor was read.
     std::vector<uint64_t> vecMaxBits;
     std::vector<std::vector<uint8_t>> vecInputIds;
-    auto closeTop = [&]() {
+    auto closeTop = [&]()
+    {
         if (vecResult.empty())
             return;
         uint64_t nMaxBits = 0;
@@ -122,8 +123,7 @@ std::vector<HidTopCollection> ParseHidTopCollections(const uint8_t* pData, size_
                 if (nDepth > 0 && --nDepth == 0)
                     closeTop();
                 break;
-            default:
-                break;
+            default: break;
             }
             vecUsages.clear();
         }
@@ -217,6 +217,5 @@ uint16_t InputReportLengthFromFile(const std::string& strDescriptorPath, uint16_
                                    size_t nOccurrence)
 {
     HidTopCollection top;
-    return TopCollectionFromFile(strDescriptorPath, nUsagePage, nUsage, nOccurrence, top) ? top.nInputReportLength
-                                                                                        : 0;
+    return TopCollectionFromFile(strDescriptorPath, nUsagePage, nUsage, nOccurrence, top) ? top.nInputReportLength : 0;
 }

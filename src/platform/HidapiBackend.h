@@ -12,7 +12,7 @@
 class CHidapiBackend : public CHidBackend
 {
 public:
-    CHidapiBackend();  // hid_init
+    CHidapiBackend();           // hid_init
     ~CHidapiBackend() override; // hid_exit; every handle must be gone by then
     CHidapiBackend(const CHidapiBackend&) = delete;
     CHidapiBackend& operator=(const CHidapiBackend&) = delete;

@@ -13,7 +13,9 @@ bool IsUsableFolder(const std::string& strFolder)
 {
     if (strFolder.empty() || strFolder[0] != '/')
         return false;
-    struct stat info {};
+    struct stat info
+    {
+    };
     return stat(strFolder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && access(strFolder.c_str(), W_OK | X_OK) == 0;
 }
 } // namespace
@@ -27,7 +29,9 @@ std::string CInstanceLock::DefaultFolder()
     if (mkdir(strFolder.c_str(), 0700) != 0 && errno != EEXIST)
         return std::string();
     // A folder in /tmp that someone else made (or a link planted there) is not ours to trust.
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (lstat(strFolder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid())
         return std::string();
     return strFolder;

@@ -11,7 +11,7 @@ class CInstanceLock
 public:
     static constexpr const char* kLockFileName = "Dravon Quelmar KB.lock";
 
-    CInstanceLock();                                     // the user's runtime folder
+    CInstanceLock();                                      // the user's runtime folder
     explicit CInstanceLock(const std::string& strFolder); // a given folder (tests)
     ~CInstanceLock();
     CInstanceLock(const CInstanceLock&) = delete;

@@ -78,7 +78,9 @@ bool CShowRequestChannel::Listen()
         return false;
     // Whoever holds the lock owns the name: what is there is a dead copy's socket. Anything else
     // of that name (a user's file, a folder) is left alone and the program runs without it.
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (lstat(m_strPath.c_str(), &info) == 0 && S_ISSOCK(info.st_mode))
         unlink(m_strPath.c_str());
     if (bind(nFd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || listen(nFd, 4) != 0)

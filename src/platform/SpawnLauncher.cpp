@@ -14,7 +14,9 @@ bool CSpawnLauncher::Launch(const std::string& strPath)
 {
     if (strPath.empty() || strPath.find('\0') != std::string::npos)
         return false;
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (stat(strPath.c_str(), &info) != 0)
         return false;
     if (S_ISREG(info.st_mode) && access(strPath.c_str(), X_OK) == 0)
@@ -56,19 +58,21 @@ int CSpawnLauncher::Spawn(const std::string& strProgram, bool bSearchPath, std::
         vecArgv.push_back(strArg.data());
     vecArgv.push_back(nullptr);
     pid_t nPid = 0;
-    const int nError = bSearchPath
-                           ? posix_spawnp(&nPid, strProgram.c_str(), nullptr, &attr, vecArgv.data(), environ)
-                           : posix_spawn(&nPid, strProgram.c_str(), nullptr, &attr, vecArgv.data(), environ);
+    const int nError = bSearchPath ? posix_spawnp(&nPid, strProgram.c_str(), nullptr, &attr, vecArgv.data(), environ)
+                                   : posix_spawn(&nPid, strProgram.c_str(), nullptr, &attr, vecArgv.data(), environ);
     posix_spawnattr_destroy(&attr);
     if (nError != 0)
         return nError;
 
     m_nLastPid = nPid;
-    std::thread([nPid] {
-        int nStatus = 0;
-        while (waitpid(nPid, &nStatus, 0) < 0 && errno == EINTR)
+    std::thread(
+        [nPid]
         {
-        }
-    }).detach();
+            int nStatus = 0;
+            while (waitpid(nPid, &nStatus, 0) < 0 && errno == EINTR)
+            {
+            }
+        })
+        .detach();
     return 0;
 }

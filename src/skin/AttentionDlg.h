@@ -8,7 +8,8 @@
 
 inline constexpr const char* kAttentionTitle = AttentionTitle;
 
-class CAttentionDlg : public CDlgBase {
+class CAttentionDlg : public CDlgBase
+{
 public:
     static constexpr UINT kTemplateId = 152;
     static constexpr unsigned kBackgroundBitmap = 380;
@@ -30,7 +31,8 @@ private:
 
 // Asked before the program ends while it holds changes that were never applied: OK applies them
 // and ends, Discard ends without them, Cancel (or the close button, or Escape) goes back.
-class CQuitQuestionDlg : public CAttentionDlg {
+class CQuitQuestionDlg : public CAttentionDlg
+{
 public:
     static constexpr UINT kDiscardId = 2014;
     static constexpr int kDiscard = 7; // the dialog's result for Discard, beside IDOK and IDCANCEL
@@ -44,7 +46,8 @@ public:
 };
 
 // Messages shown through the attention dialog.
-namespace AttentionText {
+namespace AttentionText
+{
 inline constexpr const char* kDisconnected = DisconnectionText;
 inline constexpr const char* kConfigError = "The config file is error，Please uninstall software and install it again!";
 inline constexpr const char* kMacroInUse = "The Macro which want to delete is using,can't delete it!";
@@ -59,4 +62,4 @@ inline constexpr const char* kActionsFull = "The Number of Action is full!";
 inline constexpr const char* kNewNameTooLong = "The lengh of name exceed 12，please new it again!";
 inline constexpr const char* kNewNameExists = "The macro is existen，please new it again!";
 inline constexpr const char* kLoopRange = "The range of loop times is 1~255，Please input again!";
-}  // namespace AttentionText
+} // namespace AttentionText

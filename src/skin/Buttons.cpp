@@ -6,7 +6,8 @@
 
 #include <QPainter>
 
-bool CStripImage::Load(unsigned nPngId, int nFrames) {
+bool CStripImage::Load(unsigned nPngId, int nFrames)
+{
     std::unique_ptr<LoadedImage> pImage;
     if (!LoadPngResource(nPngId, pImage))
         return false;
@@ -16,17 +17,25 @@ bool CStripImage::Load(unsigned nPngId, int nFrames) {
     return true;
 }
 
-void CStripImage::Draw(QPainter* pDC, const CRect& rcDest, int nFrame) const {
+void CStripImage::Draw(QPainter* pDC, const CRect& rcDest, int nFrame) const
+{
     DrawStripFrame(pDC, m_pImage.get(), rcDest, nFrame, m_nFrameWidth, m_nFrameHeight);
 }
 
 // ---- CButtonBase ----
 
-bool CButtonBase::OnMouseMove(UINT, int x, int y) { return TrackHover(m_nMouseState, x, y); }
+bool CButtonBase::OnMouseMove(UINT, int x, int y)
+{
+    return TrackHover(m_nMouseState, x, y);
+}
 
-bool CButtonBase::OnLButtonDown(UINT, int x, int y) { return PressAndNotify(m_nMouseState, x, y); }
+bool CButtonBase::OnLButtonDown(UINT, int x, int y)
+{
+    return PressAndNotify(m_nMouseState, x, y);
+}
 
-bool CButtonBase::OnLButtonUp(UINT, int x, int y) {
+bool CButtonBase::OnLButtonUp(UINT, int x, int y)
+{
     bool bInside = false;
     const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
     if (bInside)
@@ -36,12 +45,14 @@ bool CButtonBase::OnLButtonUp(UINT, int x, int y) {
 
 // ---- CImageButton ----
 
-namespace {
+namespace
+{
 // A disabled button or tab is drawn faded, so that it reads as out of use while it is.
 constexpr qreal kDisabledOpacity = 0.45;
-}  // namespace
+} // namespace
 
-void CImageButton::Draw(QPainter* pDC, const CRect&) {
+void CImageButton::Draw(QPainter* pDC, const CRect&)
+{
     if (m_bDisabled)
         pDC->setOpacity(kDisabledOpacity);
     m_strip.Draw(pDC, m_rect, m_nMouseState);
@@ -50,7 +61,8 @@ void CImageButton::Draw(QPainter* pDC, const CRect&) {
 // ---- CKeyboardButton ----
 
 void CKeyboardButton::SetKeyAssignment(const std::string& strCaption, unsigned char nDefaultCode,
-                                       unsigned char nCurrentCode) {
+                                       unsigned char nCurrentCode)
+{
     m_nKeyId = m_nId;
     m_strKeyCaption = strCaption;
     m_nDefaultCode = nDefaultCode;
@@ -58,13 +70,15 @@ void CKeyboardButton::SetKeyAssignment(const std::string& strCaption, unsigned c
     m_bKeyChanged = nCurrentCode != nDefaultCode;
 }
 
-int CKeyboardButton::GetDrawnFrame() const {
+int CKeyboardButton::GetDrawnFrame() const
+{
     if (m_nMouseState == MS_NORMAL && m_bKeyChanged)
         return 2;
     return m_nMouseState;
 }
 
-std::string CKeyboardButton::ToolTipText() const {
+std::string CKeyboardButton::ToolTipText() const
+{
     // The narrow keys carry short legends ("PU", "NL"); the pointer gets the key's full name.
     if (!m_bKeyChanged)
         return m_strKeyCaption;
@@ -72,9 +86,13 @@ std::string CKeyboardButton::ToolTipText() const {
     return m_strKeyCaption + " \u2192 " + (pszSends ? pszSends : "Undefined");
 }
 
-void CKeyboardButton::Draw(QPainter* pDC, const CRect&) { m_strip.Draw(pDC, m_rect, GetDrawnFrame()); }
+void CKeyboardButton::Draw(QPainter* pDC, const CRect&)
+{
+    m_strip.Draw(pDC, m_rect, GetDrawnFrame());
+}
 
-void CKeyboardButton::OnClicked() {
+void CKeyboardButton::OnClicked()
+{
     Notify(m_nId, m_nId, NOTIFY_CLICK);
 }
 
@@ -82,21 +100,29 @@ void CKeyboardButton::OnClicked() {
 
 CTabControl::CTabControl(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText, bool bVisible,
                          bool bDisabled, CTabSelection selection)
-    : CButtonBase(hParent, nId, rect, strText, bVisible, bDisabled), m_selection(selection) {}
+    : CButtonBase(hParent, nId, rect, strText, bVisible, bDisabled), m_selection(selection)
+{
+}
 
-bool CTabControl::IsSelected() const {
+bool CTabControl::IsSelected() const
+{
     return m_selection.pSelection && *m_selection.pSelection == m_selection.nValue;
 }
 
-int CTabControl::GetDrawnFrame() const { return IsSelected() ? 2 : m_nMouseState; }
+int CTabControl::GetDrawnFrame() const
+{
+    return IsSelected() ? 2 : m_nMouseState;
+}
 
-void CTabControl::Draw(QPainter* pDC, const CRect&) {
+void CTabControl::Draw(QPainter* pDC, const CRect&)
+{
     if (m_bDisabled)
         pDC->setOpacity(kDisabledOpacity);
     m_strip.Draw(pDC, m_rect, GetDrawnFrame());
 }
 
-void CTabControl::OnClicked() {
+void CTabControl::OnClicked()
+{
     if (m_selection.pSelection)
         *m_selection.pSelection = m_selection.nValue;
     Notify(m_nId, 0, NOTIFY_CLICK);
@@ -104,7 +130,8 @@ void CTabControl::OnClicked() {
 
 // ---- CRegionButton ----
 
-void CRegionButton::SetBitmap(unsigned nBitmapId, int nFrameWidth, int nFrameHeight, int nKeyX, int nKeyY) {
+void CRegionButton::SetBitmap(unsigned nBitmapId, int nFrameWidth, int nFrameHeight, int nKeyX, int nKeyY)
+{
     m_nBitmapId = nBitmapId;
     m_nFrameWidth = nFrameWidth;
     m_nFrameHeight = nFrameHeight;
@@ -112,26 +139,37 @@ void CRegionButton::SetBitmap(unsigned nBitmapId, int nFrameWidth, int nFrameHei
     m_nKeyY = nKeyY;
 }
 
-void CRegionButton::DrawBitmapFrame(QPainter* pDC, int nFrame) const {
+void CRegionButton::DrawBitmapFrame(QPainter* pDC, int nFrame) const
+{
     // The key colour is whatever the bitmap's key pixel holds.
     DrawKeyedBitmapFrame(pDC, m_rect, m_nBitmapId, nFrame, m_nFrameWidth, m_nFrameHeight, m_nKeyX, m_nKeyY);
 }
 
-void CRegionButton::Draw(QPainter* pDC, const CRect&) { DrawBitmapFrame(pDC, m_nMouseState); }
+void CRegionButton::Draw(QPainter* pDC, const CRect&)
+{
+    DrawBitmapFrame(pDC, m_nMouseState);
+}
 
 // ---- CRadioButton ----
 
-CRadioButton::CRadioButton(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText,
-                           bool bVisible, bool bDisabled, CRadioOption option)
-    : CRegionButton(hParent, nId, rect, strText, bVisible, bDisabled), m_option(option) {}
+CRadioButton::CRadioButton(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText, bool bVisible,
+                           bool bDisabled, CRadioOption option)
+    : CRegionButton(hParent, nId, rect, strText, bVisible, bDisabled), m_option(option)
+{
+}
 
-bool CRadioButton::IsSelected() const {
+bool CRadioButton::IsSelected() const
+{
     return m_option.pWord && m_option.nBit != 0 && (*m_option.pWord & m_option.nBit) != 0;
 }
 
-void CRadioButton::Draw(QPainter* pDC, const CRect&) { DrawBitmapFrame(pDC, GetDrawnFrame()); }
+void CRadioButton::Draw(QPainter* pDC, const CRect&)
+{
+    DrawBitmapFrame(pDC, GetDrawnFrame());
+}
 
-void CRadioButton::OnClicked() {
+void CRadioButton::OnClicked()
+{
     if (m_option.pWord)
         *m_option.pWord = (*m_option.pWord & ~m_option.nGroupMask) | m_option.nBit;
     Notify(m_nId, 0, NOTIFY_CLICK);
@@ -139,41 +177,54 @@ void CRadioButton::OnClicked() {
 
 // ---- CCheckButton ----
 
-void CCheckButton::SetChecked(bool bChecked) { m_bChecked = bChecked; }
+void CCheckButton::SetChecked(bool bChecked)
+{
+    m_bChecked = bChecked;
+}
 
-int CCheckButton::GetDrawnFrame() const {
+int CCheckButton::GetDrawnFrame() const
+{
     if (m_bDisabled)
         return 6;
     return (m_bChecked ? 3 : 0) + m_nMouseState;
 }
 
-void CCheckButton::Draw(QPainter* pDC, const CRect&) { m_strip.Draw(pDC, m_rect, GetDrawnFrame()); }
+void CCheckButton::Draw(QPainter* pDC, const CRect&)
+{
+    m_strip.Draw(pDC, m_rect, GetDrawnFrame());
+}
 
-void CCheckButton::OnClicked() {
+void CCheckButton::OnClicked()
+{
     m_bChecked = !m_bChecked;
     Notify(m_nId, 0, NOTIFY_CLICK);
 }
 
 // ---- CComboButton ----
 
-CComboButton::CComboButton(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText,
-                           bool bVisible, bool bDisabled, UINT nPopupMessage, const std::string& strCaption)
+CComboButton::CComboButton(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText, bool bVisible,
+                           bool bDisabled, UINT nPopupMessage, const std::string& strCaption)
     : CButtonBase(hParent, nId, rect, strText, bVisible, bDisabled), m_strCaption(strCaption),
-      m_nPopupMessage(nPopupMessage) {}
+      m_nPopupMessage(nPopupMessage)
+{
+}
 
-void CComboButton::SetCaption(const std::string& strCaption) {
+void CComboButton::SetCaption(const std::string& strCaption)
+{
     m_strCaption = strCaption;
     Invalidate();
 }
 
-void CComboButton::SetPopupOpen(bool bOpen) {
+void CComboButton::SetPopupOpen(bool bOpen)
+{
     if (m_bPopupOpen == bOpen)
         return;
     m_bPopupOpen = bOpen;
     Invalidate();
 }
 
-void CComboButton::Draw(QPainter* pDC, const CRect&) {
+void CComboButton::Draw(QPainter* pDC, const CRect&)
+{
     m_strip.Draw(pDC, m_rect, GetDrawnFrame());
     pDC->save();
     pDC->setPen(QColor(ColorRefToQRgb(SkinColour::kText)));
@@ -186,6 +237,7 @@ void CComboButton::Draw(QPainter* pDC, const CRect&) {
     pDC->restore();
 }
 
-void CComboButton::OnClicked() {
+void CComboButton::OnClicked()
+{
     Notify(m_nPopupMessage, m_nId, NOTIFY_CLICK);
 }

@@ -8,21 +8,24 @@
 
 // What a tab selects: a click writes nValue into *pSelection, and the tab draws as selected while
 // *pSelection holds it. The selection belongs to the window that creates the tabs.
-struct CTabSelection {
+struct CTabSelection
+{
     int* pSelection = nullptr;
     int nValue = 0;
 };
 
 // One radio button's share of an option word owned by its window: a click clears the group's
 // bits and sets the button's own; the button draws as selected while its bit is set.
-struct CRadioOption {
+struct CRadioOption
+{
     UINT* pWord = nullptr;
     UINT nBit = 0;
     UINT nGroupMask = 0;
 };
 
 // A PNG strip held by a control: the image and its frame size.
-struct CStripImage {
+struct CStripImage
+{
     std::unique_ptr<LoadedImage> m_pImage;
     int m_nFrameWidth = 0;
     int m_nFrameHeight = 0;
@@ -34,7 +37,8 @@ struct CStripImage {
 
 // The mouse side every button shares: hover, press and the capture between them, kept once here.
 // A release inside the button is a click; subclasses say what a click does and which frame to draw.
-class CButtonBase : public CControlBase {
+class CButtonBase : public CControlBase
+{
 public:
     using CControlBase::CControlBase;
     bool OnMouseMove(UINT nFlags, int x, int y) final;
@@ -48,7 +52,8 @@ protected:
     int m_nMouseState = MS_NORMAL;
 };
 
-class CImageButton : public CButtonBase {
+class CImageButton : public CButtonBase
+{
 public:
     using CButtonBase::CButtonBase;
     bool LoadImage(unsigned nPngId) { return m_strip.Load(nPngId, 3); }
@@ -58,7 +63,8 @@ protected:
     CStripImage m_strip;
 };
 
-class CKeyboardButton : public CButtonBase {
+class CKeyboardButton : public CButtonBase
+{
 public:
     using CButtonBase::CButtonBase;
     bool LoadImage(unsigned nPngId) { return m_strip.Load(nPngId, 3); }
@@ -79,7 +85,8 @@ private:
     CStripImage m_strip;
 };
 
-class CTabControl : public CButtonBase {
+class CTabControl : public CButtonBase
+{
 public:
     CTabControl(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText, bool bVisible,
                 bool bDisabled, CTabSelection selection);
@@ -97,7 +104,8 @@ private:
 };
 
 // Buttons drawn from a bitmap strip with a key colour taken from one of its pixels.
-class CRegionButton : public CButtonBase {
+class CRegionButton : public CButtonBase
+{
 public:
     using CButtonBase::CButtonBase;
     void SetBitmap(unsigned nBitmapId, int nFrameWidth, int nFrameHeight, int nKeyX, int nKeyY);
@@ -112,7 +120,8 @@ protected:
     int m_nFrameHeight = 0;
 };
 
-class CRadioButton : public CRegionButton {
+class CRadioButton : public CRegionButton
+{
 public:
     CRadioButton(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText, bool bVisible,
                  bool bDisabled, CRadioOption option);
@@ -125,7 +134,8 @@ private:
     CRadioOption m_option;
 };
 
-class CCheckButton : public CButtonBase {
+class CCheckButton : public CButtonBase
+{
 public:
     using CButtonBase::CButtonBase;
     bool LoadImage(unsigned nPngId) { return m_strip.Load(nPngId, 7); }
@@ -140,7 +150,8 @@ private:
     bool m_bChecked = false;
 };
 
-class CComboButton : public CButtonBase {
+class CComboButton : public CButtonBase
+{
 public:
     CComboButton(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText, bool bVisible,
                  bool bDisabled, UINT nPopupMessage, const std::string& strCaption);

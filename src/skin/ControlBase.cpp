@@ -2,45 +2,75 @@
 
 #include "skin/SkinDraw.h"
 
-CControlBase::CControlBase(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText,
-                           bool bVisible, bool bDisabled)
-    : m_nId(nId), m_rect(rect), m_bVisible(bVisible), m_bDisabled(bDisabled), m_strText(strText),
-      m_hParent(hParent), m_fontBase(SkinFont(12, 0, 0)) {}
+CControlBase::CControlBase(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText, bool bVisible,
+                           bool bDisabled)
+    : m_nId(nId), m_rect(rect), m_bVisible(bVisible), m_bDisabled(bDisabled), m_strText(strText), m_hParent(hParent),
+      m_fontBase(SkinFont(12, 0, 0))
+{
+}
 
 CControlBase::~CControlBase() = default;
 
 void CControlBase::ResetPressed(bool) {}
 
-void CControlBase::SetRect(int nLeft, int nTop, int nRight, int nBottom) { m_rect = CRect(nLeft, nTop, nRight, nBottom); }
+void CControlBase::SetRect(int nLeft, int nTop, int nRight, int nBottom)
+{
+    m_rect = CRect(nLeft, nTop, nRight, nBottom);
+}
 
-CRect CControlBase::GetRect() const { return m_rect; }
+CRect CControlBase::GetRect() const
+{
+    return m_rect;
+}
 
-void CControlBase::SetText(const std::string& strText) {
+void CControlBase::SetText(const std::string& strText)
+{
     if (strText == m_strText)
         return;
     m_strText = strText;
     Invalidate();
 }
 
-std::string CControlBase::GetText() const { return m_strText; }
+std::string CControlBase::GetText() const
+{
+    return m_strText;
+}
 
-void CControlBase::SetVisible(bool bVisible) { m_bVisible = bVisible; }
+void CControlBase::SetVisible(bool bVisible)
+{
+    m_bVisible = bVisible;
+}
 
-bool CControlBase::OnMouseMove(UINT, int, int) { return false; }
-bool CControlBase::OnLButtonDown(UINT, int, int) { return false; }
-bool CControlBase::OnLButtonUp(UINT, int, int) { return false; }
-bool CControlBase::OnLButtonDblClk(UINT, int, int) { return false; }
+bool CControlBase::OnMouseMove(UINT, int, int)
+{
+    return false;
+}
+bool CControlBase::OnLButtonDown(UINT, int, int)
+{
+    return false;
+}
+bool CControlBase::OnLButtonUp(UINT, int, int)
+{
+    return false;
+}
+bool CControlBase::OnLButtonDblClk(UINT, int, int)
+{
+    return false;
+}
 
-LRESULT CControlBase::Notify(UINT nMsg, WPARAM wParam, LPARAM lParam) const {
+LRESULT CControlBase::Notify(UINT nMsg, WPARAM wParam, LPARAM lParam) const
+{
     return CSkinWindow::SendMessage(m_hParent, nMsg, wParam, lParam);
 }
 
-void CControlBase::Invalidate() const {
+void CControlBase::Invalidate() const
+{
     if (m_hParent)
         m_hParent->InvalidateRect(&m_rect, true);
 }
 
-bool CControlBase::TrackHover(int& nState, int x, int y) const {
+bool CControlBase::TrackHover(int& nState, int x, int y) const
+{
     if (m_bDisabled || nState == MS_PRESSED)
         return false;
     const int nNew = m_rect.PtInRect(x, y) ? MS_HOVER : MS_NORMAL;
@@ -49,7 +79,8 @@ bool CControlBase::TrackHover(int& nState, int x, int y) const {
     return bChanged;
 }
 
-bool CControlBase::PressState(int& nState, int x, int y) const {
+bool CControlBase::PressState(int& nState, int x, int y) const
+{
     if (m_bDisabled || !m_rect.PtInRect(x, y))
         return false;
     const bool bChanged = nState != MS_PRESSED;
@@ -57,7 +88,8 @@ bool CControlBase::PressState(int& nState, int x, int y) const {
     return bChanged;
 }
 
-bool CControlBase::PressAndNotify(int& nState, int x, int y) const {
+bool CControlBase::PressAndNotify(int& nState, int x, int y) const
+{
     if (m_bDisabled || !m_rect.PtInRect(x, y))
         return false;
     const bool bChanged = PressState(nState, x, y);
@@ -65,7 +97,8 @@ bool CControlBase::PressAndNotify(int& nState, int x, int y) const {
     return bChanged;
 }
 
-bool CControlBase::ReleaseState(int& nState, int x, int y, bool& bInside) const {
+bool CControlBase::ReleaseState(int& nState, int x, int y, bool& bInside) const
+{
     bInside = false;
     if (m_bDisabled)
         return false;

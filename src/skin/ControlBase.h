@@ -11,9 +11,15 @@
 class QPainter;
 
 // Mouse states shared by every control class.
-enum MouseState { MS_NORMAL = 0, MS_HOVER = 1, MS_PRESSED = 2 };
+enum MouseState
+{
+    MS_NORMAL = 0,
+    MS_HOVER = 1,
+    MS_PRESSED = 2
+};
 
-class CControlBase {
+class CControlBase
+{
 public:
     CControlBase(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText, bool bVisible,
                  bool bDisabled);

@@ -16,28 +16,35 @@
 #include <utility>
 
 CDlgBase::CDlgBase(UINT nTemplateId, CSkinWindow* pParent)
-    : CSkinWindow(pParent, Qt::Window | Qt::FramelessWindowHint), m_nTemplateId(nTemplateId) {}
+    : CSkinWindow(pParent, Qt::Window | Qt::FramelessWindowHint), m_nTemplateId(nTemplateId)
+{
+}
 
-CDlgBase::~CDlgBase() {
+CDlgBase::~CDlgBase()
+{
     for (auto& pPopup : m_arrPopups)
-        delete pPopup.data();  // popups still open go with their window
+        delete pPopup.data(); // popups still open go with their window
     RemoveAllControls();
 }
 
-bool CDlgBase::Create() {
+bool CDlgBase::Create()
+{
     if (m_bInitialised)
         return true;
     m_bInitialised = true;
     return OnInitDialog();
 }
 
-int CDlgBase::DoModal() {
+int CDlgBase::DoModal()
+{
     m_bEnded = false;
     m_nModalResult = IDCANCEL;
     Create();
-    if (!m_bEnded) {
+    if (!m_bEnded)
+    {
         setWindowModality(Qt::ApplicationModal);
-        if (!std::exchange(m_bStayHidden, false)) {
+        if (!std::exchange(m_bStayHidden, false))
+        {
             show();
             BringToFront();
         }
@@ -50,14 +57,16 @@ int CDlgBase::DoModal() {
     return m_nModalResult;
 }
 
-void CDlgBase::EndDialog(int nResult) {
+void CDlgBase::EndDialog(int nResult)
+{
     m_nModalResult = nResult;
     m_bEnded = true;
     if (m_loopModal.isRunning())
         m_loopModal.exit(nResult);
 }
 
-bool CDlgBase::OnInitDialog() {
+bool CDlgBase::OnInitDialog()
+{
     const QImage imgIcon = LoadIconResource(m_nIconId);
     if (!imgIcon.isNull())
         setWindowIcon(QIcon(QPixmap::fromImage(imgIcon)));
@@ -65,19 +74,28 @@ bool CDlgBase::OnInitDialog() {
     resize(m_nWindowWidth, m_nWindowHeight);
     const CRect rc = GetClientRect();
     CreateControls(rc.left, rc.top, rc.right, rc.bottom);
-    if (const QScreen* pScreen = QGuiApplication::primaryScreen()) {
+    if (const QScreen* pScreen = QGuiApplication::primaryScreen())
+    {
         const QRect rcScreen = pScreen->availableGeometry();
         move(rcScreen.center() - QPoint(m_nWindowWidth / 2, m_nWindowHeight / 2));
     }
     return true;
 }
 
-void CDlgBase::OnOK() { EndDialog(IDOK); }
-void CDlgBase::OnCancel() { EndDialog(IDCANCEL); }
+void CDlgBase::OnOK()
+{
+    EndDialog(IDOK);
+}
+void CDlgBase::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
 
-void CDlgBase::DrawControls(QPainter* pDC, const CRect& rcClip) {
+void CDlgBase::DrawControls(QPainter* pDC, const CRect& rcClip)
+{
     for (const auto& vecList : m_vecControls)
-        for (CControlBase* pControl : vecList) {
+        for (CControlBase* pControl : vecList)
+        {
             if (!pControl || !pControl->IsVisible())
                 continue;
             if (pControl->GetRect().Intersect(rcClip).IsRectEmpty())
@@ -88,10 +106,12 @@ void CDlgBase::DrawControls(QPainter* pDC, const CRect& rcClip) {
         }
 }
 
-bool CDlgBase::HandleOkCancelButtons(UINT nMsg, LPARAM lParam) {
+bool CDlgBase::HandleOkCancelButtons(UINT nMsg, LPARAM lParam)
+{
     if (nMsg != IDC_DLG_OK && nMsg != IDC_DLG_CLOSE && nMsg != IDC_DLG_CANCEL)
         return false;
-    if (lParam == NOTIFY_CLICK) {
+    if (lParam == NOTIFY_CLICK)
+    {
         if (nMsg == IDC_DLG_OK)
             OnOK();
         else
@@ -100,17 +120,20 @@ bool CDlgBase::HandleOkCancelButtons(UINT nMsg, LPARAM lParam) {
     return true;
 }
 
-void CDlgBase::DrawStandardBackground(QPainter* pDC, const CRect& rcClient) {
+void CDlgBase::DrawStandardBackground(QPainter* pDC, const CRect& rcClient)
+{
     DrawBackgroundPicture(pDC, rcClient);
     DrawControls(pDC, rcClient);
 }
 
-void CDlgBase::DrawBackgroundPicture(QPainter* pDC, const CRect& rcClient) {
+void CDlgBase::DrawBackgroundPicture(QPainter* pDC, const CRect& rcClient)
+{
     // The fill shows only where the picture does not reach.
     if (m_imgBackground.isNull() || m_imgBackground.width() < rcClient.Width() ||
         m_imgBackground.height() < rcClient.Height() || m_imgBackground.hasAlphaChannel())
         FillSolid(pDC, rcClient, m_crBackground);
-    if (!m_imgBackground.isNull()) {
+    if (!m_imgBackground.isNull())
+    {
         const int nWidth = std::min(m_imgBackground.width(), rcClient.Width());
         const int nHeight = std::min(m_imgBackground.height(), rcClient.Height());
         if (const QImage& img2x = HighRatioBackground(pDC); !img2x.isNull())
@@ -120,11 +143,13 @@ void CDlgBase::DrawBackgroundPicture(QPainter* pDC, const CRect& rcClient) {
     }
 }
 
-const QImage& CDlgBase::HighRatioBackground(const QPainter* pDC) {
+const QImage& CDlgBase::HighRatioBackground(const QPainter* pDC)
+{
     static const QImage s_imgNone;
     if (m_nBackgroundBitmapId == 0 || !PaintsAboveOneRatio(pDC))
         return s_imgNone;
-    if (!m_bBackground2xTried) {
+    if (!m_bBackground2xTried)
+    {
         m_bBackground2xTried = true;
         m_imgBackground2x = PrepareBackgroundImage2x(m_nBackgroundBitmapId, m_crBackground, m_nFade);
         if (m_imgBackground2x.size() != m_imgBackground.size() * 2)
@@ -133,11 +158,11 @@ const QImage& CDlgBase::HighRatioBackground(const QPainter* pDC) {
     return m_imgBackground2x;
 }
 
-QImage CDlgBase::RenderClient() {
+QImage CDlgBase::RenderClient()
+{
     const CRect rc = GetClientRect();
     const qreal dRatio = devicePixelRatioF();
-    QImage img(qCeil(std::max(1, rc.Width()) * dRatio), qCeil(std::max(1, rc.Height()) * dRatio),
-               QImage::Format_RGB32);
+    QImage img(qCeil(std::max(1, rc.Width()) * dRatio), qCeil(std::max(1, rc.Height()) * dRatio), QImage::Format_RGB32);
     img.setDevicePixelRatio(dRatio);
     QPainter dc(&img);
     dc.setFont(SkinFont(12, 0, 0));
@@ -146,7 +171,8 @@ QImage CDlgBase::RenderClient() {
     return img;
 }
 
-void CDlgBase::paintEvent(QPaintEvent*) {
+void CDlgBase::paintEvent(QPaintEvent*)
+{
     if (isMinimized())
         return;
     // The window's backing store is already the off-screen picture that reaches the screen in
@@ -162,7 +188,8 @@ void CDlgBase::paintEvent(QPaintEvent*) {
 
 // The skin's bitmaps come with their average colour and shape worked out at build time
 // (skin/EmbeddedImage.h), so opening a window reads no pixels for them.
-void CDlgBase::PrepareBackground(unsigned nBitmapId) {
+void CDlgBase::PrepareBackground(unsigned nBitmapId)
+{
     const QImage bmp = LoadBitmapResource(nBitmapId);
     BitmapSummary summary;
     if (!bmp.isNull() && FindBitmapSummary(nBitmapId, summary))
@@ -173,15 +200,18 @@ void CDlgBase::PrepareBackground(unsigned nBitmapId) {
         m_nBackgroundBitmapId = nBitmapId;
 }
 
-void CDlgBase::PrepareBackgroundFromImage(const QImage& bmp) {
+void CDlgBase::PrepareBackgroundFromImage(const QImage& bmp)
+{
     UseBackground(bmp, bmp.isNull() ? m_crBackground : AverageColour(bmp, m_crBackground));
 }
 
-void CDlgBase::UseBackground(const QImage& bmp, COLORREF crAverage) {
+void CDlgBase::UseBackground(const QImage& bmp, COLORREF crAverage)
+{
     m_nBackgroundBitmapId = 0;
     m_imgBackground2x = QImage();
     m_bBackground2xTried = false;
-    if (!bmp.isNull()) {
+    if (!bmp.isNull())
+    {
         m_nBackWidth = bmp.width();
         m_nBackHeight = bmp.height();
     }
@@ -193,7 +223,8 @@ void CDlgBase::UseBackground(const QImage& bmp, COLORREF crAverage) {
     update();
 }
 
-void CDlgBase::CreateRegionFromBitmap(unsigned nBitmapId) {
+void CDlgBase::CreateRegionFromBitmap(unsigned nBitmapId)
+{
     BitmapSummary summary;
     if (FindBitmapSummary(nBitmapId, summary))
         UseRegion(RegionFromRuns(summary.m_vecShapeRuns));
@@ -201,12 +232,14 @@ void CDlgBase::CreateRegionFromBitmap(unsigned nBitmapId) {
         CreateRegionFromImage(LoadBitmapResource(nBitmapId));
 }
 
-void CDlgBase::CreateRegionFromImage(const QImage& bmp) {
+void CDlgBase::CreateRegionFromImage(const QImage& bmp)
+{
     if (!bmp.isNull())
         UseRegion(RegionFromBitmap(bmp));
 }
 
-void CDlgBase::UseRegion(const QRegion& rgn) {
+void CDlgBase::UseRegion(const QRegion& rgn)
+{
     m_rgnWindow = rgn;
     if (m_rgnWindow.isEmpty())
         clearMask();
@@ -215,7 +248,8 @@ void CDlgBase::UseRegion(const QRegion& rgn) {
     update();
 }
 
-CControlBase* CDlgBase::FindControl(UINT nId) const {
+CControlBase* CDlgBase::FindControl(UINT nId) const
+{
     for (const auto& vecList : m_vecControls)
         for (CControlBase* pControl : vecList)
             if (pControl && pControl->GetId() == nId)
@@ -223,13 +257,15 @@ CControlBase* CDlgBase::FindControl(UINT nId) const {
     return nullptr;
 }
 
-void CDlgBase::AddControl(int nList, CControlBase* pControl) {
+void CDlgBase::AddControl(int nList, CControlBase* pControl)
+{
     if (nList < 0 || nList >= kControlLists || !pControl)
         return;
     m_vecControls[nList].push_back(pControl);
 }
 
-void CDlgBase::ShowControlList(int nList, bool bVisible) {
+void CDlgBase::ShowControlList(int nList, bool bVisible)
+{
     if (nList < 0 || nList >= kControlLists)
         return;
     for (CControlBase* pControl : m_vecControls[nList])
@@ -237,18 +273,22 @@ void CDlgBase::ShowControlList(int nList, bool bVisible) {
             pControl->SetVisible(bVisible);
 }
 
-void CDlgBase::RemoveAllControls() {
+void CDlgBase::RemoveAllControls()
+{
     m_pHotControl = nullptr;
     m_pPressedControl = nullptr;
-    for (auto& vecList : m_vecControls) {
+    for (auto& vecList : m_vecControls)
+    {
         for (CControlBase* pControl : vecList)
             delete pControl;
         vecList.clear();
     }
 }
 
-UINT CDlgBase::PopupSlotMessage(int nSlot) {
-    switch (nSlot) {
+UINT CDlgBase::PopupSlotMessage(int nSlot)
+{
+    switch (nSlot)
+    {
     case 1: return 1027;
     case 2: return 1031;
     case 3: return 1041;
@@ -260,9 +300,11 @@ UINT CDlgBase::PopupSlotMessage(int nSlot) {
     }
 }
 
-void CDlgBase::OpenPopup(int nSlot, const CRect& rcClient, CWndPopup* pPopup, WPARAM wContext) {
-    if (PopupSlotMessage(nSlot) == 0 || !pPopup) {
-        delete pPopup;  // the popup was handed over; a bad slot must not leak it
+void CDlgBase::OpenPopup(int nSlot, const CRect& rcClient, CWndPopup* pPopup, WPARAM wContext)
+{
+    if (PopupSlotMessage(nSlot) == 0 || !pPopup)
+    {
+        delete pPopup; // the popup was handed over; a bad slot must not leak it
         return;
     }
     ClosePopup(nSlot);
@@ -273,11 +315,14 @@ void CDlgBase::OpenPopup(int nSlot, const CRect& rcClient, CWndPopup* pPopup, WP
     pPopup->CreatePopup(this, rcScreen, PopupSlotMessage(nSlot), wContext);
 }
 
-void CDlgBase::ClosePopup(int nSlot) {
+void CDlgBase::ClosePopup(int nSlot)
+{
     if (nSlot < 0 || nSlot >= kPopupSlots)
         return;
-    if (CWndPopup* pPopup = m_arrPopups[nSlot].data()) {
-        if (m_pPressedControl && m_pPressedControl != m_pHotControl) {
+    if (CWndPopup* pPopup = m_arrPopups[nSlot].data())
+    {
+        if (m_pPressedControl && m_pPressedControl != m_pHotControl)
+        {
             m_pPressedControl->ResetPressed(false);
             m_pPressedControl = nullptr;
         }
@@ -287,21 +332,25 @@ void CDlgBase::ClosePopup(int nSlot) {
     m_arrPopups[nSlot] = nullptr;
 }
 
-CWndPopup* CDlgBase::GetPopup(int nSlot) const {
+CWndPopup* CDlgBase::GetPopup(int nSlot) const
+{
     if (nSlot < 0 || nSlot >= kPopupSlots)
         return nullptr;
     return m_arrPopups[nSlot].data();
 }
 
-bool CDlgBase::event(QEvent* pEvent) {
+bool CDlgBase::event(QEvent* pEvent)
+{
     if (pEvent->type() != QEvent::ToolTip)
         return CSkinWindow::event(pEvent);
     const auto* pHelp = static_cast<QHelpEvent*>(pEvent);
     for (const auto& vecList : m_vecControls)
         for (const CControlBase* pControl : vecList)
-            if (IsHitTestable(pControl) && pControl->GetRect().PtInRect(pHelp->pos().x(), pHelp->pos().y())) {
+            if (IsHitTestable(pControl) && pControl->GetRect().PtInRect(pHelp->pos().x(), pHelp->pos().y()))
+            {
                 const std::string strTip = pControl->ToolTipText();
-                if (!strTip.empty()) {
+                if (!strTip.empty())
+                {
                     QToolTip::showText(pHelp->globalPos(), QString::fromStdString(strTip), this,
                                        pControl->GetRect().ToQRect());
                     return true;
@@ -312,13 +361,16 @@ bool CDlgBase::event(QEvent* pEvent) {
     return true;
 }
 
-bool CDlgBase::IsHitTestable(const CControlBase* pControl) {
+bool CDlgBase::IsHitTestable(const CControlBase* pControl)
+{
     return pControl->IsVisible() && pControl->AcceptsInput();
 }
 
-LRESULT CDlgBase::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
+LRESULT CDlgBase::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
     const UINT nFlags = static_cast<UINT>(wParam);
-    switch (nMsg) {
+    switch (nMsg)
+    {
     case WM_MOUSEMOVE: OnMouseMove(nFlags, LParamX(lParam), LParamY(lParam)); return 0;
     case WM_MOUSELEAVE: OnMouseLeave(); return 0;
     case WM_MOUSEHOVER: OnMouseHover(); return 0;
@@ -337,17 +389,21 @@ LRESULT CDlgBase::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void CDlgBase::OnMouseMove(UINT nFlags, int x, int y) {
-    if (m_bButtonDown && !(nFlags & MK_LBUTTON)) {
+void CDlgBase::OnMouseMove(UINT nFlags, int x, int y)
+{
+    if (m_bButtonDown && !(nFlags & MK_LBUTTON))
+    {
         // The button went up where this window could not see it (a modal dialog opened
         // from the press took the release): stop holding the hot control.
         m_bButtonDown = false;
-        if (m_bMouseCapture) {
+        if (m_bMouseCapture)
+        {
             ReleaseCapture();
             m_bMouseCapture = false;
         }
         // The control it went down on returns to normal, as after a release away from it.
-        if (m_pHotControl) {
+        if (m_pHotControl)
+        {
             const CRect rc = m_pHotControl->GetRect();
             if (m_pHotControl->OnLButtonUp(0, -1, -1))
                 InvalidateRect(&rc, true);
@@ -356,7 +412,8 @@ void CDlgBase::OnMouseMove(UINT nFlags, int x, int y) {
     }
     if (!m_bTracking)
         m_bTracking = TrackMouseEvent(1);
-    if (m_pHotControl && IsHitTestable(m_pHotControl) && m_pHotControl->GetRect().PtInRect(x, y) && m_bTracking) {
+    if (m_pHotControl && IsHitTestable(m_pHotControl) && m_pHotControl->GetRect().PtInRect(x, y) && m_bTracking)
+    {
         m_ptLast = QPoint(x, y);
         const CRect rc = m_pHotControl->GetRect();
         if (m_pHotControl->OnMouseMove(nFlags, x, y))
@@ -364,15 +421,17 @@ void CDlgBase::OnMouseMove(UINT nFlags, int x, int y) {
         return;
     }
     if (m_bButtonDown)
-        return;  // the hot control does not change while the button is held
+        return; // the hot control does not change while the button is held
     CControlBase* pOldHot = m_pHotControl;
     if (pOldHot && !IsHitTestable(pOldHot))
-        pOldHot->OnMouseMove(nFlags, -1, -1);  // hidden while hot: back to normal, as when the mouse leaves
+        pOldHot->OnMouseMove(nFlags, -1, -1); // hidden while hot: back to normal, as when the mouse leaves
     m_ptLast = QPoint(x, y);
     CControlBase* pNewHot = nullptr;
-    if (m_bTracking) {
+    if (m_bTracking)
+    {
         for (const auto& vecList : m_vecControls)
-            for (CControlBase* pControl : vecList) {
+            for (CControlBase* pControl : vecList)
+            {
                 if (!pControl || !IsHitTestable(pControl))
                     continue;
                 pControl->OnMouseMove(nFlags, x, y);
@@ -380,22 +439,26 @@ void CDlgBase::OnMouseMove(UINT nFlags, int x, int y) {
                     pNewHot = pControl;
             }
     }
-    if (pOldHot) {
+    if (pOldHot)
+    {
         const CRect rc = pOldHot->GetRect();
         InvalidateRect(&rc, true);
     }
     m_pHotControl = pNewHot;
-    if (pNewHot) {
+    if (pNewHot)
+    {
         const CRect rc = pNewHot->GetRect();
         InvalidateRect(&rc, true);
     }
 }
 
-void CDlgBase::OnMouseLeave() {
+void CDlgBase::OnMouseLeave()
+{
     m_bTracking = false;
     if (m_bButtonDown)
         return;
-    if (m_pHotControl) {
+    if (m_pHotControl)
+    {
         m_ptLast = QPoint(-1, -1);
         m_pHotControl->OnMouseMove(0, -1, -1);
         const CRect rc = m_pHotControl->GetRect();
@@ -404,34 +467,40 @@ void CDlgBase::OnMouseLeave() {
     m_pHotControl = nullptr;
 }
 
-void CDlgBase::OnMouseHover() {
+void CDlgBase::OnMouseHover()
+{
     if (!m_pHotControl)
         return;
     const QPoint pt = GetCursorClientPos();
     const CRect rc = m_pHotControl->GetRect();
-    if (rc.PtInRect(pt.x(), pt.y())) {
+    if (rc.PtInRect(pt.x(), pt.y()))
+    {
         m_ptLast = pt;
         InvalidateRect(&rc, true);
     }
 }
 
-void CDlgBase::OnLButtonDown(UINT nFlags, int x, int y) {
+void CDlgBase::OnLButtonDown(UINT nFlags, int x, int y)
+{
     // A hot control hidden since the last move must not take the press: look again at
     // what is under the pointer now.
     if (m_pHotControl && !IsHitTestable(m_pHotControl) && !m_bButtonDown)
         OnMouseMove(0, x, y);
-    if (m_pPressedControl && m_pPressedControl != m_pHotControl) {
+    if (m_pPressedControl && m_pPressedControl != m_pHotControl)
+    {
         m_pPressedControl->ResetPressed(false);
         m_pPressedControl = nullptr;
     }
-    if (m_pHotControl && m_pHotControl->GetRect().PtInRect(x, y)) {
+    if (m_pHotControl && m_pHotControl->GetRect().PtInRect(x, y))
+    {
         const CRect rc = m_pHotControl->GetRect();
         m_rcPressed = rc;
         m_bButtonDown = true;
         m_pPressedControl = m_pHotControl;
         if (m_pHotControl->OnLButtonDown(nFlags, x, y))
             InvalidateRect(&rc, true);
-        if (!m_bMouseCapture) {
+        if (!m_bMouseCapture)
+        {
             SetCapture();
             m_bMouseCapture = true;
         }
@@ -441,18 +510,23 @@ void CDlgBase::OnLButtonDown(UINT nFlags, int x, int y) {
     PostMessage(this, WM_NCLBUTTONDOWN, HTCAPTION, MakeLParam(x, y));
 }
 
-void CDlgBase::OnLButtonUp(UINT nFlags, int x, int y) {
-    if (m_bMouseCapture) {
+void CDlgBase::OnLButtonUp(UINT nFlags, int x, int y)
+{
+    if (m_bMouseCapture)
+    {
         ReleaseCapture();
         m_bMouseCapture = false;
     }
     m_bButtonDown = false;
-    if (m_pHotControl) {
+    if (m_pHotControl)
+    {
         const CRect rc = m_pHotControl->GetRect();
         const bool bWholeWindow = m_pHotControl->RepaintsWindowOnClick();
-        if (m_pHotControl->OnLButtonUp(nFlags, x, y)) {
+        if (m_pHotControl->OnLButtonUp(nFlags, x, y))
+        {
             // The notification may have rebuilt the window and dropped its controls.
-            if (!m_pHotControl) {
+            if (!m_pHotControl)
+            {
                 m_rcPressed = CRect(-1, -1, -1, -1);
                 return;
             }
@@ -462,21 +536,26 @@ void CDlgBase::OnLButtonUp(UINT nFlags, int x, int y) {
                 InvalidateRect(&rc, true);
         }
     }
-    if (m_rcPressed.PtInRect(x, y) || (m_pHotControl && m_pHotControl->GetRect().PtInRect(x, y))) {
+    if (m_rcPressed.PtInRect(x, y) || (m_pHotControl && m_pHotControl->GetRect().PtInRect(x, y)))
+    {
         m_ptLast = QPoint(x, y);
-    } else {
+    }
+    else
+    {
         m_ptLast = QPoint(-1, -1);
         m_pHotControl = nullptr;
     }
     m_rcPressed = CRect(-1, -1, -1, -1);
 }
 
-void CDlgBase::OnLButtonDblClk(UINT nFlags, int x, int y) {
+void CDlgBase::OnLButtonDblClk(UINT nFlags, int x, int y)
+{
     CControlBase* pHit = nullptr;
     int nHitList = -1;
     for (int nList = 0; nList < kControlLists && !pHit; ++nList)
         for (CControlBase* pControl : m_vecControls[nList])
-            if (pControl && pControl->GetRect().PtInRect(x, y)) {
+            if (pControl && pControl->GetRect().PtInRect(x, y))
+            {
                 pHit = pControl;
                 nHitList = nList;
                 break;

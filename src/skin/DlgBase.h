@@ -27,10 +27,11 @@ inline constexpr UINT IDC_DLG_CLOSE = 2004;
 inline constexpr UINT IDC_DLG_OK = 2010;
 inline constexpr UINT IDC_DLG_CANCEL = 2011;
 
-class CDlgBase : public CSkinWindow {
+class CDlgBase : public CSkinWindow
+{
 public:
     static constexpr int kControlLists = 5;
-    static constexpr int kPopupSlots = 9;  // slots 1..5, 7 and 8 are used
+    static constexpr int kPopupSlots = 9; // slots 1..5, 7 and 8 are used
 
     CDlgBase(UINT nTemplateId, CSkinWindow* pParent);
     ~CDlgBase() override;
@@ -78,7 +79,11 @@ public:
     CWndPopup* GetPopup(int nSlot) const;
     static UINT PopupSlotMessage(int nSlot);
 
-    void SetWindowSize(int nWidth, int nHeight) { m_nWindowWidth = nWidth; m_nWindowHeight = nHeight; }
+    void SetWindowSize(int nWidth, int nHeight)
+    {
+        m_nWindowWidth = nWidth;
+        m_nWindowHeight = nHeight;
+    }
     // The client area as painted, in one image at the window's device pixel ratio.
     QImage RenderClient();
 
@@ -141,7 +146,7 @@ private:
     const QImage& HighRatioBackground(const QPainter* pDC);
     // The resource of the background picture, for its 2x twin; 0 for a picture given as an image.
     unsigned m_nBackgroundBitmapId = 0;
-    QImage m_imgBackground2x;  // prepared the first time the window paints above 100 %
+    QImage m_imgBackground2x; // prepared the first time the window paints above 100 %
     bool m_bBackground2xTried = false;
     void UseRegion(const QRegion& rgn);
     // Only visible controls that accept input are hit-tested; only they can be hot.

@@ -3,23 +3,30 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-namespace {
+namespace
+{
 
-class CEscapeFilter : public QObject {
+class CEscapeFilter : public QObject
+{
 public:
     CEscapeFilter(QLineEdit& edit, std::function<void()> fnBegin, std::function<void()> fnCancel)
-        : QObject(&edit), m_fnBegin(std::move(fnBegin)), m_fnCancel(std::move(fnCancel)) {}
+        : QObject(&edit), m_fnBegin(std::move(fnBegin)), m_fnCancel(std::move(fnCancel))
+    {
+    }
 
 protected:
-    bool eventFilter(QObject* pWatched, QEvent* pEvent) override {
-        switch (pEvent->type()) {
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override
+    {
+        switch (pEvent->type())
+        {
         case QEvent::FocusIn:
             if (m_fnBegin)
                 m_fnBegin();
             return false;
         case QEvent::ShortcutOverride:
             // Taken here, so no shortcut of the window claims the key first.
-            if (static_cast<QKeyEvent*>(pEvent)->key() == Qt::Key_Escape) {
+            if (static_cast<QKeyEvent*>(pEvent)->key() == Qt::Key_Escape)
+            {
                 pEvent->accept();
                 return true;
             }
@@ -38,8 +45,9 @@ private:
     std::function<void()> m_fnCancel;
 };
 
-}  // namespace
+} // namespace
 
-void CancelEditOnEscape(QLineEdit& edit, std::function<void()> fnBegin, std::function<void()> fnCancel) {
+void CancelEditOnEscape(QLineEdit& edit, std::function<void()> fnBegin, std::function<void()> fnCancel)
+{
     edit.installEventFilter(new CEscapeFilter(edit, std::move(fnBegin), std::move(fnCancel)));
 }

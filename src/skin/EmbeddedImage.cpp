@@ -8,7 +8,8 @@
 #include <map>
 #include <string>
 
-bool FindEmbeddedImage(const char* pszKind, unsigned nId, QImage& imgOut) {
+bool FindEmbeddedImage(const char* pszKind, unsigned nId, QImage& imgOut)
+{
     CorvaneInitResources();
     const QResource res(QStringLiteral(":/%1/%2").arg(QLatin1StringView(pszKind)).arg(nId));
     if (!res.isValid())
@@ -22,8 +23,10 @@ bool FindEmbeddedImage(const char* pszKind, unsigned nId, QImage& imgOut) {
     std::memcpy(&header, res.data(), sizeof header);
     const qint64 nPixelBytes = static_cast<qint64>(header.m_nWidth) * header.m_nHeight * 4;
     if (header.m_nMagic != EmbeddedImageHeader::kMagic || header.m_nWidth == 0 || header.m_nHeight == 0 ||
-        header.m_nWidth > 32768 || header.m_nHeight > 32768 || nSize != static_cast<qint64>(sizeof header) + nPixelBytes ||
-        (header.m_nFormat != EmbeddedImageHeader::kPremultipliedArgb && header.m_nFormat != EmbeddedImageHeader::kOpaqueRgb))
+        header.m_nWidth > 32768 || header.m_nHeight > 32768 ||
+        nSize != static_cast<qint64>(sizeof header) + nPixelBytes ||
+        (header.m_nFormat != EmbeddedImageHeader::kPremultipliedArgb &&
+         header.m_nFormat != EmbeddedImageHeader::kOpaqueRgb))
         return true;
     const uchar* pPixels = res.data() + sizeof header;
     const QImage::Format eFormat = header.m_nFormat == EmbeddedImageHeader::kOpaqueRgb
@@ -37,22 +40,29 @@ bool FindEmbeddedImage(const char* pszKind, unsigned nId, QImage& imgOut) {
     return true;
 }
 
-QImage EmbeddedImage(const char* pszKind, unsigned nId) {
+QImage EmbeddedImage(const char* pszKind, unsigned nId)
+{
     QImage img;
     FindEmbeddedImage(pszKind, nId, img);
     return img;
 }
 
-namespace {
-std::map<std::pair<std::string, unsigned>, QImage>& Decoded2x() {
+namespace
+{
+std::map<std::pair<std::string, unsigned>, QImage>& Decoded2x()
+{
     static std::map<std::pair<std::string, unsigned>, QImage> s_mapDecoded;
     return s_mapDecoded;
 }
-}  // namespace
+} // namespace
 
-int EmbeddedImage2xDecodedCount() { return static_cast<int>(Decoded2x().size()); }
+int EmbeddedImage2xDecodedCount()
+{
+    return static_cast<int>(Decoded2x().size());
+}
 
-QImage EmbeddedImage2x(const char* pszKind, unsigned nId) {
+QImage EmbeddedImage2x(const char* pszKind, unsigned nId)
+{
     auto& mapDecoded = Decoded2x();
     const auto key = std::make_pair(std::string(pszKind), nId);
     if (const auto it = mapDecoded.find(key); it != mapDecoded.end())
@@ -61,7 +71,8 @@ QImage EmbeddedImage2x(const char* pszKind, unsigned nId) {
     const QResource res(QStringLiteral(":/2x/%1/%2").arg(QLatin1StringView(pszKind)).arg(nId));
     QImage img;
     if (res.isValid() && res.data() && res.compressionAlgorithm() == QResource::NoCompression &&
-        img.loadFromData(res.data(), static_cast<int>(res.size()), "PNG")) {
+        img.loadFromData(res.data(), static_cast<int>(res.size()), "PNG"))
+    {
         // The formats the 1x set is kept in, which the painter copies and blends fastest.
         img = img.convertToFormat(img.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
         img.setDevicePixelRatio(2);
@@ -71,7 +82,8 @@ QImage EmbeddedImage2x(const char* pszKind, unsigned nId) {
     return img;
 }
 
-bool FindBitmapSummary(unsigned nId, BitmapSummary& out) {
+bool FindBitmapSummary(unsigned nId, BitmapSummary& out)
+{
     CorvaneInitResources();
     const QResource res(QStringLiteral(":/BITMAP_SUMMARY/%1").arg(nId));
     EmbeddedSummaryHeader header;
@@ -89,13 +101,15 @@ bool FindBitmapSummary(unsigned nId, BitmapSummary& out) {
     QVector<QRect> vecRuns;
     vecRuns.reserve(header.m_nRuns);
     const uchar* pRun = res.data() + sizeof header;
-    for (uint32_t i = 0; i < header.m_nRuns; ++i, pRun += RunBytes) {
+    for (uint32_t i = 0; i < header.m_nRuns; ++i, pRun += RunBytes)
+    {
         int32_t arrRun[3];
         std::memcpy(arrRun, pRun, sizeof arrRun);
         const auto [x, y, nWidth] = arrRun;
         if (x < 0 || y < 0 || nWidth <= 0 || x > 32768 - nWidth || y >= 32768)
             return false;
-        if (!vecRuns.isEmpty() && (y < vecRuns.back().y() || (y == vecRuns.back().y() && x <= vecRuns.back().right() + 1)))
+        if (!vecRuns.isEmpty() &&
+            (y < vecRuns.back().y() || (y == vecRuns.back().y() && x <= vecRuns.back().right() + 1)))
             return false;
         vecRuns.append(QRect(x, y, nWidth, 1));
     }

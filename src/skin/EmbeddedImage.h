@@ -14,14 +14,15 @@
 #include <QVector>
 #include <cstdint>
 
-struct EmbeddedImageHeader {
-    static constexpr uint32_t kMagic = 0x31495643;  // "CVI1"
-    static constexpr uint32_t kPremultipliedArgb = 0;  // pictures with transparent pixels
-    static constexpr uint32_t kOpaqueRgb = 1;           // bitmaps, and pictures without any
+struct EmbeddedImageHeader
+{
+    static constexpr uint32_t kMagic = 0x31495643;    // "CVI1"
+    static constexpr uint32_t kPremultipliedArgb = 0; // pictures with transparent pixels
+    static constexpr uint32_t kOpaqueRgb = 1;         // bitmaps, and pictures without any
     uint32_t m_nMagic = kMagic;
     uint32_t m_nWidth = 0;
     uint32_t m_nHeight = 0;
-    uint32_t m_nFormat = kPremultipliedArgb;  // rows follow, 4 bytes per pixel, no padding
+    uint32_t m_nFormat = kPremultipliedArgb; // rows follow, 4 bytes per pixel, no padding
 };
 static_assert(sizeof(EmbeddedImageHeader) == 16);
 
@@ -40,16 +41,18 @@ QImage EmbeddedImage2x(const char* pszKind, unsigned nId);
 // How many 2x pictures have been looked up and decoded so far in this run.
 int EmbeddedImage2xDecodedCount();
 
-struct EmbeddedSummaryHeader {
-    static constexpr uint32_t kMagic = 0x31535643;  // "CVS1"
+struct EmbeddedSummaryHeader
+{
+    static constexpr uint32_t kMagic = 0x31535643; // "CVS1"
     uint32_t m_nMagic = kMagic;
-    uint32_t m_nAverage = 0;  // AverageColour of the bitmap, as 0x00BBGGRR
-    uint32_t m_nRuns = 0;     // ShapeRuns of the bitmap; 12 bytes each follow
+    uint32_t m_nAverage = 0; // AverageColour of the bitmap, as 0x00BBGGRR
+    uint32_t m_nRuns = 0;    // ShapeRuns of the bitmap; 12 bytes each follow
     uint32_t m_nReserved = 0;
 };
 static_assert(sizeof(EmbeddedSummaryHeader) == 16);
 
-struct BitmapSummary {
+struct BitmapSummary
+{
     uint32_t m_crAverage = 0;
     QVector<QRect> m_vecShapeRuns;
 };

@@ -8,8 +8,10 @@ void WarmUpFonts()
 {
     // The font database serialises its users, so the UI thread finds it ready, or waits for the
     // rest of the load if it comes sooner.
-    QThreadPool::globalInstance()->start([] {
-        FcInit();
-        QFontDatabase::families();
-    });
+    QThreadPool::globalInstance()->start(
+        []
+        {
+            FcInit();
+            QFontDatabase::families();
+        });
 }

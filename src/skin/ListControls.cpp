@@ -9,28 +9,36 @@
 #include <cmath>
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 constexpr int kRowHeight = 20;
 
-int VisibleRowsFor(const CRect& rc) { return (rc.bottom - rc.top + 10) / kRowHeight; }
+int VisibleRowsFor(const CRect& rc)
+{
+    return (rc.bottom - rc.top + 10) / kRowHeight;
+}
 
-}  // namespace
+} // namespace
 
 // ---- CStaticText ----
 
-CStaticText::CStaticText(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText,
-                         bool bVisible, bool bDisabled, COLORREF crText, UINT nFormat)
-    : CControlBase(hParent, nId, rect, strText, bVisible, bDisabled), m_crText(crText), m_nFormat(nFormat) {}
+CStaticText::CStaticText(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText, bool bVisible,
+                         bool bDisabled, COLORREF crText, UINT nFormat)
+    : CControlBase(hParent, nId, rect, strText, bVisible, bDisabled), m_crText(crText), m_nFormat(nFormat)
+{
+}
 
-void CStaticText::SetDisplayText(const std::string& strText) {
+void CStaticText::SetDisplayText(const std::string& strText)
+{
     if (strText == m_strDisplayText)
         return;
     m_strDisplayText = strText;
     Invalidate();
 }
 
-void CStaticText::Draw(QPainter* pDC, const CRect&) {
+void CStaticText::Draw(QPainter* pDC, const CRect&)
+{
     pDC->save();
     pDC->setPen(QColor(ColorRefToQRgb(m_crText)));
     pDC->setFont(SkinFont(0, 0, m_bBold ? 700 : 400));
@@ -41,13 +49,18 @@ void CStaticText::Draw(QPainter* pDC, const CRect&) {
     pDC->restore();
 }
 
-bool CStaticText::OnMouseMove(UINT, int x, int y) { return TrackHover(m_nMouseState, x, y); }
+bool CStaticText::OnMouseMove(UINT, int x, int y)
+{
+    return TrackHover(m_nMouseState, x, y);
+}
 
-bool CStaticText::OnLButtonDown(UINT, int x, int y) {
+bool CStaticText::OnLButtonDown(UINT, int x, int y)
+{
     return PressAndNotify(m_nMouseState, x, y);
 }
 
-bool CStaticText::OnLButtonUp(UINT, int x, int y) {
+bool CStaticText::OnLButtonUp(UINT, int x, int y)
+{
     bool bInside = false;
     const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
     if (bInside)
@@ -57,13 +70,15 @@ bool CStaticText::OnLButtonUp(UINT, int x, int y) {
 
 // ---- CVScrollBar ----
 
-void CVScrollBar::LoadImages(unsigned nUpPngId, unsigned nDownPngId) {
+void CVScrollBar::LoadImages(unsigned nUpPngId, unsigned nDownPngId)
+{
     m_imgUp.Load(nUpPngId, 3);
     m_imgDown.Load(nDownPngId, 3);
     LayOut(m_imgUp.IsLoaded() ? m_imgUp.m_nFrameHeight : 0);
 }
 
-void CVScrollBar::LayOut(int nArrowHeight) {
+void CVScrollBar::LayOut(int nArrowHeight)
+{
     m_nArrowHeight = nArrowHeight;
     m_rcUp = CRect(m_rect.left, m_rect.top, m_rect.right, m_rect.top + nArrowHeight - 1);
     m_rcDown = CRect(m_rect.left, m_rect.bottom - nArrowHeight + 1, m_rect.right, m_rect.bottom);
@@ -71,9 +86,11 @@ void CVScrollBar::LayOut(int nArrowHeight) {
     m_rcThumb = m_rcTrack;
 }
 
-void CVScrollBar::SetScrollState(int nPosition, int nPage, int nRange) {
+void CVScrollBar::SetScrollState(int nPosition, int nPage, int nRange)
+{
     m_bNothingToScroll = nRange == 0 || nPage >= nRange;
-    if (nRange == 0) {
+    if (nRange == 0)
+    {
         m_rcThumb = m_rcTrack;
         return;
     }
@@ -81,53 +98,66 @@ void CVScrollBar::SetScrollState(int nPosition, int nPage, int nRange) {
     m_nPage = nPage;
     m_nRange = nRange;
     const int L = TrackLength();
-    if (L <= 0) {
+    if (L <= 0)
+    {
         // A bar too short for its arrows has no track to place a thumb in.
         m_rcThumb = m_rcTrack;
         return;
     }
     const int nThumbLength = static_cast<int>(std::trunc(static_cast<double>(L) * nPage / nRange + 0.5));
-    const int nThumbTop = m_rcTrack.top + static_cast<int>(std::trunc(static_cast<double>(L) * nPosition / nRange + 0.5));
+    const int nThumbTop =
+        m_rcTrack.top + static_cast<int>(std::trunc(static_cast<double>(L) * nPosition / nRange + 0.5));
     const int nThumbBottom = std::min(nThumbTop + std::min(L, nThumbLength) - 1, m_rcTrack.bottom);
     m_rcThumb = CRect(m_rcTrack.left, nThumbTop, m_rcTrack.right, nThumbBottom);
     Invalidate();
 }
 
-bool CVScrollBar::OnMouseMove(UINT, int x, int y) {
+bool CVScrollBar::OnMouseMove(UINT, int x, int y)
+{
     const int nOldState = m_nMouseState;
     const bool bOldUp = m_bOverUp, bOldDown = m_bOverDown, bOldThumb = m_bOverThumb;
-    if (!m_bDisabled && m_nMouseState != MS_PRESSED) {
-        if (m_rect.PtInRect(x, y)) {
+    if (!m_bDisabled && m_nMouseState != MS_PRESSED)
+    {
+        if (m_rect.PtInRect(x, y))
+        {
             m_nMouseState = MS_HOVER;
             m_bOverUp = m_rcUp.PtInRect(x, y);
             m_bOverDown = m_rcDown.PtInRect(x, y);
             m_bOverThumb = m_rcThumb.PtInRect(x, y);
-        } else {
+        }
+        else
+        {
             m_nMouseState = MS_NORMAL;
             m_bOverUp = m_bOverDown = m_bOverThumb = false;
         }
     }
     if (m_nMouseState == MS_NORMAL)
         m_bDragging = false;
-    if (m_bDragging) {
+    if (m_bDragging)
+    {
         const int nDelta = y - m_nGrabOffset - m_rcDrag.top;
         bool bShifted = false;
-        if (nDelta > 0 && m_rcDrag.bottom < m_rcTrack.bottom) {
+        if (nDelta > 0 && m_rcDrag.bottom < m_rcTrack.bottom)
+        {
             m_rcDrag.Offset(0, nDelta);
             if (m_rcDrag.bottom > m_rcTrack.bottom)
                 m_rcDrag.Offset(0, m_rcTrack.bottom - m_rcDrag.bottom);
             bShifted = true;
-        } else if (nDelta < 0 && m_rcDrag.top > m_rcTrack.top) {
+        }
+        else if (nDelta < 0 && m_rcDrag.top > m_rcTrack.top)
+        {
             m_rcDrag.Offset(0, nDelta);
             if (m_rcDrag.top < m_rcTrack.top)
                 m_rcDrag.Offset(0, m_rcTrack.top - m_rcDrag.top);
             bShifted = true;
         }
-        if (bShifted && TrackLength() > 0) {
+        if (bShifted && TrackLength() > 0)
+        {
             Invalidate();
             const int nNewPosition =
                 static_cast<int>(static_cast<long long>(m_rcDrag.top - m_rcTrack.top) * m_nRange / TrackLength());
-            if (nNewPosition != m_nPosition) {
+            if (nNewPosition != m_nPosition)
+            {
                 m_nPosition = nNewPosition;
                 Notify(m_nId, 0, NOTIFY_SCROLL);
             }
@@ -136,51 +166,67 @@ bool CVScrollBar::OnMouseMove(UINT, int x, int y) {
     return nOldState != m_nMouseState || bOldUp != m_bOverUp || bOldDown != m_bOverDown || bOldThumb != m_bOverThumb;
 }
 
-bool CVScrollBar::OnLButtonDown(UINT, int x, int y) {
+bool CVScrollBar::OnLButtonDown(UINT, int x, int y)
+{
     if (m_bDisabled || !m_rect.PtInRect(x, y))
         return false;
     const bool bChanged = m_nMouseState != MS_PRESSED;
     m_nMouseState = MS_PRESSED;
     WPARAM nPart;
-    if (m_rcUp.PtInRect(x, y)) {
+    if (m_rcUp.PtInRect(x, y))
+    {
         nPart = SB_PART_UP;
-    } else if (m_rcDown.PtInRect(x, y)) {
+    }
+    else if (m_rcDown.PtInRect(x, y))
+    {
         nPart = SB_PART_DOWN;
-    } else if (m_rcThumb.PtInRect(x, y)) {
+    }
+    else if (m_rcThumb.PtInRect(x, y))
+    {
         nPart = SB_PART_THUMB;
         m_bDragging = true;
         m_rcDrag = m_rcThumb;
         m_nGrabOffset = y - m_rcThumb.top;
-    } else if (y < m_rcThumb.top) {
+    }
+    else if (y < m_rcThumb.top)
+    {
         nPart = SB_PART_PAGE_UP;
-    } else {
+    }
+    else
+    {
         nPart = SB_PART_PAGE_DOWN;
     }
     Notify(m_nId, nPart, NOTIFY_PRESS);
     return bChanged;
 }
 
-bool CVScrollBar::OnLButtonUp(UINT, int x, int y) {
+bool CVScrollBar::OnLButtonUp(UINT, int x, int y)
+{
     if (m_bDisabled)
         return false;
     const int nOld = m_nMouseState;
     // A drag ends with the button wherever it is released, so the thumb never stays
     // drawn at a dragged place the position does not match.
     m_bDragging = false;
-    if (m_rect.PtInRect(x, y)) {
+    if (m_rect.PtInRect(x, y))
+    {
         m_nMouseState = MS_HOVER;
         Notify(m_nId, 0, NOTIFY_CLICK);
-    } else {
+    }
+    else
+    {
         m_nMouseState = MS_NORMAL;
     }
     SetScrollState(m_nPosition, m_nPage, m_nRange);
     return nOld != m_nMouseState;
 }
 
-void CVScrollBar::Draw(QPainter* pDC, const CRect&) {
+void CVScrollBar::Draw(QPainter* pDC, const CRect&)
+{
     // While everything fits, the bar steps back: it takes the list's own fill, so the list reads
     // as one piece and no dead grey strip suggests there is more to see.
-    if (m_bNothingToScroll && !m_bDragging) {
+    if (m_bNothingToScroll && !m_bDragging)
+    {
         FillSolid(pDC, m_rect, SkinColour::kListFill);
         return;
     }
@@ -201,36 +247,46 @@ void CVScrollBar::Draw(QPainter* pDC, const CRect&) {
 CEditShowList::CEditShowList(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText,
                              bool bVisible, bool bDisabled, MacroLibrary* pLibrary)
     : CControlBase(hParent, nId, rect, strText, bVisible, bDisabled), m_pLibrary(pLibrary),
-      m_nVisibleRows(VisibleRowsFor(rect)) {}
+      m_nVisibleRows(VisibleRowsFor(rect))
+{
+}
 
-CEditShowList::~CEditShowList() { DestroyEditBox(); }
+CEditShowList::~CEditShowList()
+{
+    DestroyEditBox();
+}
 
-void CEditShowList::SetRect(int nLeft, int nTop, int nRight, int nBottom) {
+void CEditShowList::SetRect(int nLeft, int nTop, int nRight, int nBottom)
+{
     CControlBase::SetRect(nLeft, nTop, nRight, nBottom);
     m_nVisibleRows = VisibleRowsFor(m_rect);
 }
 
-int CEditShowList::KeyCount() const {
+int CEditShowList::KeyCount() const
+{
     if (!m_pLibrary || m_nCurrentSet < 0)
         return -1;
     const MacroSet* pSet = m_pLibrary->FindSet(static_cast<size_t>(m_nCurrentSet));
     return pSet ? static_cast<int>(pSet->m_vecKeys.size()) : -1;
 }
 
-void CEditShowList::SelectSet(int nIndex) {
+void CEditShowList::SelectSet(int nIndex)
+{
     m_nCurrentSet = nIndex;
     m_nFirstVisibleRow = 0;
     m_nSelectedRow = KeyCount() > 0 ? 0 : -1;
 }
 
-bool CEditShowList::BeginNewName() {
+bool CEditShowList::BeginNewName()
+{
     if (m_pEdit || !m_hParent)
-        return false;  // one box at a time, and only inside a window
+        return false; // one box at a time, and only inside a window
     const int nKeys = KeyCount();
     if (nKeys < 0)
         return true;
     int nRow = nKeys;
-    if (nKeys >= m_nVisibleRows) {
+    if (nKeys >= m_nVisibleRows)
+    {
         m_nFirstVisibleRow = nKeys - m_nVisibleRows + 1;
         nRow = m_nVisibleRows - 1;
     }
@@ -240,11 +296,13 @@ bool CEditShowList::BeginNewName() {
     pEdit->setGeometry(m_rect.left + 2, nTop + 2, (m_rect.right - 2) - (m_rect.left + 2), (nTop + 20) - (nTop + 2));
     pEdit->setFrame(false);
     // Escape drops the typed name, as Delete does; the window keeps running.
-    CancelEditOnEscape(*pEdit, {}, [this] {
-        DestroyEditBox();
-        m_hParent->setFocus();
-        Invalidate();
-    });
+    CancelEditOnEscape(*pEdit, {},
+                       [this]
+                       {
+                           DestroyEditBox();
+                           m_hParent->setFocus();
+                           Invalidate();
+                       });
     pEdit->show();
     pEdit->setFocus();
     m_pEdit = pEdit;
@@ -252,7 +310,8 @@ bool CEditShowList::BeginNewName() {
     return true;
 }
 
-void CEditShowList::ScrollToEnd() {
+void CEditShowList::ScrollToEnd()
+{
     const int nKeys = KeyCount();
     if (nKeys <= 0)
         return;
@@ -260,35 +319,46 @@ void CEditShowList::ScrollToEnd() {
     Invalidate();
 }
 
-std::string CEditShowList::GetEditText() const { return m_pEdit ? m_pEdit->text().toStdString() : std::string(); }
+std::string CEditShowList::GetEditText() const
+{
+    return m_pEdit ? m_pEdit->text().toStdString() : std::string();
+}
 
-void CEditShowList::DestroyEditBox() {
-    if (QLineEdit* pEdit = m_pEdit.data()) {
+void CEditShowList::DestroyEditBox()
+{
+    if (QLineEdit* pEdit = m_pEdit.data())
+    {
         m_pEdit = nullptr;
         pEdit->hide();
         pEdit->deleteLater();
     }
 }
 
-int CEditShowList::CommitEditBox() {
+int CEditShowList::CommitEditBox()
+{
     if (!m_pEdit)
         return -1;
     const std::string strName = GetEditText();
-    if (strName.empty()) {
+    if (strName.empty())
+    {
         DestroyEditBox();
         return 0;
     }
-    if (strName.size() > kMaxNameBytes) {
+    if (strName.size() > kMaxNameBytes)
+    {
         Notify(m_nId, 0, NOTIFY_NAME_TOO_LONG);
         return static_cast<int>(NOTIFY_NAME_TOO_LONG);
     }
-    MacroSet* pSet = m_pLibrary && m_nCurrentSet >= 0 ? m_pLibrary->FindSet(static_cast<size_t>(m_nCurrentSet)) : nullptr;
-    if (!pSet) {
+    MacroSet* pSet =
+        m_pLibrary && m_nCurrentSet >= 0 ? m_pLibrary->FindSet(static_cast<size_t>(m_nCurrentSet)) : nullptr;
+    if (!pSet)
+    {
         // The set went away while the name was typed: nothing to add it to.
         DestroyEditBox();
         return 0;
     }
-    if (pSet->FindKeyByName(strName)) {
+    if (pSet->FindKeyByName(strName))
+    {
         Notify(m_nId, 0, NOTIFY_NAME_EXISTS);
         return static_cast<int>(NOTIFY_NAME_EXISTS);
     }
@@ -301,18 +371,24 @@ int CEditShowList::CommitEditBox() {
     return static_cast<int>(NOTIFY_NAME_ADDED);
 }
 
-bool CEditShowList::OnMouseMove(UINT, int x, int y) { return TrackHover(m_nMouseState, x, y); }
+bool CEditShowList::OnMouseMove(UINT, int x, int y)
+{
+    return TrackHover(m_nMouseState, x, y);
+}
 
-bool CEditShowList::OnLButtonDown(UINT, int x, int y) {
+bool CEditShowList::OnLButtonDown(UINT, int x, int y)
+{
     if (m_bDisabled)
         return false;
     bool bChanged = false;
-    if (m_rect.PtInRect(x, y)) {
+    if (m_rect.PtInRect(x, y))
+    {
         bChanged = m_nMouseState != MS_PRESSED;
         m_nMouseState = MS_PRESSED;
         const int nKeys = KeyCount();
         const int nRow = (y - m_rect.top) / kRowHeight + m_nFirstVisibleRow;
-        if (nKeys >= 0 && nRow < nKeys) {
+        if (nKeys >= 0 && nRow < nKeys)
+        {
             bChanged = bChanged || nRow != m_nSelectedRow;
             m_nSelectedRow = nRow;
         }
@@ -322,7 +398,8 @@ bool CEditShowList::OnLButtonDown(UINT, int x, int y) {
     return bChanged;
 }
 
-bool CEditShowList::OnLButtonUp(UINT, int x, int y) {
+bool CEditShowList::OnLButtonUp(UINT, int x, int y)
+{
     bool bInside = false;
     const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
     if (bInside)
@@ -330,7 +407,8 @@ bool CEditShowList::OnLButtonUp(UINT, int x, int y) {
     return bChanged;
 }
 
-void CEditShowList::Draw(QPainter* pDC, const CRect&) {
+void CEditShowList::Draw(QPainter* pDC, const CRect&)
+{
     FillSolid(pDC, m_rect, SkinColour::kListFill);
     const int nKeys = KeyCount();
     if (nKeys < 0 || m_nFirstVisibleRow >= nKeys)
@@ -338,7 +416,8 @@ void CEditShowList::Draw(QPainter* pDC, const CRect&) {
     const MacroSet* pSet = m_pLibrary->FindSet(static_cast<size_t>(m_nCurrentSet));
     pDC->save();
     pDC->setPen(QColor(ColorRefToQRgb(SkinColour::kText)));
-    for (int r = 0; r < m_nVisibleRows && m_nFirstVisibleRow + r < nKeys; ++r) {
+    for (int r = 0; r < m_nVisibleRows && m_nFirstVisibleRow + r < nKeys; ++r)
+    {
         const int nIndex = m_nFirstVisibleRow + r;
         const CRect rcRow(m_rect.left + 2, m_rect.top + kRowHeight * r, m_rect.right - 2,
                           m_rect.top + kRowHeight * r + kRowHeight);
@@ -354,26 +433,32 @@ void CEditShowList::Draw(QPainter* pDC, const CRect&) {
 
 CImageShowList::CImageShowList(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText,
                                bool bVisible, bool bDisabled)
-    : CControlBase(hParent, nId, rect, strText, bVisible, bDisabled), m_nVisibleRows(VisibleRowsFor(rect)) {}
+    : CControlBase(hParent, nId, rect, strText, bVisible, bDisabled), m_nVisibleRows(VisibleRowsFor(rect))
+{
+}
 
-void CImageShowList::SetRect(int nLeft, int nTop, int nRight, int nBottom) {
+void CImageShowList::SetRect(int nLeft, int nTop, int nRight, int nBottom)
+{
     CControlBase::SetRect(nLeft, nTop, nRight, nBottom);
     m_nVisibleRows = VisibleRowsFor(m_rect);
 }
 
-void CImageShowList::LoadIcons() {
+void CImageShowList::LoadIcons()
+{
     LoadPngResource(191, m_pIconRelease);
     LoadPngResource(192, m_pIconPress);
     LoadPngResource(193, m_pIconDelay);
 }
 
-void CImageShowList::SetMacroKey(const MacroKey* pKey) {
+void CImageShowList::SetMacroKey(const MacroKey* pKey)
+{
     m_pKey = pKey;
     m_pLibrary = nullptr;
     Invalidate();
 }
 
-void CImageShowList::ShowLibraryKey(const MacroLibrary* pLibrary, size_t nSet, size_t nKey) {
+void CImageShowList::ShowLibraryKey(const MacroLibrary* pLibrary, size_t nSet, size_t nKey)
+{
     m_pKey = nullptr;
     m_pLibrary = pLibrary;
     m_nSet = nSet;
@@ -381,15 +466,18 @@ void CImageShowList::ShowLibraryKey(const MacroLibrary* pLibrary, size_t nSet, s
     Invalidate();
 }
 
-const MacroKey* CImageShowList::GetMacroKey() const {
+const MacroKey* CImageShowList::GetMacroKey() const
+{
     if (!m_pLibrary)
         return m_pKey;
     const MacroSet* pSet = m_pLibrary->FindSet(m_nSet);
     return pSet ? pSet->FindKey(m_nKey) : nullptr;
 }
 
-std::string CImageShowList::ActionText(const unsigned char bytes[4], int* pnIcon) {
-    if (bytes[0] < 8) {
+std::string CImageShowList::ActionText(const unsigned char bytes[4], int* pnIcon)
+{
+    if (bytes[0] < 8)
+    {
         const unsigned nMs = (unsigned{bytes[1]} << 16) | (unsigned{bytes[2]} << 8) | bytes[3];
         char szText[32];
         std::snprintf(szText, sizeof szText, "%ums", nMs);
@@ -406,23 +494,29 @@ std::string CImageShowList::ActionText(const unsigned char bytes[4], int* pnIcon
     return strText;
 }
 
-bool CImageShowList::OnMouseMove(UINT, int x, int y) { return TrackHover(m_nMouseState, x, y); }
+bool CImageShowList::OnMouseMove(UINT, int x, int y)
+{
+    return TrackHover(m_nMouseState, x, y);
+}
 
-bool CImageShowList::OnLButtonDown(UINT, int x, int y) {
+bool CImageShowList::OnLButtonDown(UINT, int x, int y)
+{
     if (m_bDisabled || !m_rect.PtInRect(x, y))
         return false;
     bool bChanged = m_nMouseState != MS_PRESSED;
     m_nMouseState = MS_PRESSED;
     const int nRow = (y - m_rect.top) / kRowHeight + m_nFirstVisibleRow;
     const MacroKey* pKey = GetMacroKey();
-    if (pKey && nRow < static_cast<int>(std::min(pKey->m_nActionCount, MacroActionSlots))) {
+    if (pKey && nRow < static_cast<int>(std::min(pKey->m_nActionCount, MacroActionSlots)))
+    {
         bChanged = bChanged || nRow != m_nSelectedRow;
         m_nSelectedRow = nRow;
     }
     return bChanged;
 }
 
-bool CImageShowList::OnLButtonUp(UINT, int x, int y) {
+bool CImageShowList::OnLButtonUp(UINT, int x, int y)
+{
     bool bInside = false;
     const bool bChanged = ReleaseState(m_nMouseState, x, y, bInside);
     if (bInside)
@@ -430,7 +524,8 @@ bool CImageShowList::OnLButtonUp(UINT, int x, int y) {
     return bChanged;
 }
 
-void CImageShowList::Draw(QPainter* pDC, const CRect&) {
+void CImageShowList::Draw(QPainter* pDC, const CRect&)
+{
     FillSolid(pDC, m_rect, SkinColour::kListFill);
     const MacroKey* pKey = GetMacroKey();
     if (!pKey)
@@ -442,7 +537,8 @@ void CImageShowList::Draw(QPainter* pDC, const CRect&) {
     const int nIconHeight = m_pIconRelease ? m_pIconRelease->m_nHeight : 15;
     pDC->save();
     pDC->setPen(QColor(ColorRefToQRgb(SkinColour::kText)));
-    for (int r = 0; r < m_nVisibleRows && m_nFirstVisibleRow + r < nActions; ++r) {
+    for (int r = 0; r < m_nVisibleRows && m_nFirstVisibleRow + r < nActions; ++r)
+    {
         const int nIndex = m_nFirstVisibleRow + r;
         const CRect rcRow(m_rect.left + 17, m_rect.top + kRowHeight * r, m_rect.right - 2,
                           m_rect.top + kRowHeight * r + kRowHeight);
@@ -455,8 +551,10 @@ void CImageShowList::Draw(QPainter* pDC, const CRect&) {
         const LoadedImage* pIcon =
             nIcon == 0 ? m_pIconRelease.get() : (nIcon == 1 ? m_pIconPress.get() : m_pIconDelay.get());
         if (pIcon)
-            DrawStripFrame(pDC, pIcon, CRect(rcRow.left - 15, rcRow.top + 3, rcRow.left - 15 + nIconWidth,
-                                             rcRow.top + 3 + nIconHeight), 0, pIcon->m_nWidth, pIcon->m_nHeight);
+            DrawStripFrame(
+                pDC, pIcon,
+                CRect(rcRow.left - 15, rcRow.top + 3, rcRow.left - 15 + nIconWidth, rcRow.top + 3 + nIconHeight), 0,
+                pIcon->m_nWidth, pIcon->m_nHeight);
     }
     pDC->restore();
 }

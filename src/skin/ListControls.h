@@ -12,7 +12,8 @@
 struct MacroLibrary;
 struct MacroKey;
 
-class CStaticText : public CControlBase {
+class CStaticText : public CControlBase
+{
 public:
     CStaticText(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText, bool bVisible,
                 bool bDisabled, COLORREF crText, UINT nFormat);
@@ -38,9 +39,17 @@ private:
 };
 
 // Part codes sent as wParam with the scroll bar's press notification.
-enum ScrollBarPart { SB_PART_THUMB = 0, SB_PART_UP = 6, SB_PART_DOWN = 7, SB_PART_PAGE_UP = 8, SB_PART_PAGE_DOWN = 9 };
+enum ScrollBarPart
+{
+    SB_PART_THUMB = 0,
+    SB_PART_UP = 6,
+    SB_PART_DOWN = 7,
+    SB_PART_PAGE_UP = 8,
+    SB_PART_PAGE_DOWN = 9
+};
 
-class CVScrollBar : public CControlBase {
+class CVScrollBar : public CControlBase
+{
 public:
     using CControlBase::CControlBase;
     // Loads the arrow strips (3 frames each) and lays out arrows, track and thumb.
@@ -87,10 +96,11 @@ private:
     int m_nPosition = 0;
     int m_nPage = 1;
     int m_nRange = 1;
-    bool m_bNothingToScroll = true;  // the page shows the whole range
+    bool m_bNothingToScroll = true; // the page shows the whole range
 };
 
-class CEditShowList : public CControlBase {
+class CEditShowList : public CControlBase
+{
 public:
     static constexpr UINT kEditBoxId = 2016;
     static constexpr size_t kMaxNameBytes = 12;
@@ -128,7 +138,7 @@ public:
     bool OnLButtonUp(UINT nFlags, int x, int y) override;
 
 private:
-    int KeyCount() const;  // keys of the current set, -1 when the set does not exist
+    int KeyCount() const; // keys of the current set, -1 when the set does not exist
 
     MacroLibrary* m_pLibrary;
     int m_nCurrentSet = -1;
@@ -139,7 +149,8 @@ private:
     QPointer<QLineEdit> m_pEdit;
 };
 
-class CImageShowList : public CControlBase {
+class CImageShowList : public CControlBase
+{
 public:
     CImageShowList(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText, bool bVisible,
                    bool bDisabled);

@@ -2,17 +2,20 @@
 
 #include <algorithm>
 
-QVector<QRect> ShapeRuns(const QImage& bmp) {
+QVector<QRect> ShapeRuns(const QImage& bmp)
+{
     QVector<QRect> vecRuns;
     const int nWidth = bmp.width();
     const QImage img = bmp.convertToFormat(QImage::Format_RGB32);
     const QRgb rgbShape = ColorRefToQRgb(SkinColour::kShape) & 0xFFFFFF;
     const auto isShape = [rgbShape](QRgb rgb) { return (rgb & 0xFFFFFF) == rgbShape; };
     const auto isInside = [rgbShape](QRgb rgb) { return (rgb & 0xFFFFFF) != rgbShape; };
-    for (int y = 0; y < img.height(); ++y) {
+    for (int y = 0; y < img.height(); ++y)
+    {
         const auto* pLine = reinterpret_cast<const QRgb*>(img.constScanLine(y));
         const QRgb* pEnd = pLine + nWidth;
-        for (const QRgb* p = pLine;;) {
+        for (const QRgb* p = pLine;;)
+        {
             p = std::find_if(p, pEnd, isInside);
             if (p == pEnd)
                 break;
@@ -26,16 +29,21 @@ QVector<QRect> ShapeRuns(const QImage& bmp) {
     return vecRuns;
 }
 
-QRegion RegionFromRuns(const QVector<QRect>& vecRuns) {
+QRegion RegionFromRuns(const QVector<QRect>& vecRuns)
+{
     QRegion rgn;
     if (!vecRuns.isEmpty())
         rgn.setRects(vecRuns.constData(), static_cast<int>(vecRuns.size()));
     return rgn;
 }
 
-QRegion RegionFromBitmap(const QImage& bmp) { return RegionFromRuns(ShapeRuns(bmp)); }
+QRegion RegionFromBitmap(const QImage& bmp)
+{
+    return RegionFromRuns(ShapeRuns(bmp));
+}
 
-namespace {
+namespace
+{
 
 // Red and blue are summed in one 32-bit word, 16 bits apart: a block of 256 pixels sums to at
 // most 65280 per channel, so blue never carries into red and red never overflows. Full blocks
@@ -43,10 +51,12 @@ namespace {
 constexpr int AverageBlock = 256;
 
 inline void AddBlockSums(const QRgb* pPixels, int nCount, unsigned long long& nRed, unsigned long long& nGreen,
-                         unsigned long long& nBlue) {
+                         unsigned long long& nBlue)
+{
     uint32_t nRedBlue = 0;
     uint32_t nBlockGreen = 0;
-    for (int i = 0; i < nCount; ++i) {
+    for (int i = 0; i < nCount; ++i)
+    {
         nRedBlue += pPixels[i] & 0x00FF00FF;
         nBlockGreen += (pPixels[i] >> 8) & 0xFF;
     }
@@ -55,10 +65,12 @@ inline void AddBlockSums(const QRgb* pPixels, int nCount, unsigned long long& nR
     nGreen += nBlockGreen;
 }
 
-}  // namespace
+} // namespace
 
-COLORREF AverageColour(const QImage& bmp, COLORREF crOld, bool* pbOk) {
-    if (bmp.isNull() || bmp.width() <= 0 || bmp.height() <= 0) {
+COLORREF AverageColour(const QImage& bmp, COLORREF crOld, bool* pbOk)
+{
+    if (bmp.isNull() || bmp.width() <= 0 || bmp.height() <= 0)
+    {
         if (pbOk)
             *pbOk = false;
         return crOld;
@@ -66,7 +78,8 @@ COLORREF AverageColour(const QImage& bmp, COLORREF crOld, bool* pbOk) {
     const QImage img = bmp.convertToFormat(QImage::Format_RGB32);
     const int nWidth = img.width();
     unsigned long long nRed = 0, nGreen = 0, nBlue = 0;
-    for (int y = 0; y < img.height(); ++y) {
+    for (int y = 0; y < img.height(); ++y)
+    {
         const auto* pLine = reinterpret_cast<const QRgb*>(img.constScanLine(y));
         int x = 0;
         for (; x + AverageBlock <= nWidth; x += AverageBlock)
@@ -76,6 +89,5 @@ COLORREF AverageColour(const QImage& bmp, COLORREF crOld, bool* pbOk) {
     const unsigned long long nCount = static_cast<unsigned long long>(img.width()) * img.height();
     if (pbOk)
         *pbOk = true;
-    return RGBRef(static_cast<int>(nRed / nCount), static_cast<int>(nGreen / nCount),
-                  static_cast<int>(nBlue / nCount));
+    return RGBRef(static_cast<int>(nRed / nCount), static_cast<int>(nGreen / nCount), static_cast<int>(nBlue / nCount));
 }

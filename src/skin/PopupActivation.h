@@ -11,7 +11,8 @@
 
 class CWndPopup;
 
-class CPopupActivation : public QObject {
+class CPopupActivation : public QObject
+{
 public:
     static CPopupActivation& Instance();
 

@@ -14,7 +14,8 @@
 struct MacroKey;
 struct MacroLibrary;
 
-struct PopupItem {
+struct PopupItem
+{
     bool m_bSeparator = false;
     UINT m_nCode = 0;
     std::string m_strText;
@@ -28,13 +29,15 @@ struct PopupItem {
 };
 
 // Handed over by address in lParam of a result message; valid during the call only.
-struct PopupResult {
+struct PopupResult
+{
     std::string m_strName;
     KeyValue m_keyValue;
 };
 
 // Item list, hot item and result shared by the popups below.
-class CItemPopup : public CWndPopup {
+class CItemPopup : public CWndPopup
+{
 public:
     CItemPopup(int nKind, UINT nResultMessage, int nWidth, KeyValue initial);
 
@@ -76,7 +79,8 @@ private:
     int m_nLayoutHeight = 0;
 };
 
-class CComboPopup : public CItemPopup {
+class CComboPopup : public CItemPopup
+{
 public:
     CComboPopup();
     void BuildItems() override;
@@ -90,7 +94,8 @@ protected:
 };
 
 // One row of a submenu: its item code, its text and the key value it stands for.
-struct SubmenuEntry {
+struct SubmenuEntry
+{
     UINT nCode;
     const char* pszText;
     std::uint8_t nKind;
@@ -98,16 +103,18 @@ struct SubmenuEntry {
 };
 
 // What tells one submenu of the function menu from another.
-struct SubmenuTable {
+struct SubmenuTable
+{
     int nKind;
     UINT nResultMessage;
-    int nWidth;  // 0: as wide as the rectangle it is opened with
+    int nWidth; // 0: as wide as the rectangle it is opened with
     const SubmenuEntry* pEntries;
     size_t nEntries;
 };
 
 // A submenu of the function menu: lists its table's rows and answers with the chosen row's value.
-class CSubmenuPopup : public CItemPopup {
+class CSubmenuPopup : public CItemPopup
+{
 public:
     explicit CSubmenuPopup(const SubmenuTable& table);
     void BuildItems() override;
@@ -120,24 +127,28 @@ private:
 };
 
 // Multimedia functions.
-class CProfilePopup : public CSubmenuPopup {
+class CProfilePopup : public CSubmenuPopup
+{
 public:
     CProfilePopup();
 };
 
 // Internet and system functions.
-class CDPIPopup : public CSubmenuPopup {
+class CDPIPopup : public CSubmenuPopup
+{
 public:
     CDPIPopup();
 };
 
 // Mouse functions; as wide as the rectangle it is opened with.
-class CMultimediaPopup : public CSubmenuPopup {
+class CMultimediaPopup : public CSubmenuPopup
+{
 public:
     CMultimediaPopup();
 };
 
-class CMacroLibraryPopup : public CItemPopup {
+class CMacroLibraryPopup : public CItemPopup
+{
 public:
     // The one greyed row of an empty library, so the submenu says why there is nothing to pick.
     static constexpr const char* kEmptyLibraryText = "No macros yet: record one on the Macro page";
@@ -158,7 +169,8 @@ private:
 };
 
 // One choice of a popup: its item code, its text and the result byte it stands for.
-struct PopupChoice {
+struct PopupChoice
+{
     UINT nCode;
     const char* pszText;
     std::uint8_t nValue;
@@ -166,7 +178,8 @@ struct PopupChoice {
 
 // The two lighting popups: a press on the hot item answers at once; the chosen item's value goes
 // into the kind byte of the result.
-class CLightChoicePopup : public CItemPopup {
+class CLightChoicePopup : public CItemPopup
+{
 public:
     CLightChoicePopup(int nKind, UINT nResultMessage, const PopupChoice* pChoices, size_t nChoices);
     void BuildItems() override;
@@ -180,7 +193,8 @@ private:
     size_t m_nChoices;
 };
 
-class CLightColorPopup : public CLightChoicePopup {
+class CLightColorPopup : public CLightChoicePopup
+{
 public:
     CLightColorPopup();
     // The colour of a "LightColor" value 1..7 as the page and the swatches show it; red for any
@@ -191,7 +205,8 @@ protected:
     bool ItemSwatch(const PopupItem& item, COLORREF& crSwatch) const override;
 };
 
-class CLightBrightnessPopup : public CLightChoicePopup {
+class CLightBrightnessPopup : public CLightChoicePopup
+{
 public:
     CLightBrightnessPopup();
 };

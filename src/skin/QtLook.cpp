@@ -7,18 +7,24 @@
 #include <QStyleFactory>
 #include <QToolTip>
 
-namespace {
-QColor FromColorRef(COLORREF cr) { return QColor(ColorRefToQRgb(cr)); }
-}  // namespace
+namespace
+{
+QColor FromColorRef(COLORREF cr)
+{
+    return QColor(ColorRefToQRgb(cr));
+}
+} // namespace
 
-QPalette SkinQtPalette() {
-    const QColor window(13, 32, 68);        // the panels of the skinned windows
+QPalette SkinQtPalette()
+{
+    const QColor window(13, 32, 68); // the panels of the skinned windows
     const QColor base = FromColorRef(SkinColour::kListFill);
     const QColor button(22, 48, 92);
     const QColor text = FromColorRef(SkinColour::kText);
-    const QColor dim(128, 152, 190);        // still 4.5:1 on the fills
+    const QColor dim(128, 152, 190); // still 4.5:1 on the fills
     QPalette palette;
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+    {
         const bool bDisabled = group == QPalette::Disabled;
         palette.setColor(group, QPalette::Window, window);
         palette.setColor(group, QPalette::WindowText, bDisabled ? dim : text);
@@ -43,7 +49,8 @@ QPalette SkinQtPalette() {
     return palette;
 }
 
-void ApplySkinLookToQt() {
+void ApplySkinLookToQt()
+{
     // Without a desktop theme Qt already runs Fusion; a second instance would only cost start-up.
     if (QApplication::style()->name().compare(QStringLiteral("fusion"), Qt::CaseInsensitive) != 0)
         if (QStyle* pFusion = QStyleFactory::create(QStringLiteral("Fusion")))

@@ -7,7 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
-bool LoadPngResource(unsigned nId, std::unique_ptr<LoadedImage>& pOut) {
+bool LoadPngResource(unsigned nId, std::unique_ptr<LoadedImage>& pOut)
+{
     QImage img;
     if (!FindEmbeddedImage("PNG", nId, img))
         return false;
@@ -21,28 +22,36 @@ bool LoadPngResource(unsigned nId, std::unique_ptr<LoadedImage>& pOut) {
     return true;
 }
 
-QImage LoadBitmapResource(unsigned nId) {
+QImage LoadBitmapResource(unsigned nId)
+{
     const QImage img = EmbeddedImage("BITMAP", nId);
     return img.format() == QImage::Format_RGB32 || img.isNull() ? img : img.convertToFormat(QImage::Format_RGB32);
 }
 
-QImage LoadIconResource(unsigned nId) { return EmbeddedImage("ICON", nId); }
+QImage LoadIconResource(unsigned nId)
+{
+    return EmbeddedImage("ICON", nId);
+}
 
-bool PaintsAboveOneRatio(const QPainter* pDC) {
+bool PaintsAboveOneRatio(const QPainter* pDC)
+{
     return pDC && pDC->device() && pDC->device()->devicePixelRatio() > 1.0;
 }
 
-namespace {
+namespace
+{
 
 // Between 100 % and 200 % the 2x picture is scaled down, which wants filtering; at 200 % its
 // pixels land on the device's one to one.
-void SmoothUnlessExact(QPainter* pDC, const QImage& img) {
+void SmoothUnlessExact(QPainter* pDC, const QImage& img)
+{
     if (pDC->device()->devicePixelRatio() != img.devicePixelRatio())
         pDC->setRenderHint(QPainter::SmoothPixmapTransform);
 }
 
 // The 2x strip of image when the painter wants it and it is twice the 1x strip, else null.
-QImage HighRatioStrip(const QPainter* pDC, const LoadedImage& image) {
+QImage HighRatioStrip(const QPainter* pDC, const LoadedImage& image)
+{
     if (!PaintsAboveOneRatio(pDC) || image.m_nResourceId == 0)
         return QImage();
     QImage img2x = EmbeddedImage2x("PNG", image.m_nResourceId);
@@ -51,13 +60,15 @@ QImage HighRatioStrip(const QPainter* pDC, const LoadedImage& image) {
     return img2x;
 }
 
-}  // namespace
+} // namespace
 
 void DrawStripFrame(QPainter* pDC, const LoadedImage* pImage, const CRect& rcDest, int nFrame, int nFrameWidth,
-                    int nFrameHeight) {
+                    int nFrameHeight)
+{
     if (!pDC || !pImage || pImage->m_image.isNull() || nFrameWidth <= 0 || nFrameHeight <= 0)
         return;
-    if (const QImage img2x = HighRatioStrip(pDC, *pImage); !img2x.isNull()) {
+    if (const QImage img2x = HighRatioStrip(pDC, *pImage); !img2x.isNull())
+    {
         SmoothUnlessExact(pDC, img2x);
         const QRect rcSource(2 * nFrame * nFrameWidth, 0, 2 * nFrameWidth, 2 * nFrameHeight);
         if (rcDest.Width() == nFrameWidth && rcDest.Height() == nFrameHeight)
@@ -74,10 +85,12 @@ void DrawStripFrame(QPainter* pDC, const LoadedImage* pImage, const CRect& rcDes
                        QRectF(rcSource));
 }
 
-void DrawImageInBands(QPainter* pDC, const QPoint& ptDest, const QImage& img, const QRect& rcSource) {
+void DrawImageInBands(QPainter* pDC, const QPoint& ptDest, const QImage& img, const QRect& rcSource)
+{
     constexpr int BandRows = 64;
     const qreal dRatio = img.devicePixelRatio();
-    for (int y = 0; y < rcSource.height(); y += BandRows) {
+    for (int y = 0; y < rcSource.height(); y += BandRows)
+    {
         const int nRows = std::min(BandRows, rcSource.height() - y);
         const QRect rcBand(rcSource.x(), rcSource.y() + y, rcSource.width(), nRows);
         if (dRatio == 1.0)
@@ -88,15 +101,17 @@ void DrawImageInBands(QPainter* pDC, const QPoint& ptDest, const QImage& img, co
     }
 }
 
-QImage MakeKeyedFrame(const QImage& bmpSource, int nSrcX, int nSrcW, int nSrcH, int nWidth, int nHeight,
-                      COLORREF crKey) {
+QImage MakeKeyedFrame(const QImage& bmpSource, int nSrcX, int nSrcW, int nSrcH, int nWidth, int nHeight, COLORREF crKey)
+{
     if (nWidth <= 0 || nHeight <= 0 || nSrcW <= 0 || nSrcH <= 0 || bmpSource.isNull())
         return QImage();
     QImage frame = bmpSource.copy(nSrcX, 0, nSrcW, nSrcH).convertToFormat(QImage::Format_ARGB32);
     const QRgb rgbKey = ColorRefToQRgb(crKey) & 0xFFFFFF;
-    for (int y = 0; y < frame.height(); ++y) {
+    for (int y = 0; y < frame.height(); ++y)
+    {
         auto* pLine = reinterpret_cast<QRgb*>(frame.scanLine(y));
-        for (int x = 0; x < frame.width(); ++x) {
+        for (int x = 0; x < frame.width(); ++x)
+        {
             if ((pLine[x] & 0xFFFFFF) == rgbKey)
                 pLine[x] = 0;
             else
@@ -108,8 +123,9 @@ QImage MakeKeyedFrame(const QImage& bmpSource, int nSrcX, int nSrcW, int nSrcH, 
     return frame;
 }
 
-bool DrawKeyedFrame(QPainter* pDC, int x, int y, int nWidth, int nHeight, const QImage& bmpSource, int nSrcX,
-                    int nSrcW, int nSrcH, COLORREF crKey) {
+bool DrawKeyedFrame(QPainter* pDC, int x, int y, int nWidth, int nHeight, const QImage& bmpSource, int nSrcX, int nSrcW,
+                    int nSrcH, COLORREF crKey)
+{
     const QImage frame = MakeKeyedFrame(bmpSource, nSrcX, nSrcW, nSrcH, nWidth, nHeight, crKey);
     if (frame.isNull() || !pDC)
         return false;
@@ -118,7 +134,8 @@ bool DrawKeyedFrame(QPainter* pDC, int x, int y, int nWidth, int nHeight, const 
 }
 
 bool DrawKeyedBitmapFrame(QPainter* pDC, const CRect& rcDest, unsigned nBitmapId, int nFrame, int nFrameWidth,
-                          int nFrameHeight, int nKeyX, int nKeyY) {
+                          int nFrameHeight, int nKeyX, int nKeyY)
+{
     if (!pDC)
         return false;
     const QImage bmp = LoadBitmapResource(nBitmapId);
@@ -126,10 +143,13 @@ bool DrawKeyedBitmapFrame(QPainter* pDC, const CRect& rcDest, unsigned nBitmapId
         return false;
     // A 2x bitmap that is not twice the 1x one would cut the wrong frames: the 1x one is drawn.
     if (const QImage bmp2x = PaintsAboveOneRatio(pDC) ? EmbeddedImage2x("BITMAP", nBitmapId) : QImage();
-        bmp2x.size() == bmp.size() * 2) {
-        QImage frame = MakeKeyedFrame(bmp2x, 2 * nFrame * nFrameWidth, 2 * nFrameWidth, 2 * nFrameHeight,
-                                      2 * rcDest.Width(), 2 * rcDest.Height(), BitmapPixel(bmp2x, 2 * nKeyX, 2 * nKeyY));
-        if (!frame.isNull()) {
+        bmp2x.size() == bmp.size() * 2)
+    {
+        QImage frame =
+            MakeKeyedFrame(bmp2x, 2 * nFrame * nFrameWidth, 2 * nFrameWidth, 2 * nFrameHeight, 2 * rcDest.Width(),
+                           2 * rcDest.Height(), BitmapPixel(bmp2x, 2 * nKeyX, 2 * nKeyY));
+        if (!frame.isNull())
+        {
             frame.setDevicePixelRatio(2);
             SmoothUnlessExact(pDC, frame);
             pDC->drawImage(QPoint(rcDest.left, rcDest.top), frame);
@@ -140,42 +160,49 @@ bool DrawKeyedBitmapFrame(QPainter* pDC, const CRect& rcDest, unsigned nBitmapId
                           nFrameWidth, nFrameHeight, BitmapPixel(bmp, nKeyX, nKeyY));
 }
 
-COLORREF BitmapPixel(const QImage& bmp, int x, int y) {
+COLORREF BitmapPixel(const QImage& bmp, int x, int y)
+{
     if (!bmp.valid(x, y))
         return 0;
     return QRgbToColorRef(bmp.pixel(x, y));
 }
 
-int FadeWidth(int nWindowWidth, int nWindowHeight, int nPictureWidth, int nPictureHeight) {
+int FadeWidth(int nWindowWidth, int nWindowHeight, int nPictureWidth, int nPictureHeight)
+{
     if (nWindowWidth > nPictureWidth || nWindowHeight > nPictureHeight)
         return std::max(0, std::min({100, nPictureWidth, nPictureHeight}));
     return 0;
 }
 
-int FadeLineAlpha(int i, int nFade) {
+int FadeLineAlpha(int i, int nFade)
+{
     if (nFade <= 0)
         return 255;
     return static_cast<int>(255.0 - i * (255.0 / nFade));
 }
 
-int FadeCornerAlpha(int i, int j, int nFade) {
+int FadeCornerAlpha(int i, int j, int nFade)
+{
     if (nFade <= 0)
         return 255;
     const double dDistance = std::min(std::sqrt(static_cast<double>(i * i + j * j)), static_cast<double>(nFade));
     return static_cast<int>(255.0 - dDistance * (255.0 / nFade));
 }
 
-namespace {
+namespace
+{
 
-inline QRgb Blend(QRgb rgbSrc, QRgb rgbDst, int nAlpha) {
+inline QRgb Blend(QRgb rgbSrc, QRgb rgbDst, int nAlpha)
+{
     auto mix = [nAlpha](int s, int d) { return (s * nAlpha + d * (255 - nAlpha) + 127) / 255; };
     return qRgb(mix(qRed(rgbSrc), qRed(rgbDst)), mix(qGreen(rgbSrc), qGreen(rgbDst)),
                 mix(qBlue(rgbSrc), qBlue(rgbDst)));
 }
 
-}  // namespace
+} // namespace
 
-QImage PrepareBackgroundImage(const QImage& bmp, COLORREF crFill, int nFade) {
+QImage PrepareBackgroundImage(const QImage& bmp, COLORREF crFill, int nFade)
+{
     if (bmp.isNull())
         return QImage();
     const QImage src = bmp.convertToFormat(QImage::Format_RGB32);
@@ -189,20 +216,23 @@ QImage PrepareBackgroundImage(const QImage& bmp, COLORREF crFill, int nFade) {
     out.setDevicePixelRatio(src.devicePixelRatio());
     const QRgb rgbFill = ColorRefToQRgb(crFill);
     out.fill(rgbFill);
-    for (int y = 0; y < H - F; ++y) {
+    for (int y = 0; y < H - F; ++y)
+    {
         const auto* pSrc = reinterpret_cast<const QRgb*>(src.constScanLine(y));
         auto* pDst = reinterpret_cast<QRgb*>(out.scanLine(y));
         std::copy(pSrc, pSrc + (W - F), pDst);
     }
     // Right strip: column i of the strip fades with the line alpha.
-    for (int i = 0; i < F; ++i) {
+    for (int i = 0; i < F; ++i)
+    {
         const int nAlpha = FadeLineAlpha(i, F);
         const int x = W - F + i;
         for (int y = 0; y < H - F; ++y)
             out.setPixel(x, y, Blend(src.pixel(x, y), rgbFill, nAlpha));
     }
     // Bottom strip: row i fades the same way downwards.
-    for (int i = 0; i < F; ++i) {
+    for (int i = 0; i < F; ++i)
+    {
         const int nAlpha = FadeLineAlpha(i, F);
         const int y = H - F + i;
         const auto* pSrc = reinterpret_cast<const QRgb*>(src.constScanLine(y));
@@ -212,7 +242,8 @@ QImage PrepareBackgroundImage(const QImage& bmp, COLORREF crFill, int nFade) {
     }
     // Corner: alpha by the distance from the square's top-left corner.
     for (int j = 0; j < F; ++j)
-        for (int i = 0; i < F; ++i) {
+        for (int i = 0; i < F; ++i)
+        {
             const int x = W - F + i;
             const int y = H - F + j;
             out.setPixel(x, y, Blend(src.pixel(x, y), rgbFill, FadeCornerAlpha(i, j, F)));
@@ -220,7 +251,8 @@ QImage PrepareBackgroundImage(const QImage& bmp, COLORREF crFill, int nFade) {
     return out;
 }
 
-QImage PrepareBackgroundImage2x(unsigned nBitmapId, COLORREF crFill, int nFade) {
+QImage PrepareBackgroundImage2x(unsigned nBitmapId, COLORREF crFill, int nFade)
+{
     QImage bmp2x = EmbeddedImage2x("BITMAP", nBitmapId);
     if (bmp2x.isNull())
         return QImage();
@@ -229,13 +261,14 @@ QImage PrepareBackgroundImage2x(unsigned nBitmapId, COLORREF crFill, int nFade) 
     return img;
 }
 
-QFont SkinFont(int nHeight, int nWidth, int nWeight) {
+QFont SkinFont(int nHeight, int nWidth, int nWeight)
+{
     QFont font;
     // Latin words in a Latin face when the first two are missing: the CJK face's Latin letters
     // spread words apart at these sizes ("Functi on"); Chinese text still finds its face.
     font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("DejaVu Sans"),
-                      QStringLiteral("WenQuanYi Micro Hei"),
-                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Droid Sans Fallback")});
+                      QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
+                      QStringLiteral("Droid Sans Fallback")});
     int nPixels = 12;
     if (nHeight != 0)
         nPixels = std::abs(nHeight);
@@ -247,20 +280,23 @@ QFont SkinFont(int nHeight, int nWidth, int nWeight) {
     return font;
 }
 
-QString WordEllipsisText(const QFont& font, const QString& strText, int nWidth) {
+QString WordEllipsisText(const QFont& font, const QString& strText, int nWidth)
+{
     const QFontMetrics fm(font);
     if (fm.horizontalAdvance(strText) <= nWidth)
         return strText;
     const QString strDots = QStringLiteral("...");
     // Prefer cutting at a word boundary; fall back to characters for unbroken text.
-    for (qsizetype n = strText.size(); n > 0; --n) {
+    for (qsizetype n = strText.size(); n > 0; --n)
+    {
         if (strText.at(n - 1) != QLatin1Char(' ') && (n == strText.size() || strText.at(n) != QLatin1Char(' ')))
             continue;
         const QString strTry = strText.left(n).trimmed() + strDots;
         if (!strText.left(n).trimmed().isEmpty() && fm.horizontalAdvance(strTry) <= nWidth)
             return strTry;
     }
-    for (qsizetype n = strText.size() - 1; n > 0; --n) {
+    for (qsizetype n = strText.size() - 1; n > 0; --n)
+    {
         const QString strTry = strText.left(n) + strDots;
         if (fm.horizontalAdvance(strTry) <= nWidth)
             return strTry;
@@ -268,16 +304,19 @@ QString WordEllipsisText(const QFont& font, const QString& strText, int nWidth) 
     return strDots;
 }
 
-QString PathEllipsisText(const QFont& font, const QString& strText, int nWidth) {
+QString PathEllipsisText(const QFont& font, const QString& strText, int nWidth)
+{
     const QFontMetrics fm(font);
     if (fm.horizontalAdvance(strText) <= nWidth)
         return strText;
     const QString strDots = QStringLiteral("...");
     const qsizetype nSlash = strText.lastIndexOf(QLatin1Char('/'));
-    if (nSlash > 0) {
+    if (nSlash > 0)
+    {
         const QString strLast = strText.mid(nSlash);
         const int nRest = nWidth - fm.horizontalAdvance(strLast);
-        if (nRest >= fm.horizontalAdvance(QStringLiteral("/") + strDots)) {
+        if (nRest >= fm.horizontalAdvance(QStringLiteral("/") + strDots))
+        {
             QString strFront = strText.left(nSlash);
             while (!strFront.isEmpty() && fm.horizontalAdvance(strFront + strDots) > nRest)
                 strFront.chop(1);
@@ -290,17 +329,20 @@ QString PathEllipsisText(const QFont& font, const QString& strText, int nWidth) 
     return strDots + strEnd;
 }
 
-namespace {
+namespace
+{
 SkinTextWatcher g_fnTextWatcher = nullptr;
 void* g_pTextWatcherContext = nullptr;
-}  // namespace
+} // namespace
 
-void SetSkinTextWatcher(SkinTextWatcher fnWatcher, void* pContext) {
+void SetSkinTextWatcher(SkinTextWatcher fnWatcher, void* pContext)
+{
     g_fnTextWatcher = fnWatcher;
     g_pTextWatcherContext = pContext;
 }
 
-void DrawSkinText(QPainter* pDC, const QString& strText, const CRect& rc, UINT nFormat) {
+void DrawSkinText(QPainter* pDC, const QString& strText, const CRect& rc, UINT nFormat)
+{
     if (!pDC || rc.IsRectEmpty())
         return;
     QString strShown = strText;
@@ -331,7 +373,8 @@ void DrawSkinText(QPainter* pDC, const QString& strText, const CRect& rc, UINT n
     pDC->restore();
 }
 
-void FillSolid(QPainter* pDC, const CRect& rc, COLORREF cr) {
+void FillSolid(QPainter* pDC, const CRect& rc, COLORREF cr)
+{
     if (pDC && !rc.IsRectEmpty())
         pDC->fillRect(rc.ToQRect(), QColor(ColorRefToQRgb(cr)));
 }

@@ -14,12 +14,13 @@
 
 class QPainter;
 
-struct LoadedImage {
+struct LoadedImage
+{
     QImage m_image;
-    int m_nStatus = 0;  // 0 when the image is well formed
+    int m_nStatus = 0; // 0 when the image is well formed
     int m_nWidth = 0;
     int m_nHeight = 0;
-    unsigned m_nResourceId = 0;  // finds the 2x picture of the same resource; 0 for none
+    unsigned m_nResourceId = 0; // finds the 2x picture of the same resource; 0 for none
 };
 
 // Loads PNG resource nId (":/PNG/<id>"). Answers false and leaves pOut untouched when
@@ -37,7 +38,10 @@ QImage LoadIconResource(unsigned nId);
 bool PaintsAboveOneRatio(const QPainter* pDC);
 
 // Frame width of an N-frame strip: the remainder pixels at the right end are lost.
-inline int StripFrameWidth(int nImageWidth, int nFrames) { return nFrames > 0 ? nImageWidth / nFrames : 0; }
+inline int StripFrameWidth(int nImageWidth, int nFrames)
+{
+    return nFrames > 0 ? nImageWidth / nFrames : 0;
+}
 
 // Draws frame nFrame (source nFrame * nFrameWidth, 0, nFrameWidth, nFrameHeight) of
 // the strip stretched into rcDest. Nothing is drawn without an image. Frame sizes and rcDest
@@ -57,8 +61,8 @@ void DrawImageInBands(QPainter* pDC, const QPoint& ptDest, const QImage& img, co
 // positive.
 QImage MakeKeyedFrame(const QImage& bmpSource, int nSrcX, int nSrcW, int nSrcH, int nWidth, int nHeight,
                       COLORREF crKey);
-bool DrawKeyedFrame(QPainter* pDC, int x, int y, int nWidth, int nHeight, const QImage& bmpSource, int nSrcX,
-                    int nSrcW, int nSrcH, COLORREF crKey);
+bool DrawKeyedFrame(QPainter* pDC, int x, int y, int nWidth, int nHeight, const QImage& bmpSource, int nSrcX, int nSrcW,
+                    int nSrcH, COLORREF crKey);
 // Frame nFrame of bitmap resource nBitmapId stretched to rcDest, with the colour of its pixel
 // (nKeyX, nKeyY) transparent; the bitmap is read on every draw. Above 100 % the frame comes
 // from the 2x bitmap, keyed by the colour at the same example pixel there. False when nothing
@@ -96,7 +100,8 @@ void FillSolid(QPainter* pDC, const CRect& rc, COLORREF cr);
 
 // One text as DrawSkinText shows it: the words after ellipsis, where they go on the painted
 // device, and the rectangle they are laid out in.
-struct SkinTextDraw {
+struct SkinTextDraw
+{
     QString m_strShown;
     QRect m_rcDevice;
 };
@@ -105,4 +110,7 @@ struct SkinTextDraw {
 using SkinTextWatcher = bool (*)(void* pContext, const SkinTextDraw& text);
 void SetSkinTextWatcher(SkinTextWatcher fnWatcher, void* pContext);
 
-inline QString ToQString(const std::string& str) { return QString::fromStdString(str); }
+inline QString ToQString(const std::string& str)
+{
+    return QString::fromStdString(str);
+}

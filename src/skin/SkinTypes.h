@@ -11,9 +11,10 @@ using UINT = std::uint32_t;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
-using COLORREF = std::uint32_t;  // 0x00BBGGRR
+using COLORREF = std::uint32_t; // 0x00BBGGRR
 
-struct CRect {
+struct CRect
+{
     int left = 0;
     int top = 0;
     int right = 0;
@@ -29,35 +30,66 @@ struct CRect {
     constexpr bool operator==(const CRect&) const = default;
 
     // Intersection; an empty result is normalised to all zeroes.
-    constexpr CRect Intersect(const CRect& o) const {
+    constexpr CRect Intersect(const CRect& o) const
+    {
         CRect r(std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom));
         return r.IsRectEmpty() ? CRect() : r;
     }
     constexpr CRect Deflated(int n) const { return CRect(left + n, top + n, right - n, bottom - n); }
-    constexpr void Offset(int dx, int dy) { left += dx; right += dx; top += dy; bottom += dy; }
+    constexpr void Offset(int dx, int dy)
+    {
+        left += dx;
+        right += dx;
+        top += dy;
+        bottom += dy;
+    }
     QRect ToQRect() const { return QRect(left, top, Width(), Height()); }
     static CRect FromQRect(const QRect& r) { return CRect(r.x(), r.y(), r.x() + r.width(), r.y() + r.height()); }
 };
 
-inline constexpr LPARAM MakeLParam(int x, int y) {
+inline constexpr LPARAM MakeLParam(int x, int y)
+{
     return static_cast<LPARAM>(static_cast<std::uint32_t>((static_cast<std::uint32_t>(y & 0xFFFF) << 16) |
                                                           static_cast<std::uint32_t>(x & 0xFFFF)));
 }
 // Signed coordinates, like GET_X_LPARAM / GET_Y_LPARAM.
-inline constexpr int LParamX(LPARAM l) { return static_cast<std::int16_t>(l & 0xFFFF); }
-inline constexpr int LParamY(LPARAM l) { return static_cast<std::int16_t>((l >> 16) & 0xFFFF); }
+inline constexpr int LParamX(LPARAM l)
+{
+    return static_cast<std::int16_t>(l & 0xFFFF);
+}
+inline constexpr int LParamY(LPARAM l)
+{
+    return static_cast<std::int16_t>((l >> 16) & 0xFFFF);
+}
 
 // Colours are kept as the COLORREF values the skin was designed with.
-inline constexpr int GetRValue(COLORREF c) { return static_cast<int>(c & 0xFF); }
-inline constexpr int GetGValue(COLORREF c) { return static_cast<int>((c >> 8) & 0xFF); }
-inline constexpr int GetBValue(COLORREF c) { return static_cast<int>((c >> 16) & 0xFF); }
-inline constexpr COLORREF RGBRef(int r, int g, int b) {
+inline constexpr int GetRValue(COLORREF c)
+{
+    return static_cast<int>(c & 0xFF);
+}
+inline constexpr int GetGValue(COLORREF c)
+{
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+inline constexpr int GetBValue(COLORREF c)
+{
+    return static_cast<int>((c >> 16) & 0xFF);
+}
+inline constexpr COLORREF RGBRef(int r, int g, int b)
+{
     return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-inline constexpr QRgb ColorRefToQRgb(COLORREF c) { return qRgb(GetRValue(c), GetGValue(c), GetBValue(c)); }
-inline constexpr COLORREF QRgbToColorRef(QRgb c) { return RGBRef(qRed(c), qGreen(c), qBlue(c)); }
+inline constexpr QRgb ColorRefToQRgb(COLORREF c)
+{
+    return qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+inline constexpr COLORREF QRgbToColorRef(QRgb c)
+{
+    return RGBRef(qRed(c), qGreen(c), qBlue(c));
+}
 
-namespace SkinColour {
+namespace SkinColour
+{
 inline constexpr COLORREF kDialogFill = 0xEFE2BA;
 inline constexpr COLORREF kPopupBorder = 0xEEBD88;
 inline constexpr COLORREF kPopupFill = 0x261006;
@@ -67,8 +99,8 @@ inline constexpr COLORREF kText = 0xFFFFFF;
 inline constexpr COLORREF kScrollTrack = 0x010101;
 inline constexpr COLORREF kThumbBorder = 0x1F1F1F;
 inline constexpr COLORREF kThumbFill = 0x323232;
-inline constexpr COLORREF kShape = 0x00FFFF;  // RGB(255, 255, 0): outside a shaped window
-}  // namespace SkinColour
+inline constexpr COLORREF kShape = 0x00FFFF; // RGB(255, 255, 0): outside a shaped window
+} // namespace SkinColour
 
 // Text format flags (DrawText).
 inline constexpr UINT DT_LEFT = 0x0;
@@ -77,7 +109,7 @@ inline constexpr UINT DT_RIGHT = 0x2;
 inline constexpr UINT DT_VCENTER = 0x4;
 inline constexpr UINT DT_BOTTOM = 0x8;
 inline constexpr UINT DT_SINGLELINE = 0x20;
-inline constexpr UINT DT_PATH_ELLIPSIS = 0x4000;  // a path keeps its last part; wins over DT_WORD_ELLIPSIS
+inline constexpr UINT DT_PATH_ELLIPSIS = 0x4000; // a path keeps its last part; wins over DT_WORD_ELLIPSIS
 inline constexpr UINT DT_WORD_ELLIPSIS = 0x40000;
 
 // Window messages.
@@ -96,7 +128,10 @@ inline constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 // pointer in client coordinates (not screen coordinates as on Windows).
 inline constexpr UINT WM_MOUSEWHEEL = 0x020A;
 inline constexpr int WHEEL_DELTA = 120;
-inline constexpr int WheelDeltaOf(WPARAM wParam) { return static_cast<std::int16_t>((wParam >> 16) & 0xFFFF); }
+inline constexpr int WheelDeltaOf(WPARAM wParam)
+{
+    return static_cast<std::int16_t>((wParam >> 16) & 0xFFFF);
+}
 inline constexpr UINT WM_MOUSEHOVER = 0x02A1;
 inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
 inline constexpr UINT WM_USER = 0x0400;

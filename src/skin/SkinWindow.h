@@ -11,17 +11,21 @@
 #include <QWidget>
 #include <map>
 
-class CMessageEvent : public QEvent {
+class CMessageEvent : public QEvent
+{
 public:
     static QEvent::Type EventType();
     CMessageEvent(UINT nMsg, WPARAM wParam, LPARAM lParam)
-        : QEvent(EventType()), m_nMsg(nMsg), m_wParam(wParam), m_lParam(lParam) {}
+        : QEvent(EventType()), m_nMsg(nMsg), m_wParam(wParam), m_lParam(lParam)
+    {
+    }
     UINT m_nMsg;
     WPARAM m_wParam;
     LPARAM m_lParam;
 };
 
-class CSkinWindow : public QWidget {
+class CSkinWindow : public QWidget
+{
 public:
     explicit CSkinWindow(QWidget* pParent = nullptr, Qt::WindowFlags flags = {});
     ~CSkinWindow() override;
@@ -76,15 +80,15 @@ protected:
 private:
     void OnHoverTimer();
 
-    std::map<UINT, int> m_mapTimers;  // our id -> Qt timer id
+    std::map<UINT, int> m_mapTimers; // our id -> Qt timer id
     QTimer m_tmHover;
     bool m_bHoverArmed = false;
     bool m_bLeaveArmed = false;
     bool m_bHasCapture = false;
     bool m_bWindowDrag = false;
-    bool m_bLeftDown = false;  // left button held since a press in this window
-    QPoint m_ptDragOffset;       // cursor (global) minus window position at the press
-    QPoint m_ptLastPressGlobal;  // where the last left press happened, in screen coordinates
-    QPoint m_ptLastMove;  // last position reported with WM_MOUSEMOVE
-    bool m_bHaveMove = false;  // m_ptLastMove holds a position (cleared when the pointer leaves)
+    bool m_bLeftDown = false;   // left button held since a press in this window
+    QPoint m_ptDragOffset;      // cursor (global) minus window position at the press
+    QPoint m_ptLastPressGlobal; // where the last left press happened, in screen coordinates
+    QPoint m_ptLastMove;        // last position reported with WM_MOUSEMOVE
+    bool m_bHaveMove = false;   // m_ptLastMove holds a position (cleared when the pointer leaves)
 };

@@ -2,7 +2,8 @@
 
 #include <QGuiApplication>
 
-bool WindowSystem::IsWayland() {
+bool WindowSystem::IsWayland()
+{
     static const bool s_bWayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
     return s_bWayland;
 }

@@ -6,10 +6,11 @@
 // popups are placed relative to their parent, and activation of popups is followed by the
 // program itself (PopupActivation.h).
 
-namespace WindowSystem {
+namespace WindowSystem
+{
 
 // True on Qt's wayland platforms. Decided once, from the platform Qt runs on, the first time it
 // is asked (after the application object exists).
 bool IsWayland();
 
-}  // namespace WindowSystem
+} // namespace WindowSystem

@@ -7,24 +7,28 @@
 #include <QPainter>
 #include <QtMath>
 
-namespace {
+namespace
+{
 // On Wayland only a popup surface can be placed, relative to its parent; Qt makes one of a
 // tool-tip window without taking a pointer grab (a grab would send every click to the topmost
 // popup, and the function menu and its submenu take clicks side by side). On X11 it is a
 // top-most tool window placed on the screen.
-Qt::WindowFlags PopupFlags() {
+Qt::WindowFlags PopupFlags()
+{
     if (WindowSystem::IsWayland())
         return Qt::ToolTip | Qt::FramelessWindowHint;
     return Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
 }
-}  // namespace
+} // namespace
 
 CWndPopup::CWndPopup() : CSkinWindow(nullptr, PopupFlags()) {}
 
 CWndPopup::~CWndPopup() = default;
 
-UINT CWndPopup::LostActivationMessage(int nKind) {
-    switch (nKind) {
+UINT CWndPopup::LostActivationMessage(int nKind)
+{
+    switch (nKind)
+    {
     case 0: return UM_FUNCTION_GONE;
     case 1: return UM_MULTIMEDIA_GONE;
     case 2: return UM_WINDOW_MANAGE_GONE;
@@ -36,7 +40,8 @@ UINT CWndPopup::LostActivationMessage(int nKind) {
     }
 }
 
-bool CWndPopup::CreatePopup(CSkinWindow* pParent, const CRect& rcScreen, UINT nMessage, WPARAM wContext) {
+bool CWndPopup::CreatePopup(CSkinWindow* pParent, const CRect& rcScreen, UINT nMessage, WPARAM wContext)
+{
     m_pParentWnd = pParent;
     m_nX = rcScreen.left;
     m_nY = rcScreen.top;
@@ -44,15 +49,17 @@ bool CWndPopup::CreatePopup(CSkinWindow* pParent, const CRect& rcScreen, UINT nM
     m_nNotifyMessage = nMessage;
     m_wPopupContext = wContext;
     if (pParent)
-        setParent(pParent, PopupFlags());  // owned by the parent window, kept above it
+        setParent(pParent, PopupFlags()); // owned by the parent window, kept above it
     setAttribute(Qt::WA_ShowWithoutActivating, false);
     setGeometry(m_nX, m_nY, std::max(1, rcScreen.Width()), std::max(1, rcScreen.Height()));
     WindowProc(WM_CREATE, 0, 0);
     return true;
 }
 
-void CWndPopup::BringToFront() {
-    if (!WindowSystem::IsWayland()) {
+void CWndPopup::BringToFront()
+{
+    if (!WindowSystem::IsWayland())
+    {
         CSkinWindow::BringToFront();
         return;
     }
@@ -60,29 +67,40 @@ void CWndPopup::BringToFront() {
     CPopupActivation::Instance().Activate(this);
 }
 
-LRESULT CWndPopup::SendToParent(UINT nMsg, WPARAM wParam, LPARAM lParam) {
+LRESULT CWndPopup::SendToParent(UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
     if (!m_pParentWnd)
         return 0;
     return SendMessage(m_pParentWnd, nMsg, wParam, lParam);
 }
 
-void CWndPopup::SetWindowSize(int nWidth, int nHeight) {
+void CWndPopup::SetWindowSize(int nWidth, int nHeight)
+{
     m_nWidth = nWidth;
     resize(std::max(1, nWidth), std::max(1, nHeight));
 }
 
 void CWndPopup::DrawItems(QPainter*, int, int, int, int) {}
 void CWndPopup::BuildItems() {}
-bool CWndPopup::OnItemHover(int, int) { return false; }
-bool CWndPopup::OnItemPress(int, int) { return false; }
-bool CWndPopup::OnItemRelease(int, int) { return false; }
+bool CWndPopup::OnItemHover(int, int)
+{
+    return false;
+}
+bool CWndPopup::OnItemPress(int, int)
+{
+    return false;
+}
+bool CWndPopup::OnItemRelease(int, int)
+{
+    return false;
+}
 
-void CWndPopup::RenderLayered() {
+void CWndPopup::RenderLayered()
+{
     const CRect rc = GetClientRect();
     // Rendered at the screen's device pixel ratio, so the items' text stays sharp above 100 %.
     const qreal dRatio = devicePixelRatioF();
-    QImage img(qCeil(std::max(1, rc.Width()) * dRatio), qCeil(std::max(1, rc.Height()) * dRatio),
-               QImage::Format_RGB32);
+    QImage img(qCeil(std::max(1, rc.Width()) * dRatio), qCeil(std::max(1, rc.Height()) * dRatio), QImage::Format_RGB32);
     img.setDevicePixelRatio(dRatio);
     {
         QPainter dc(&img);
@@ -95,7 +113,8 @@ void CWndPopup::RenderLayered() {
     update();
 }
 
-void CWndPopup::paintEvent(QPaintEvent*) {
+void CWndPopup::paintEvent(QPaintEvent*)
+{
     QPainter dc(this);
     if (!m_imgLayered.isNull())
         dc.drawImage(0, 0, m_imgLayered);
@@ -103,11 +122,13 @@ void CWndPopup::paintEvent(QPaintEvent*) {
         dc.fillRect(rect(), QColor(ColorRefToQRgb(SkinColour::kPopupFill)));
 }
 
-LRESULT CWndPopup::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
+LRESULT CWndPopup::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
     // A closed popup is on its way out: hiding it must not report a loss of activation.
     if (m_bClosed)
         return 0;
-    switch (nMsg) {
+    switch (nMsg)
+    {
     case WM_CREATE:
         BuildItems();
         RenderLayered();
@@ -121,7 +142,8 @@ LRESULT CWndPopup::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
         if (!m_bButtonDown && OnItemHover(LParamX(lParam), LParamY(lParam)))
             RenderLayered();
         return 0;
-    case WM_MOUSEHOVER: {
+    case WM_MOUSEHOVER:
+    {
         // Keep the picture in step with the item a release would choose.
         const QPoint pt = GetCursorClientPos();
         if (OnItemHover(pt.x(), pt.y()))
@@ -130,7 +152,8 @@ LRESULT CWndPopup::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_MOUSELEAVE:
         m_bTracking = false;
-        if (!m_bButtonDown) {
+        if (!m_bButtonDown)
+        {
             const QPoint pt = GetCursorClientPos();
             OnItemHover(pt.x(), pt.y());
         }
@@ -143,7 +166,8 @@ LRESULT CWndPopup::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
             RenderLayered();
         return 0;
     case WM_LBUTTONUP:
-        if (m_bCapture) {
+        if (m_bCapture)
+        {
             ReleaseCapture();
             m_bCapture = false;
         }
@@ -152,7 +176,8 @@ LRESULT CWndPopup::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
             RenderLayered();
         return 0;
     case WM_NCACTIVATE:
-        if (wParam == 0) {
+        if (wParam == 0)
+        {
             const UINT nGone = LostActivationMessage(m_nPopupKind);
             if (nGone != 0)
                 SendToParent(nGone, m_wPopupContext, m_nPopupKind);
@@ -162,7 +187,6 @@ LRESULT CWndPopup::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) {
         m_bClosed = true;
         SendToParent(UM_POPUP_CLOSING, 0, 0);
         return DefWindowProc(nMsg, wParam, lParam);
-    default:
-        return CSkinWindow::WindowProc(nMsg, wParam, lParam);
+    default: return CSkinWindow::WindowProc(nMsg, wParam, lParam);
     }
 }

@@ -6,7 +6,8 @@
 
 #include <QImage>
 
-class CWndPopup : public CSkinWindow {
+class CWndPopup : public CSkinWindow
+{
 public:
     CWndPopup();
     ~CWndPopup() override;

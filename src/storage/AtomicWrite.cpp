@@ -13,7 +13,8 @@
 #include <tuple>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr const char* TemporaryInfix = ".tmp-";
 constexpr size_t TemporaryRandomLength = 6; // the XXXXXX of mkostemp
@@ -39,8 +40,11 @@ std::string NameOf(const std::string& strPath)
 std::string WriteTarget(const std::string& strPath)
 {
     std::string strTarget = strPath;
-    for (int nHop = 0; nHop < MaxLinkHops; ++nHop) {
-        struct stat st{};
+    for (int nHop = 0; nHop < MaxLinkHops; ++nHop)
+    {
+        struct stat st
+        {
+        };
         if (::lstat(strTarget.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
             return strTarget;
         std::vector<char> vecLink(PATH_MAX + 1);
@@ -55,9 +59,11 @@ std::string WriteTarget(const std::string& strPath)
 
 bool WriteAll(int fd, const char* pData, size_t nLength)
 {
-    while (nLength > 0) {
+    while (nLength > 0)
+    {
         const ssize_t n = ::write(fd, pData, nLength);
-        if (n < 0) {
+        if (n < 0)
+        {
             if (errno == EINTR)
                 continue;
             return false;
@@ -78,14 +84,17 @@ bool SameFile(const struct stat& a, const struct stat& b)
 // again.
 int CreateLockedTemporary(const std::string& strTarget, std::string& strTemp)
 {
-    for (int nTry = 0; nTry < 3; ++nTry) {
+    for (int nTry = 0; nTry < 3; ++nTry)
+    {
         strTemp = strTarget + TemporaryInfix + std::string(TemporaryRandomLength, 'X');
         const int fd = ::mkostemp(strTemp.data(), O_CLOEXEC);
         if (fd < 0)
             return -1;
-        struct stat stOpen{}, stName{};
-        if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &stOpen) == 0 &&
-            ::lstat(strTemp.c_str(), &stName) == 0 && SameFile(stOpen, stName))
+        struct stat stOpen
+        {
+        }, stName{};
+        if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &stOpen) == 0 && ::lstat(strTemp.c_str(), &stName) == 0 &&
+            SameFile(stOpen, stName))
             return fd;
         ::close(fd);
     }
@@ -105,14 +114,14 @@ void SyncFolder(const std::string& strFolder)
 
 // Names in strFolder that start with strPrefix, followed by what fnRest accepts.
 template <typename Accept>
-std::vector<std::string> NamesWithPrefix(const std::string& strFolder, const std::string& strPrefix,
-                                         Accept fnRest)
+std::vector<std::string> NamesWithPrefix(const std::string& strFolder, const std::string& strPrefix, Accept fnRest)
 {
     std::vector<std::string> vecNames;
     DIR* pDir = ::opendir(strFolder.c_str());
     if (!pDir)
         return vecNames;
-    while (const dirent* pEntry = ::readdir(pDir)) {
+    while (const dirent* pEntry = ::readdir(pDir))
+    {
         const std::string strName = pEntry->d_name;
         if (strName.size() > strPrefix.size() && strName.compare(0, strPrefix.size(), strPrefix) == 0 &&
             fnRest(std::string_view(strName).substr(strPrefix.size())))
@@ -143,12 +152,14 @@ std::string TimeStamp()
     return szStamp;
 }
 
-
 // A copy of a damaged file: "<name>.damaged-<YYYYMMDD-HHMMSS>", with "-<counter>" for the second
 // and later copies of one second.
-struct DamagedCopy {
+struct DamagedCopy
+{
     std::string strName;
-    struct timespec tmWritten{};
+    struct timespec tmWritten
+    {
+    };
     std::string strStamp;
     unsigned long nCounter = 0;
 };
@@ -157,10 +168,13 @@ std::vector<DamagedCopy> DamagedCopiesOf(const std::string& strFolder, const std
 {
     constexpr size_t StampLength = 15; // YYYYMMDD-HHMMSS
     std::vector<DamagedCopy> vecCopies;
-    for (std::string& strName : NamesWithPrefix(strFolder, strPrefix, [](std::string_view rest) {
-             return rest.find(TemporaryInfix) == std::string_view::npos;
-         })) {
-        struct stat st{};
+    for (std::string& strName :
+         NamesWithPrefix(strFolder, strPrefix,
+                         [](std::string_view rest) { return rest.find(TemporaryInfix) == std::string_view::npos; }))
+    {
+        struct stat st
+        {
+        };
         if (::lstat((strFolder + "/" + strName).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
             continue;
         DamagedCopy copy;
@@ -187,12 +201,15 @@ bool WriteTextFileAtomic(const std::string& strPath, const std::string& strConte
     if (fd < 0)
         return false;
     // Keep the permissions of the file being replaced; a new file gets the usual 0644 less umask.
-    struct stat st{};
+    struct stat st
+    {
+    };
     const bool bNewFile = ::stat(strTarget.c_str(), &st) != 0;
     CNewFileSyncBatch* pBatch = bNewFile ? t_pNewFileSyncBatch : nullptr;
     if (!bNewFile)
         ::fchmod(fd, st.st_mode & 07777);
-    else {
+    else
+    {
         const mode_t nMask = ::umask(0);
         ::umask(nMask);
         ::fchmod(fd, 0666 & ~nMask);
@@ -206,13 +223,15 @@ bool WriteTextFileAtomic(const std::string& strPath, const std::string& strConte
     if (!bOk)
         ::unlink(strTemp.c_str());
     ::close(fd); // the content reached the disk with the fsync; this only drops the lock
-    if (bOk && pBatch) {
+    if (bOk && pBatch)
+    {
         pBatch->m_vecFiles.push_back(strTarget);
         std::string strFolder = FolderOf(strTarget);
         if (std::find(pBatch->m_vecFolders.begin(), pBatch->m_vecFolders.end(), strFolder) ==
             pBatch->m_vecFolders.end())
             pBatch->m_vecFolders.push_back(std::move(strFolder));
-    } else if (bOk)
+    }
+    else if (bOk)
         SyncFolder(FolderOf(strTarget));
     return bOk;
 }
@@ -246,25 +265,29 @@ size_t RemoveStaleTemporaries(const std::string& strPath)
         return 0;
     const std::string strTarget = WriteTarget(strPath);
     const std::string strFolder = FolderOf(strTarget);
-    const std::vector<std::string> vecNames =
-        NamesWithPrefix(strFolder, NameOf(strTarget) + TemporaryInfix, [](std::string_view rest) {
+    const std::vector<std::string> vecNames = NamesWithPrefix(
+        strFolder, NameOf(strTarget) + TemporaryInfix,
+        [](std::string_view rest)
+        {
             return rest.size() == TemporaryRandomLength &&
-                   std::all_of(rest.begin(), rest.end(), [](char c) {
-                       return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-                   });
+                   std::all_of(rest.begin(), rest.end(),
+                               [](char c)
+                               { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); });
         });
     size_t nRemoved = 0;
-    for (const std::string& strName : vecNames) {
+    for (const std::string& strName : vecNames)
+    {
         const std::string strTemp = strFolder + "/" + strName;
         const int fd = ::open(strTemp.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
         // A writer holds its lock until its temporary is renamed or removed: a lock we can take
         // belongs to a writer that died. The name must still be the file we locked.
-        struct stat stOpen{}, stName{};
+        struct stat stOpen
+        {
+        }, stName{};
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &stOpen) == 0 && S_ISREG(stOpen.st_mode) &&
-            ::lstat(strTemp.c_str(), &stName) == 0 && SameFile(stOpen, stName) &&
-            ::unlink(strTemp.c_str()) == 0)
+            ::lstat(strTemp.c_str(), &stName) == 0 && SameFile(stOpen, stName) && ::unlink(strTemp.c_str()) == 0)
             ++nRemoved;
         ::close(fd);
     }
@@ -278,18 +301,23 @@ bool KeepDamagedCopy(const std::string& strPath)
     const int fd = ::open(strPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return errno == ENOENT; // nothing there to keep; anything else cannot be kept
-    struct stat st{};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+    {
         ::close(fd);
         return false;
     }
     std::string strContent;
     char buffer[65536];
-    for (;;) {
+    for (;;)
+    {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0) {
+        if (n < 0)
+        {
             ::close(fd);
             return false;
         }
@@ -310,14 +338,17 @@ bool KeepDamagedCopy(const std::string& strPath)
     unsigned long nCounter = 0;
     bool bStampTaken = false;
     for (const DamagedCopy& copy : vecCopies)
-        if (copy.strStamp == strStamp) {
+        if (copy.strStamp == strStamp)
+        {
             nCounter = std::max(nCounter, copy.nCounter + 1);
             bStampTaken = true;
         }
     std::string strName = strPrefix + strStamp;
     if (bStampTaken)
         strName += "-" + std::to_string(nCounter);
-    struct stat stExisting{};
+    struct stat stExisting
+    {
+    };
     while (::lstat((strFolder + "/" + strName).c_str(), &stExisting) == 0)
         strName = strPrefix + strStamp + "-" + std::to_string(++nCounter);
     if (!WriteTextFileAtomic(strFolder + "/" + strName, strContent))
@@ -325,13 +356,15 @@ bool KeepDamagedCopy(const std::string& strPath)
 
     // The oldest go, by when they were written (a name may come from a clock set back, or from a
     // user's renaming); the copy just made always stays.
-    std::sort(vecCopies.begin(), vecCopies.end(), [](const DamagedCopy& a, const DamagedCopy& b) {
-        if (a.tmWritten.tv_sec != b.tmWritten.tv_sec)
-            return a.tmWritten.tv_sec < b.tmWritten.tv_sec;
-        if (a.tmWritten.tv_nsec != b.tmWritten.tv_nsec)
-            return a.tmWritten.tv_nsec < b.tmWritten.tv_nsec;
-        return std::tie(a.strStamp, a.nCounter, a.strName) < std::tie(b.strStamp, b.nCounter, b.strName);
-    });
+    std::sort(vecCopies.begin(), vecCopies.end(),
+              [](const DamagedCopy& a, const DamagedCopy& b)
+              {
+                  if (a.tmWritten.tv_sec != b.tmWritten.tv_sec)
+                      return a.tmWritten.tv_sec < b.tmWritten.tv_sec;
+                  if (a.tmWritten.tv_nsec != b.tmWritten.tv_nsec)
+                      return a.tmWritten.tv_nsec < b.tmWritten.tv_nsec;
+                  return std::tie(a.strStamp, a.nCounter, a.strName) < std::tie(b.strStamp, b.nCounter, b.strName);
+              });
     for (size_t i = 0; i + MaxDamagedCopies < vecCopies.size() + 1; ++i)
         ::unlink((strFolder + "/" + vecCopies[i].strName).c_str());
     return true;

@@ -18,15 +18,17 @@ CDataFiles::CDataFiles(std::string strAppDirectory) : m_strAppDirectory(std::mov
 bool CDataFiles::EnsureConfigDirectory() const
 {
     const std::string strDir = ConfigDirectory();
-    if (::mkdir(strDir.c_str(), 0755) == 0 || errno == EEXIST) {
-        struct stat st{};
+    if (::mkdir(strDir.c_str(), 0755) == 0 || errno == EEXIST)
+    {
+        struct stat st
+        {
+        };
         return ::stat(strDir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     }
     return false;
 }
 
-LoadReport CDataFiles::LoadAll(MacroLibrary& library, SettingsStore& settings,
-                               ProfileStore& store) const
+LoadReport CDataFiles::LoadAll(MacroLibrary& library, SettingsStore& settings, ProfileStore& store) const
 {
     EnsureConfigDirectory();
     LoadReport report;
@@ -40,11 +42,13 @@ LoadReport CDataFiles::LoadAll(MacroLibrary& library, SettingsStore& settings,
     report.m_bSettingsDefaulted = !LoadSettingsFile(SettingsPath(), m_strAppDirectory, settings);
     // A slot path naming some other file (the macro library, a user's document) would have it
     // read as a profile, found malformed and overwritten: such a slot goes back to its own file.
-    if (RepairSlotPaths(settings, m_strAppDirectory)) {
+    if (RepairSlotPaths(settings, m_strAppDirectory))
+    {
         report.m_bSlotPathsRepaired = true;
         WriteSettingsFile(SettingsPath(), settings);
     }
-    for (int nSlot = 0; nSlot < ProfileSlotCount; ++nSlot) {
+    for (int nSlot = 0; nSlot < ProfileSlotCount; ++nSlot)
+    {
         RemoveStaleTemporaries(settings.GetSlotUrl(nSlot));
         report.m_bProfileDefaulted[nSlot] = !LoadProfileSlot(nSlot, store, settings);
     }
@@ -57,8 +61,7 @@ bool CDataFiles::SaveSettings(const SettingsStore& settings) const
     return WriteSettingsFile(SettingsPath(), settings);
 }
 
-bool CDataFiles::SaveProfile(int nSlot, const ProfileStore& store,
-                             const SettingsStore& settings) const
+bool CDataFiles::SaveProfile(int nSlot, const ProfileStore& store, const SettingsStore& settings) const
 {
     EnsureConfigDirectory();
     return SaveProfileSlot(nSlot, store, settings);

@@ -4,7 +4,8 @@
 #include "storage/MacroLibraryFile.h"
 #include "storage/TextFile.h"
 
-namespace {
+namespace
+{
 constexpr const char* KeyHeader = "[MacroKey]";
 }
 
@@ -33,7 +34,8 @@ bool ParseMacroKeyLines(const CTextFileLines& lines, MacroKey& key)
     if (lines.Count() < 6 || lines.Line(0) != KeyHeader)
         return false;
     std::string_view values[4];
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
+    {
         const std::string_view line = lines.Line(1 + static_cast<size_t>(i));
         const size_t nEq = line.find('=');
         if (nEq == std::string_view::npos || nEq + 1 == line.size())

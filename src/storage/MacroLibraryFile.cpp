@@ -9,7 +9,8 @@
 #include "model/Profile.h"
 #include "storage/TextFile.h"
 
-namespace {
+namespace
+{
 
 constexpr const char* LibraryHeader = "[MacroLibrary]";
 constexpr size_t ActionDigits = MacroActionSlots * 8;
@@ -77,9 +78,11 @@ public:
     {
         const size_t nLine = m_nPos;
         const size_t nEq = m_text.find_first_of("=\n", m_nPos);
-        if (nEq != std::string_view::npos && m_text[nEq] == '=') {
+        if (nEq != std::string_view::npos && m_text[nEq] == '=')
+        {
             const size_t nEnd = nEq + 1 + ActionDigits;
-            if (nEnd <= m_text.size() && LineEndsAt(nEnd) && DecodeCleanDigits(m_text.data() + nEq + 1, key)) {
+            if (nEnd <= m_text.size() && LineEndsAt(nEnd) && DecodeCleanDigits(m_text.data() + nEq + 1, key))
+            {
                 m_nPos = nEnd + (nEnd < m_text.size() && m_text[nEnd] == '\r' ? 2 : 1);
                 return true;
             }
@@ -111,7 +114,8 @@ void AppendActionDigits(std::string& strOut, const MacroKey& key)
     strOut.resize(nStart + ActionDigits);
     char* pOut = strOut.data() + nStart;
     for (const MacroAction& action : key.m_actions)
-        for (uint8_t nByte : action.m_bytes) {
+        for (uint8_t nByte : action.m_bytes)
+        {
             *pOut++ = digits[nByte >> 4];
             *pOut++ = digits[nByte & 0x0F];
         }
@@ -120,9 +124,8 @@ void AppendActionDigits(std::string& strOut, const MacroKey& key)
 void AppendMacroKeyBody(std::string& strOut, const MacroKey& key, std::string_view strIndent,
                         std::string_view strLoopPrefix, std::string_view strActionIndent)
 {
-    const auto line = [&](std::string_view strName, unsigned nValue) {
-        strOut.append(strIndent).append(strName).append("=").append(std::to_string(nValue)).append("\r\n");
-    };
+    const auto line = [&](std::string_view strName, unsigned nValue)
+    { strOut.append(strIndent).append(strName).append("=").append(std::to_string(nValue)).append("\r\n"); };
     line(std::string(strLoopPrefix) + "LoopEnable", key.LoopEnable);
     line(std::string(strLoopPrefix) + "LoopNum", key.LoopNum);
     line("MacroActionNum", key.m_nActionCount);
@@ -132,7 +135,8 @@ void AppendMacroKeyBody(std::string& strOut, const MacroKey& key, std::string_vi
     strOut += "\r\n";
 }
 
-namespace {
+namespace
+{
 
 // Slow, lenient conversion of every slot: each two-digit group converts up to its first
 // non-digit.
@@ -140,8 +144,7 @@ void ParseActionSlots(std::string_view strLine, size_t nStart, MacroKey& key)
 {
     for (unsigned i = 0; i < MacroActionSlots; ++i)
         for (unsigned b = 0; b < 4; ++b)
-            key.m_actions[i].m_bytes[b] =
-                static_cast<uint8_t>(ParseHexGroup(strLine, nStart + i * 8 + b * 2, 2));
+            key.m_actions[i].m_bytes[b] = static_cast<uint8_t>(ParseHexGroup(strLine, nStart + i * 8 + b * 2, 2));
 }
 
 // Decodes the 1600 characters at pDigits into the key's slots when every one of them is a
@@ -155,9 +158,11 @@ bool DecodeCleanDigits(const char* pDigits, MacroKey& key)
     static_assert(MacroActionSlots % 4 == 0, "whole blocks of four actions");
     auto* pOut = reinterpret_cast<unsigned char*>(key.m_actions.data());
     // The value of each hexadecimal digit, and a mask bit for each character that is one.
-    const auto decode = [](__m128i x, int& nMask) {
+    const auto decode = [](__m128i x, int& nMask)
+    {
         // A range test in one signed compare: shifted so that the range starts at -128.
-        const auto inRange = [](__m128i v, char cFirst, int nCount) {
+        const auto inRange = [](__m128i v, char cFirst, int nCount)
+        {
             return _mm_cmplt_epi8(_mm_add_epi8(v, _mm_set1_epi8(static_cast<char>(0x80 - cFirst))),
                                   _mm_set1_epi8(static_cast<char>(-128 + nCount)));
         };
@@ -165,13 +170,13 @@ bool DecodeCleanDigits(const char* pDigits, MacroKey& key)
         const __m128i letter = inRange(lower, 'a', 6);
         nMask = _mm_movemask_epi8(_mm_or_si128(inRange(x, '0', 10), letter));
         // 'a' is 0x31 above '0' and stands for 10.
-        const __m128i value = _mm_sub_epi8(_mm_sub_epi8(lower, _mm_set1_epi8('0')),
-                                           _mm_and_si128(letter, _mm_set1_epi8('a' - '0' - 10)));
+        const __m128i value =
+            _mm_sub_epi8(_mm_sub_epi8(lower, _mm_set1_epi8('0')), _mm_and_si128(letter, _mm_set1_epi8('a' - '0' - 10)));
         // Each 16-bit lane holds one byte's two digits, the high digit first in memory.
-        return _mm_and_si128(_mm_or_si128(_mm_slli_epi16(value, 4), _mm_srli_epi16(value, 8)),
-                             _mm_set1_epi16(0x00FF));
+        return _mm_and_si128(_mm_or_si128(_mm_slli_epi16(value, 4), _mm_srli_epi16(value, 8)), _mm_set1_epi16(0x00FF));
     };
-    for (unsigned nBlock = 0; nBlock < MacroActionSlots / 4; ++nBlock) {
+    for (unsigned nBlock = 0; nBlock < MacroActionSlots / 4; ++nBlock)
+    {
         const char* pBlock = pDigits + nBlock * 32;
         int nMaskLow = 0, nMaskHigh = 0;
         const __m128i low = decode(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pBlock)), nMaskLow);
@@ -183,7 +188,8 @@ bool DecodeCleanDigits(const char* pDigits, MacroKey& key)
     return true;
 #else
     const std::string_view digits(pDigits, ActionDigits);
-    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return TextFileDetail::HexTable[static_cast<uint8_t>(c)] >= 0; }))
+    if (!std::all_of(digits.begin(), digits.end(),
+                     [](char c) { return TextFileDetail::HexTable[static_cast<uint8_t>(c)] >= 0; }))
         return false;
     ParseActionSlots(digits, 0, key);
     return true;
@@ -218,7 +224,8 @@ bool ParseMacroLibraryLines(const CTextFileLines& lines, MacroLibrary& library)
     int nSets = 0;
     if (!reader.NextNumber(nSets))
         return false;
-    for (int s = 0; s < nSets; ++s) {
+    for (int s = 0; s < nSets; ++s)
+    {
         std::string strName;
         if (!reader.NextText(strName))
             return false;
@@ -230,13 +237,14 @@ bool ParseMacroLibraryLines(const CTextFileLines& lines, MacroLibrary& library)
         // still hold.
         if (nKeys > 0)
             set.m_vecKeys.reserve(std::min<size_t>(static_cast<size_t>(nKeys), reader.BytesLeft() / ActionDigits));
-        for (int k = 0; k < nKeys; ++k) {
+        for (int k = 0; k < nKeys; ++k)
+        {
             if (!reader.NextText(strName))
                 return false;
             MacroKey& key = set.AppendKey(strName);
             unsigned nCount = 0;
-            if (!reader.NextNumber(key.LoopEnable) || !reader.NextNumber(key.LoopNum) ||
-                !reader.NextNumber(nCount) || !reader.NextNumber(key.MacroCommandActionNum))
+            if (!reader.NextNumber(key.LoopEnable) || !reader.NextNumber(key.LoopNum) || !reader.NextNumber(nCount) ||
+                !reader.NextNumber(key.MacroCommandActionNum))
                 return false;
             key.SetActionCount(nCount);
             if (!reader.NextActions(key))
@@ -256,11 +264,13 @@ std::string FormatMacroLibraryFile(const MacroLibrary& library)
 
     strOut += LibraryHeader;
     strOut += "\r\nMacroSetNum=" + std::to_string(library.m_vecSets.size()) + "\r\n";
-    for (size_t s = 0; s < library.m_vecSets.size(); ++s) {
+    for (size_t s = 0; s < library.m_vecSets.size(); ++s)
+    {
         const MacroSet& set = library.m_vecSets[s];
         strOut += "\tMacroSet" + std::to_string(s) + "Name=" + set.m_strName + "\r\n";
         strOut += "\t\tMacroKeyNum=" + std::to_string(set.m_vecKeys.size()) + "\r\n";
-        for (size_t k = 0; k < set.m_vecKeys.size(); ++k) {
+        for (size_t k = 0; k < set.m_vecKeys.size(); ++k)
+        {
             const MacroKey& key = set.m_vecKeys[k];
             const std::string strKey = "MacroKey" + std::to_string(k);
             strOut += "\t\t" + strKey + "Name=" + key.m_strName + "\r\n";

@@ -3,7 +3,8 @@
 #include "storage/SettingsFile.h"
 #include "storage/TextFile.h"
 
-namespace {
+namespace
+{
 
 constexpr const char* ProfileHeader = "[Setting]";
 constexpr size_t RemapDigits = MatrixPositionCount * 2;
@@ -22,7 +23,8 @@ bool ParseProfileLines(const CTextFileLines& lines, ProfileRecord& record)
     if (lines.Count() == 0 || lines.Line(0) != ProfileHeader)
         return false;
     size_t nLine = 1;
-    auto next = [&](std::string_view& line) {
+    auto next = [&](std::string_view& line)
+    {
         if (nLine >= lines.Count())
             return false;
         line = lines.Line(nLine++);
@@ -31,7 +33,8 @@ bool ParseProfileLines(const CTextFileLines& lines, ProfileRecord& record)
     auto text = [](std::string_view part) { return std::string(part); };
 
     std::string_view line;
-    for (int i = 0; i < ProfilePairCount; ++i) {
+    for (int i = 0; i < ProfilePairCount; ++i)
+    {
         if (!next(line))
             return false;
         const size_t nEq = ValueSeparator(line);
@@ -51,7 +54,8 @@ bool ParseProfileLines(const CTextFileLines& lines, ProfileRecord& record)
     for (size_t i = 0; i < MatrixPositionCount; ++i)
         record.AllRCKey[i] = static_cast<DeviceKeyCode>(ParseHexGroup(line, nRemapEq + 1 + 2 * i, 2));
 
-    for (int k = 0; k < ProgrammableKeyCount; ++k) {
+    for (int k = 0; k < ProgrammableKeyCount; ++k)
+    {
         ProgrammableKey& key = record.m_keys[k];
         if (!next(line))
             return false;
@@ -91,7 +95,8 @@ std::string FormatProfileFile(const ProfileRecord& record)
     strOut.reserve(1024);
     strOut += ProfileHeader;
     strOut += "\r\n";
-    for (int i = 0; i < ProfilePairCount; ++i) {
+    for (int i = 0; i < ProfilePairCount; ++i)
+    {
         strOut += record.GetPair(i, PartKey);
         strOut += '=';
         strOut += record.GetPair(i, PartValue);
@@ -101,7 +106,8 @@ std::string FormatProfileFile(const ProfileRecord& record)
     for (DeviceKeyCode nCode : record.AllRCKey)
         AppendHexByte(strOut, nCode);
     strOut += "\r\n";
-    for (int k = 0; k < ProgrammableKeyCount; ++k) {
+    for (int k = 0; k < ProgrammableKeyCount; ++k)
+    {
         const ProgrammableKey& key = record.m_keys[k];
         const std::string strK = std::to_string(k);
         strOut += "Key" + strK + "Name=" + key.m_strName + "\r\n";

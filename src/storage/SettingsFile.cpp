@@ -2,16 +2,18 @@
 
 #include "storage/TextFile.h"
 
-namespace {
+namespace
+{
 constexpr const char* SettingsHeader = "[Setting]";
 constexpr std::string_view ProfileExtension = ".psf";
-}
+} // namespace
 
 bool ParseSettingsLines(const CTextFileLines& lines, SettingsStore& settings)
 {
     if (lines.Count() == 0 || lines.Line(0) != SettingsHeader)
         return false;
-    for (int i = 0; i < SettingsPairCount; ++i) {
+    for (int i = 0; i < SettingsPairCount; ++i)
+    {
         const size_t nLine = 1 + static_cast<size_t>(i);
         if (nLine >= lines.Count())
             return true; // a file may end early; unreached pairs keep their values
@@ -35,7 +37,8 @@ std::string FormatSettingsFile(const SettingsStore& settings)
 {
     std::string strOut = SettingsHeader;
     strOut += "\r\n";
-    for (int i = 0; i < SettingsPairCount; ++i) {
+    for (int i = 0; i < SettingsPairCount; ++i)
+    {
         strOut += settings.GetPair(i, PartKey);
         strOut += '=';
         strOut += settings.GetPair(i, PartValue);
@@ -49,8 +52,7 @@ bool WriteSettingsFile(const std::string& strPath, const SettingsStore& settings
     return WriteTextFileAtomic(strPath, FormatSettingsFile(settings));
 }
 
-bool LoadSettingsFile(const std::string& strPath, const std::string& strAppDirectory,
-                      SettingsStore& settings)
+bool LoadSettingsFile(const std::string& strPath, const std::string& strAppDirectory, SettingsStore& settings)
 {
     if (ReadSettingsFile(strPath, settings))
         return true;
@@ -63,12 +65,12 @@ bool LoadSettingsFile(const std::string& strPath, const std::string& strAppDirec
 bool IsProfileFilePath(const std::string& strPath)
 {
     const size_t nSlash = strPath.rfind('/');
-    const std::string_view name =
-        std::string_view(strPath).substr(nSlash == std::string::npos ? 0 : nSlash + 1);
+    const std::string_view name = std::string_view(strPath).substr(nSlash == std::string::npos ? 0 : nSlash + 1);
     if (name.size() <= ProfileExtension.size())
         return false;
     const std::string_view extension = name.substr(name.size() - ProfileExtension.size());
-    for (size_t i = 0; i < extension.size(); ++i) {
+    for (size_t i = 0; i < extension.size(); ++i)
+    {
         const char c = extension[i];
         if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != ProfileExtension[i])
             return false;
@@ -79,7 +81,8 @@ bool IsProfileFilePath(const std::string& strPath)
 bool RepairSlotPaths(SettingsStore& settings, const std::string& strAppDirectory)
 {
     bool bChanged = false;
-    for (int nSlot = 0; nSlot < ProfileSlotCount; ++nSlot) {
+    for (int nSlot = 0; nSlot < ProfileSlotCount; ++nSlot)
+    {
         if (IsProfileFilePath(settings.GetSlotUrl(nSlot)))
             continue;
         settings.SetSlotUrl(nSlot, DefaultProfilePath(strAppDirectory, nSlot));

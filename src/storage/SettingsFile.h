@@ -19,8 +19,7 @@ std::string FormatSettingsFile(const SettingsStore& settings);
 // Start-up read: on any failure the store gets its defaults and the file is rewritten, after a
 // copy of the damaged file was kept beside it (when that copy cannot be made the file is left as
 // it is). Returns false when the defaults had to be used.
-bool LoadSettingsFile(const std::string& strPath, const std::string& strAppDirectory,
-                      SettingsStore& settings);
+bool LoadSettingsFile(const std::string& strPath, const std::string& strAppDirectory, SettingsStore& settings);
 
 // True when the path names a profile file (".psf", in any case). Only such a file is ever read
 // or overwritten as a profile, so a slot path pointing at another file cannot destroy it.

@@ -19,8 +19,11 @@ bool CTextFileLines::Read(const std::string& strPath, ESplit eSplit)
     const int fd = ::open(strPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
-    struct stat st{};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+    {
         ::close(fd);
         return false;
     }
@@ -28,15 +31,18 @@ bool CTextFileLines::Read(const std::string& strPath, ESplit eSplit)
     size_t nCapacity = static_cast<size_t>(st.st_size) + 1;
     auto pData = std::make_unique_for_overwrite<char[]>(nCapacity);
     size_t nDone = 0;
-    for (;;) {
-        if (nDone == nCapacity) {
+    for (;;)
+    {
+        if (nDone == nCapacity)
+        {
             auto pLarger = std::make_unique_for_overwrite<char[]>(nCapacity * 2);
             std::copy(pData.get(), pData.get() + nDone, pLarger.get());
             pData = std::move(pLarger);
             nCapacity *= 2;
         }
         const ssize_t n = ::read(fd, pData.get() + nDone, nCapacity - nDone);
-        if (n < 0) {
+        if (n < 0)
+        {
             if (errno == EINTR)
                 continue;
             ::close(fd);
@@ -66,7 +72,8 @@ void CTextFileLines::SplitLines(std::string_view data)
 {
     m_vecLines.clear();
     size_t nStart = 0;
-    while (nStart < data.size()) {
+    while (nStart < data.size())
+    {
         size_t nEnd = data.find('\n', nStart);
         const bool bLast = nEnd == std::string_view::npos;
         if (bLast)
@@ -94,7 +101,8 @@ bool ReadTextLines(const std::string& strPath, std::vector<std::string>& vecLine
 unsigned ParseHexGroup(std::string_view strText, size_t nPos, size_t nMaxDigits)
 {
     unsigned nValue = 0;
-    for (size_t i = 0; i < nMaxDigits && nPos + i < strText.size(); ++i) {
+    for (size_t i = 0; i < nMaxDigits && nPos + i < strText.size(); ++i)
+    {
         const int nDigit = HexDigitValue(strText[nPos + i]);
         if (nDigit < 0)
             break;

@@ -22,7 +22,11 @@ public:
 
     // Whether Read cuts the text into lines; a reader that walks the text itself (Text) saves
     // the pass over it.
-    enum class ESplit { Lines, None };
+    enum class ESplit
+    {
+        Lines,
+        None
+    };
     // False when the file cannot be opened or read (a folder is not a file).
     bool Read(const std::string& strPath, ESplit eSplit = ESplit::Lines);
     // Takes the text as if it had been read from a file.
@@ -50,7 +54,8 @@ bool ReadTextLines(const std::string& strPath, std::vector<std::string>& vecLine
 // character that is not a hexadecimal digit; a group that starts with one (or lies beyond the
 // text) gives 0.
 unsigned ParseHexGroup(std::string_view strText, size_t nPos, size_t nMaxDigits);
-namespace TextFileDetail {
+namespace TextFileDetail
+{
 constexpr std::array<int8_t, 256> MakeHexTable()
 {
     std::array<int8_t, 256> t{};
@@ -58,7 +63,8 @@ constexpr std::array<int8_t, 256> MakeHexTable()
         v = -1;
     for (int i = 0; i < 10; ++i)
         t['0' + i] = static_cast<int8_t>(i);
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 6; ++i)
+    {
         t['A' + i] = static_cast<int8_t>(10 + i);
         t['a' + i] = static_cast<int8_t>(10 + i);
     }

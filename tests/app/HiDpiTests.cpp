@@ -20,7 +20,8 @@ QImage SkinPixels(const char* pszKind, unsigned nId, const QRect& rcLogical, qre
 {
     const QImage img = dRatio > 1 ? EmbeddedImage2x(pszKind, nId) : EmbeddedImage(pszKind, nId);
     const int nScale = dRatio > 1 ? 2 : 1;
-    return img.copy(QRect(rcLogical.topLeft() * nScale, rcLogical.size() * nScale)).convertToFormat(QImage::Format_ARGB32);
+    return img.copy(QRect(rcLogical.topLeft() * nScale, rcLogical.size() * nScale))
+        .convertToFormat(QImage::Format_ARGB32);
 }
 
 // Pixels of rcLogical on the screen shot that differ from the opaque pixels of the expected picture
@@ -92,7 +93,8 @@ TEST_F(MainWindowTest, KeyedBitmapButtonsShowTheirFaceAndLetTheBackgroundThrough
     EXPECT_EQ(DifferingPixels(shot, rcOk, faceOnly), 0) << "at ratio " << dRatio;
     // Where the key colour was, the dialog's background shows.
     const QImage background = SkinPixels("BITMAP", 165, rcOk, dRatio);
-    const QImage got = shot.copy(QRect(rcOk.topLeft() * dRatio, rcOk.size() * dRatio)).convertToFormat(QImage::Format_ARGB32);
+    const QImage got =
+        shot.copy(QRect(rcOk.topLeft() * dRatio, rcOk.size() * dRatio)).convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < face.height(); ++y)
     {
         for (int x = 0; x < face.width(); ++x)

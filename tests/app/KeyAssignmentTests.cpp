@@ -35,10 +35,12 @@ protected:
     // The user presses a key in the key map dialog and confirms with OK (or leaves with Cancel).
     void ScriptKeyMap(quint32 nEvdev, UINT nButton = IDC_DLG_OK)
     {
-        m_deqDialogScripts.push_back([nEvdev, nButton](CDlgBase& dlg) {
-            QueueDialogKey(dlg, nEvdev);
-            QueueDialogClick(dlg, nButton);
-        });
+        m_deqDialogScripts.push_back(
+            [nEvdev, nButton](CDlgBase& dlg)
+            {
+                QueueDialogKey(dlg, nEvdev);
+                QueueDialogClick(dlg, nButton);
+            });
     }
     // Opens key k's menu and picks an entry, through a submenu when one is named.
     void ChooseFunction(int k, const std::string& strEntry, int nSubmenuSlot = 0, const std::string& strItem = "")
@@ -171,7 +173,8 @@ TEST_F(KeyAssignmentTest, PointingAtASubmenuEntryLeavesOnlyThatSubmenuOpenAndLos
     ASSERT_NE(Dlg().GetPopup(PopupSlotFunctionMenu), nullptr);
     EXPECT_TRUE(KeyButton(0).IsPopupOpen());
     const CRect rcButton = KeyButton(0).GetRect();
-    EXPECT_EQ(Dlg().mapFromGlobal(Dlg().GetPopup(PopupSlotFunctionMenu)->pos()), QPoint(rcButton.left, rcButton.bottom));
+    EXPECT_EQ(Dlg().mapFromGlobal(Dlg().GetPopup(PopupSlotFunctionMenu)->pos()),
+              QPoint(rcButton.left, rcButton.bottom));
 
     HoverPopupItem(PopupSlotFunctionMenu, "Multimedia");
     ASSERT_NE(Dlg().GetPopup(PopupSlotMultimedia), nullptr);
@@ -214,12 +217,14 @@ TEST_F(KeyAssignmentTest, ShortcutAndQuickLaunchResultsGoToTheKeyTheMenuWasOpene
 {
     Open();
     Click(IDC_TAB_PROGRAMMABLE_KEY_PAGE);
-    m_deqDialogScripts.push_back([](CDlgBase& dlg) {
-        QueueDialogClick(dlg, CShortcutDlg::kCtrlBoxId);
-        QueueDialogClick(dlg, CShortcutDlg::kAltBoxId);
-        QueueDialogKey(dlg, EvA);
-        QueueDialogClick(dlg, IDC_DLG_OK);
-    });
+    m_deqDialogScripts.push_back(
+        [](CDlgBase& dlg)
+        {
+            QueueDialogClick(dlg, CShortcutDlg::kCtrlBoxId);
+            QueueDialogClick(dlg, CShortcutDlg::kAltBoxId);
+            QueueDialogKey(dlg, EvA);
+            QueueDialogClick(dlg, IDC_DLG_OK);
+        });
     ChooseFunction(1, "Assign a Shortcut");
     EXPECT_FALSE(AnyPopupOpen());
     EXPECT_FALSE(KeyButton(1).IsPopupOpen());
@@ -237,20 +242,24 @@ TEST_F(KeyAssignmentTest, ShortcutAndQuickLaunchResultsGoToTheKeyTheMenuWasOpene
     const std::string strProgram = (folder / "run me;$(x).sh").string();
     std::ofstream(strProgram) << "#!/bin/sh\n";
     std::filesystem::permissions(strProgram, std::filesystem::perms::owner_all);
-    m_deqDialogScripts.push_back([strProgram](CDlgBase& dlg) {
-        auto* pTimer = new QTimer(&dlg);
-        QObject::connect(pTimer, &QTimer::timeout, pTimer, [pTimer, &dlg, strProgram] {
-            auto* pFiles = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!pFiles)
-                return;
-            pTimer->stop();
-            pFiles->selectFile(QString::fromStdString(strProgram));
-            static_cast<QDialog*>(pFiles)->accept(); // QFileDialog checks the file first
-            QueueDialogClick(dlg, IDC_DLG_OK);
+    m_deqDialogScripts.push_back(
+        [strProgram](CDlgBase& dlg)
+        {
+            auto* pTimer = new QTimer(&dlg);
+            QObject::connect(pTimer, &QTimer::timeout, pTimer,
+                             [pTimer, &dlg, strProgram]
+                             {
+                                 auto* pFiles = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                                 if (!pFiles)
+                                     return;
+                                 pTimer->stop();
+                                 pFiles->selectFile(QString::fromStdString(strProgram));
+                                 static_cast<QDialog*>(pFiles)->accept(); // QFileDialog checks the file first
+                                 QueueDialogClick(dlg, IDC_DLG_OK);
+                             });
+            pTimer->start(5);
+            QueueDialogClick(dlg, 2012); // browse
         });
-        pTimer->start(5);
-        QueueDialogClick(dlg, 2012); // browse
-    });
     ChooseFunction(4, "Quick Launch");
     PumpPosted();
     EXPECT_EQ(m_vecModalRuns.back().strClass, "quick launch");

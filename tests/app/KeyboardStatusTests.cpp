@@ -25,7 +25,8 @@ TEST_F(MainWindowTest, TheStatusLineFollowsTheKeyboardAndTellsMissingAccessApart
     EXPECT_EQ(Dlg().StatusLine().Text(), "Keyboard connected");
     m_kb.Unplug();
     ASSERT_TRUE(PumpUntil([&] { return Dlg().StatusLine().Text() == StateText(EKeyboardState::NotFound); }));
-    EXPECT_EQ(StateText(EKeyboardState::NotFound), "No keyboard found. Changes are kept and sent when it is plugged in.");
+    EXPECT_EQ(StateText(EKeyboardState::NotFound),
+              "No keyboard found. Changes are kept and sent when it is plugged in.");
     // Plugged in, but no node can be opened: what a missing udev rule looks like.
     m_kb.FailOpen("", kSimAlways);
     m_kb.Plug();

@@ -8,7 +8,8 @@
 
 double RelativeLuminance(QRgb rgb)
 {
-    const auto channel = [](int n) {
+    const auto channel = [](int n)
+    {
         const double c = n / 255.0;
         return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
     };
@@ -45,7 +46,10 @@ int CapHeightPixels(const QFont& font)
 
 namespace
 {
-QString Hex(QRgb rgb) { return QColor(rgb).name(); }
+QString Hex(QRgb rgb)
+{
+    return QColor(rgb).name();
+}
 
 bool Near(QRgb a, const QColor& b, int nTolerance)
 {
@@ -58,7 +62,7 @@ struct InkPixel
     QPoint pt;
     QRgb rgbWith;
     QRgb rgbWithout;
-    double dWeight;  // how far the text moved the pixel's luminance
+    double dWeight; // how far the text moved the pixel's luminance
 };
 } // namespace
 
@@ -107,8 +111,7 @@ void CheckText(const QImage& imgWith, const QImage& imgWithout, const DrawnText&
     std::vector<std::pair<double, QRgb>> vecContrast;
     for (const InkPixel& ink : vecInk)
         vecContrast.push_back({ContrastRatio(rgbText, ink.rgbWithout), ink.rgbWithout});
-    std::sort(vecContrast.begin(), vecContrast.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::sort(vecContrast.begin(), vecContrast.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     const auto& worst = vecContrast[vecContrast.size() / 10];
     if (worst.first < kMinimumContrast)
     {

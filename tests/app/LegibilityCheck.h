@@ -15,12 +15,12 @@
 // One text as it was drawn.
 struct DrawnText
 {
-    std::string strWhere;  // the control id or picture that shows it
+    std::string strWhere; // the control id or picture that shows it
     QString strText;
-    QRect rcText;          // where its ink may lie, in the picture's pixels
-    QRect rcControl;       // the control it belongs to; empty when it stands on a background
-    bool bLegend = false;  // a keycap legend: its cap height is checked too
-    QFont font;            // the font of a legend
+    QRect rcText;         // where its ink may lie, in the picture's pixels
+    QRect rcControl;      // the control it belongs to; empty when it stands on a background
+    bool bLegend = false; // a keycap legend: its cap height is checked too
+    QFont font;           // the font of a legend
 };
 
 // A colour pair that a fixed design gives, with the reason it stays.
@@ -34,7 +34,7 @@ struct ContrastException
 struct LegibilityReport
 {
     std::vector<std::string> vecFailures;
-    std::vector<std::string> vecExceptions;  // texts kept by an exception, with its reason
+    std::vector<std::string> vecExceptions; // texts kept by an exception, with its reason
     int nChecked = 0;
 };
 

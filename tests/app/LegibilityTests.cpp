@@ -52,13 +52,12 @@ void PrintExceptions(const LegibilityReport& report)
 
 // The main window's controls that show a generated strip with words on it.
 const std::map<int, UINT> kStripControls = {
-    {137, 2003}, {262, 2004}, {263, 2005}, {264, 2077}, {171, 2049}, {170, 2050}, {169, 2051},
-    {166, 2046}, {167, 2047}, {168, 2048}, {164, 2045}, {257, 2076}, {267, 2100}, {268, 2101},
-    {269, 2102}, {270, 2103}, {189, 2113}};
+    {137, 2003}, {262, 2004}, {263, 2005}, {264, 2077}, {171, 2049}, {170, 2050}, {169, 2051}, {166, 2046}, {167, 2047},
+    {168, 2048}, {164, 2045}, {257, 2076}, {267, 2100}, {268, 2101}, {269, 2102}, {270, 2103}, {189, 2113}};
 
 struct ArtText
 {
-    size_t nResource;  // the picture drawn next when the text was drawn
+    size_t nResource; // the picture drawn next when the text was drawn
     ArtTextLine line;
 };
 
@@ -83,8 +82,8 @@ QImage OverNavy(const QImage& img)
 
 std::string PictureName(const GeneratedResource& res, int nFrame)
 {
-    std::string str = (res.m_eKind == EResourceKind::Bitmap ? "bitmap " : "PNG ") + std::to_string(res.m_nId) +
-                      " (" + res.m_strNote.toStdString() + ")";
+    std::string str = (res.m_eKind == EResourceKind::Bitmap ? "bitmap " : "PNG ") + std::to_string(res.m_nId) + " (" +
+                      res.m_strNote.toStdString() + ")";
     UINT nControl = 0;
     if (const auto it = kStripControls.find(res.m_nId); it != kStripControls.end())
         nControl = it->second;
@@ -103,12 +102,14 @@ TEST(Legibility, EveryTextOfTheGeneratedPicturesIsLegible)
 {
     std::vector<ArtText> vecTexts;
     std::vector<GeneratedResource> vecWith;
-    SetArtTextWatcher([&](const ArtTextLine& line) {
-        // Shadows under a text are part of its background.
-        if (line.m_colour.alpha() == 255)
-            vecTexts.push_back({vecWith.size(), line});
-        return true;
-    });
+    SetArtTextWatcher(
+        [&](const ArtTextLine& line)
+        {
+            // Shadows under a text are part of its background.
+            if (line.m_colour.alpha() == 255)
+                vecTexts.push_back({vecWith.size(), line});
+            return true;
+        });
     AddWindowArtwork(vecWith);
     AddDialogArtwork(vecWith);
     AddControlArtwork(vecWith);
@@ -181,7 +182,8 @@ using ControlFinder = std::function<std::pair<std::string, QRect>(const QRect& r
 
 ControlFinder ControlsOf(const CDlgBase& dlg)
 {
-    return [&dlg](const QRect& rcText) -> std::pair<std::string, QRect> {
+    return [&dlg](const QRect& rcText) -> std::pair<std::string, QRect>
+    {
         for (int nList = 0; nList < 5; ++nList)
             for (const CControlBase* pControl : dlg.GetControlList(nList))
                 if (pControl->IsVisible() && pControl->GetRect().ToQRect().contains(rcText.center()))
@@ -192,7 +194,8 @@ ControlFinder ControlsOf(const CDlgBase& dlg)
 
 ControlFinder ItemsOf(const CWndPopup* pPopup, const std::string& strPopup)
 {
-    return [pPopup, strPopup](const QRect& rcText) -> std::pair<std::string, QRect> {
+    return [pPopup, strPopup](const QRect& rcText) -> std::pair<std::string, QRect>
+    {
         if (const auto* pItems = dynamic_cast<const CItemPopup*>(pPopup))
             for (const PopupItem& item : pItems->GetItems())
                 if (item.m_rect.ToQRect().contains(rcText.center()))
@@ -229,16 +232,21 @@ protected:
     }
     void CheckDialog(const std::string& strView, CDlgBase& dlg)
     {
-        Check(strView, [&dlg] { return dlg.RenderClient(); }, ControlsOf(dlg));
+        Check(
+            strView, [&dlg] { return dlg.RenderClient(); }, ControlsOf(dlg));
     }
     void CheckPopup(const std::string& strView, int nSlot)
     {
         CWndPopup* pPopup = Dlg().GetPopup(nSlot);
         ASSERT_NE(pPopup, nullptr) << strView;
-        Check(strView, [pPopup] {
-            pPopup->RenderLayered();
-            return pPopup->GetRenderedImage();
-        }, ItemsOf(pPopup, strView));
+        Check(
+            strView,
+            [pPopup]
+            {
+                pPopup->RenderLayered();
+                return pPopup->GetRenderedImage();
+            },
+            ItemsOf(pPopup, strView));
     }
 
     SkinTextLog m_log;
@@ -262,7 +270,12 @@ TEST_F(LegibilityWindowTest, EveryTextOfTheRunningWindowAndItsDialogsIsLegible)
 
     Click(IDC_TAB_PROGRAMMABLE_KEY_PAGE);
     Click(IDC_PROGRAMMABLE_KEY_FIRST);
-    const struct { const char* pszItem; int nSlot; const char* pszName; } kSubmenus[] = {
+    const struct
+    {
+        const char* pszItem;
+        int nSlot;
+        const char* pszName;
+    } kSubmenus[] = {
         {"Assign a Macro", PopupSlotMacroLibrary, "macro submenu"},
         {"Multimedia", PopupSlotMultimedia, "multimedia submenu"},
         {"Window Manage", PopupSlotWindowManage, "window manage submenu"},

@@ -197,15 +197,19 @@ TEST_F(MacroPageTest, EscapePressedWhileRecordingIsRecordedAndTheProgramKeepsRun
     OpenWithMacros({"Esc"});
     Click(IDC_RECORD);
     bool bStillRunning = false;
-    QTimer::singleShot(0, &Dlg(), [&] {
-        SendKey(EvEsc, false, 100);
-        SendKey(EvEsc, true, 150);
-        QTimer::singleShot(0, &Dlg(), [&] {
-            bStillRunning = Dlg().IsModalLoopRunning();
-            Click(IDC_RECORD);
-            Dlg().PostToWindow(WM_COMMAND, IDC_EXIT, 0);
-        });
-    });
+    QTimer::singleShot(0, &Dlg(),
+                       [&]
+                       {
+                           SendKey(EvEsc, false, 100);
+                           SendKey(EvEsc, true, 150);
+                           QTimer::singleShot(0, &Dlg(),
+                                              [&]
+                                              {
+                                                  bStillRunning = Dlg().IsModalLoopRunning();
+                                                  Click(IDC_RECORD);
+                                                  Dlg().PostToWindow(WM_COMMAND, IDC_EXIT, 0);
+                                              });
+                       });
     Dlg().DoModal();
     EXPECT_TRUE(bStillRunning);
     EXPECT_EQ(ActionsOf(Macro(0)), (std::vector<std::string>{"1B 00 00 00", "1B 80 00 00"}));
@@ -251,9 +255,9 @@ TEST_F(MacroPageTest, ANewNameIsCheckedWhenEnterOrAPressOutsideTheListTakesIt)
     SelectRow(0);
     TypeNewName("Third");
     SelectRow(0);
-    EXPECT_EQ(AttentionTexts(), (std::vector<std::string>{AttentionText::kNewNameTooLong, AttentionText::kNewNameExists,
-                                                         AttentionText::kListNameExists,
-                                                         AttentionText::kListNameTooLong}));
+    EXPECT_EQ(AttentionTexts(),
+              (std::vector<std::string>{AttentionText::kNewNameTooLong, AttentionText::kNewNameExists,
+                                        AttentionText::kListNameExists, AttentionText::kListNameTooLong}));
     EXPECT_NE(LibraryFile().find("MacroKey2Name=Third"), std::string::npos);
 }
 
@@ -314,23 +318,27 @@ TEST_F(MacroPageTest, EscapeInTheNameEditorOrTheRepeatBoxCancelsThatEditOnlyAndT
     Dlg().RefreshProfileView();
     const std::string strFile = LibraryFile();
     bool bRunning = false;
-    QTimer::singleShot(0, &Dlg(), [&] {
-        Click(IDC_NEW_MACRO);
-        TypeNewName("Typed");
-        PressEscapeIn(List().GetEditBox());
-        EXPECT_FALSE(List().HasEditBox());
-        EXPECT_EQ(Dlg().m_MacroLibrary.FirstSet()->m_vecKeys.size(), 1u);
+    QTimer::singleShot(0, &Dlg(),
+                       [&]
+                       {
+                           Click(IDC_NEW_MACRO);
+                           TypeNewName("Typed");
+                           PressEscapeIn(List().GetEditBox());
+                           EXPECT_FALSE(List().HasEditBox());
+                           EXPECT_EQ(Dlg().m_MacroLibrary.FirstSet()->m_vecKeys.size(), 1u);
 
-        TypeIntoLoopCount("42");
-        EXPECT_EQ(Macro(0).LoopNum, 42);
-        PressEscapeIn(Dlg().LoopCountEdit());
-        EXPECT_EQ(Macro(0).LoopNum, 7);
-        EXPECT_EQ(Dlg().LoopCountEdit()->text(), "7");
-        QTimer::singleShot(0, &Dlg(), [&] {
-            bRunning = Dlg().IsModalLoopRunning();
-            Dlg().PostToWindow(WM_COMMAND, IDC_EXIT, 0);
-        });
-    });
+                           TypeIntoLoopCount("42");
+                           EXPECT_EQ(Macro(0).LoopNum, 42);
+                           PressEscapeIn(Dlg().LoopCountEdit());
+                           EXPECT_EQ(Macro(0).LoopNum, 7);
+                           EXPECT_EQ(Dlg().LoopCountEdit()->text(), "7");
+                           QTimer::singleShot(0, &Dlg(),
+                                              [&]
+                                              {
+                                                  bRunning = Dlg().IsModalLoopRunning();
+                                                  Dlg().PostToWindow(WM_COMMAND, IDC_EXIT, 0);
+                                              });
+                       });
     // The count was edited and taken back: the end still asks, and is told to drop it.
     m_deqAnswers = {CQuitQuestionDlg::kDiscard};
     Dlg().DoModal();
@@ -386,9 +394,9 @@ TEST_F(MacroPageTest, ABrokenImportKeepsTheRepeatValuesReadBeforeTheBreakAndWrit
     Click(IDC_RECORD);
     const MacroKey before = Macro(0);
     const std::string strFile = LibraryFile();
-    m_deqFilePaths = {WriteMkf("cut.mkf", "[MacroKey]\r\n\tMacroKeyLoopEnable=0\r\n\tMacroKeyLoopNum=9\r\n"),
-                      WriteMkf("long.mkf", "[MacroKey]\n\tA=1\n\tB=3\n\tC=1\n\tD=1\n\t\tAllAction=" +
-                                               std::string(1601, '0') + "\n")};
+    m_deqFilePaths = {
+        WriteMkf("cut.mkf", "[MacroKey]\r\n\tMacroKeyLoopEnable=0\r\n\tMacroKeyLoopNum=9\r\n"),
+        WriteMkf("long.mkf", "[MacroKey]\n\tA=1\n\tB=3\n\tC=1\n\tD=1\n\t\tAllAction=" + std::string(1601, '0') + "\n")};
     Click(IDC_IMPORT_MACRO);
     EXPECT_EQ(AttentionTexts(), (std::vector<std::string>{AttentionText::kImportError}));
     EXPECT_EQ(Macro(0).LoopEnable, 0u);
@@ -415,9 +423,11 @@ TEST_F(MacroPageTest, RepeatCountsAbove255ReadAs255FromTheLibraryAndFromWholeAnd
     // The library file as the program found it, with counts no keyboard can hold.
     std::filesystem::create_directories(m_strDir + "config");
     std::ofstream(ConfigPath("MacroLibraryFile.mlf"), std::ios::binary)
-        << "[MacroLibrary]\nMacroSetNum=1\n\tMacroSet0Name=Keyboard Macro Set\n\t\tMacroKeyNum=1\n\t\tMacroKey0Name=Big\n"
+        << "[MacroLibrary]\nMacroSetNum=1\n\tMacroSet0Name=Keyboard Macro "
+           "Set\n\t\tMacroKeyNum=1\n\t\tMacroKey0Name=Big\n"
            "\t\t\tMacroKey0LoopEnable=1\n\t\t\tMacroKey0LoopNum=300\n\t\t\tMacroActionNum=0\n"
-           "\t\t\tMacroCommandActionNum=300\n\t\t\tAllAction=" << std::string(1600, '0') << "\n";
+           "\t\t\tMacroCommandActionNum=300\n\t\t\tAllAction="
+        << std::string(1600, '0') << "\n";
     Open();
     Click(IDC_TAB_MACRO_PAGE);
     SelectRow(0);
@@ -454,7 +464,8 @@ TEST_F(MacroPageTest, TheWheelScrollsTheListUnderThePointerAndTheScrollBarsScrol
     for (int i = 0; i < 5; ++i)
         Dlg().WindowProc(WM_MOUSEWHEEL, kNotchTowardsUser, MakeLParam(rcList.left + 5, rcList.top + 5));
     EXPECT_EQ(List().GetFirstVisibleRow(), 3); // the last row is at the bottom
-    Dlg().WindowProc(WM_MOUSEWHEEL, static_cast<WPARAM>(WHEEL_DELTA) << 16, MakeLParam(rcList.left + 5, rcList.top + 5));
+    Dlg().WindowProc(WM_MOUSEWHEEL, static_cast<WPARAM>(WHEEL_DELTA) << 16,
+                     MakeLParam(rcList.left + 5, rcList.top + 5));
     EXPECT_EQ(List().GetFirstVisibleRow(), 2);
 
     // The scroll bar's arrows and track, and a drag of its thumb.

@@ -50,68 +50,73 @@ MainWindowTest::~MainWindowTest()
 void MainWindowTest::Open(bool bTray, EFirstFrame eFrame)
 {
     m_pDlg = std::make_unique<CTestCorvaneDlg>(*m_pServices, bTray);
-    m_pDlg->SetModalRunner([this](CDlgBase& dlg) {
-        ModalRun run;
-        if (auto* pReset = dynamic_cast<CFirmwareResetDlg*>(&dlg))
+    m_pDlg->SetModalRunner(
+        [this](CDlgBase& dlg)
         {
-            run.strClass = "reset";
-            run.nBitmap = pReset->GetBackgroundBitmap();
-        }
-        else if (auto* pAttention = dynamic_cast<CAttentionDlg*>(&dlg))
-        {
-            run.strClass = "attention";
-            run.strText = pAttention->GetMessage();
-        }
-        else if (dynamic_cast<CShortcutDlg*>(&dlg))
-            run.strClass = "shortcut";
-        else if (dynamic_cast<CQuickLaunchDlg*>(&dlg))
-            run.strClass = "quick launch";
-        else if (dynamic_cast<CKeyMapSettingDlg*>(&dlg))
-            run.strClass = "key map";
-        else
-            run.strClass = "other";
-        if (run.strClass == "reset" || run.strClass == "attention")
-        {
-            const int nAnswer = m_deqAnswers.empty() ? IDCANCEL : m_deqAnswers.front();
-            if (!m_deqAnswers.empty())
-                m_deqAnswers.pop_front();
-            // The small dialogs' OK and Cancel buttons, clicked inside the dialog's own loop.
-            const QPoint pt = nAnswer == IDOK                         ? QPoint(259, 244)
-                              : nAnswer == CQuitQuestionDlg::kDiscard ? QPoint(164, 244)
-                                                                      : QPoint(358, 244);
-            for (UINT nMsg : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP})
-                CSkinWindow::PostMessage(&dlg, nMsg, nMsg == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
-                                         MakeLParam(pt.x(), pt.y()));
-        }
-        else
-        {
-            dlg.Create(); // the controls exist, the dialog's hook runs
-            if (m_deqDialogScripts.empty())
-                CSkinWindow::PostMessage(&dlg, WM_CLOSE, 0, 0);
+            ModalRun run;
+            if (auto* pReset = dynamic_cast<CFirmwareResetDlg*>(&dlg))
+            {
+                run.strClass = "reset";
+                run.nBitmap = pReset->GetBackgroundBitmap();
+            }
+            else if (auto* pAttention = dynamic_cast<CAttentionDlg*>(&dlg))
+            {
+                run.strClass = "attention";
+                run.strText = pAttention->GetMessage();
+            }
+            else if (dynamic_cast<CShortcutDlg*>(&dlg))
+                run.strClass = "shortcut";
+            else if (dynamic_cast<CQuickLaunchDlg*>(&dlg))
+                run.strClass = "quick launch";
+            else if (dynamic_cast<CKeyMapSettingDlg*>(&dlg))
+                run.strClass = "key map";
+            else
+                run.strClass = "other";
+            if (run.strClass == "reset" || run.strClass == "attention")
+            {
+                const int nAnswer = m_deqAnswers.empty() ? IDCANCEL : m_deqAnswers.front();
+                if (!m_deqAnswers.empty())
+                    m_deqAnswers.pop_front();
+                // The small dialogs' OK and Cancel buttons, clicked inside the dialog's own loop.
+                const QPoint pt = nAnswer == IDOK                         ? QPoint(259, 244)
+                                  : nAnswer == CQuitQuestionDlg::kDiscard ? QPoint(164, 244)
+                                                                          : QPoint(358, 244);
+                for (UINT nMsg : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP})
+                    CSkinWindow::PostMessage(&dlg, nMsg, nMsg == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
+                                             MakeLParam(pt.x(), pt.y()));
+            }
             else
             {
-                const auto fnScript = m_deqDialogScripts.front();
-                m_deqDialogScripts.pop_front();
-                fnScript(dlg);
-                // A script that leaves the dialog open fails its test instead of hanging it.
-                QTimer::singleShot(5000, &dlg, [&dlg] { dlg.EndDialog(IDCANCEL); });
+                dlg.Create(); // the controls exist, the dialog's hook runs
+                if (m_deqDialogScripts.empty())
+                    CSkinWindow::PostMessage(&dlg, WM_CLOSE, 0, 0);
+                else
+                {
+                    const auto fnScript = m_deqDialogScripts.front();
+                    m_deqDialogScripts.pop_front();
+                    fnScript(dlg);
+                    // A script that leaves the dialog open fails its test instead of hanging it.
+                    QTimer::singleShot(5000, &dlg, [&dlg] { dlg.EndDialog(IDCANCEL); });
+                }
             }
-        }
-        run.nResult = dlg.DoModal();
-        m_vecModalRuns.push_back(run);
-        return run.nResult;
-    });
-    m_pDlg->SetFileDialogRunner([this](QFileDialog& dlg, std::string& strPath) {
-        m_vecFileDialogs.push_back({dlg.windowTitle().toStdString(), dlg.nameFilters().join(";").toStdString(),
-                                    dlg.defaultSuffix().toStdString(), dlg.acceptMode() == QFileDialog::AcceptSave});
-        strPath.clear();
-        if (!m_deqFilePaths.empty())
+            run.nResult = dlg.DoModal();
+            m_vecModalRuns.push_back(run);
+            return run.nResult;
+        });
+    m_pDlg->SetFileDialogRunner(
+        [this](QFileDialog& dlg, std::string& strPath)
         {
-            strPath = m_deqFilePaths.front();
-            m_deqFilePaths.pop_front();
-        }
-        return !strPath.empty();
-    });
+            m_vecFileDialogs.push_back({dlg.windowTitle().toStdString(), dlg.nameFilters().join(";").toStdString(),
+                                        dlg.defaultSuffix().toStdString(),
+                                        dlg.acceptMode() == QFileDialog::AcceptSave});
+            strPath.clear();
+            if (!m_deqFilePaths.empty())
+            {
+                strPath = m_deqFilePaths.front();
+                m_deqFilePaths.pop_front();
+            }
+            return !strPath.empty();
+        });
     ASSERT_TRUE(m_pDlg->Create());
     m_pDlg->show();
     if (eFrame == EFirstFrame::Painted)
@@ -208,8 +213,8 @@ void MainWindowTest::HoverPopupItem(int nSlot, const std::string& strText)
 
 void MainWindowTest::SendKey(quint32 nEvdev, bool bRelease, std::uint32_t nStampMs, bool bAutoRepeat)
 {
-    QKeyEvent event(bRelease ? QEvent::KeyRelease : QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, nEvdev + 8, 0,
-                    0, QString(), bAutoRepeat);
+    QKeyEvent event(bRelease ? QEvent::KeyRelease : QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, nEvdev + 8, 0, 0,
+                    QString(), bAutoRepeat);
     event.setTimestamp(nStampMs);
     QCoreApplication::sendEvent(&Dlg(), &event);
 }

@@ -49,9 +49,9 @@ private:
 // One modal dialog the window ran.
 struct ModalRun
 {
-    std::string strClass;   // "reset", "attention", "shortcut", "quick launch", "key map" or "other"
-    unsigned nBitmap = 0;   // the reset dialog's picture
-    std::string strText;    // the attention dialog's message
+    std::string strClass; // "reset", "attention", "shortcut", "quick launch", "key map" or "other"
+    unsigned nBitmap = 0; // the reset dialog's picture
+    std::string strText;  // the attention dialog's message
     int nResult = 0;
 };
 
@@ -73,7 +73,11 @@ protected:
     // Builds and initialises the window (as DoModal does, without its loop).
     // Builds and shows the window; eFrame says whether its first frame is painted (and what
     // follows it, the tray icon) before the test goes on.
-    enum class EFirstFrame { Painted, NotYet };
+    enum class EFirstFrame
+    {
+        Painted,
+        NotYet
+    };
     void Open(bool bTray = true, EFirstFrame eFrame = EFirstFrame::Painted);
     CTestCorvaneDlg& Dlg() { return *m_pDlg; }
 

@@ -49,8 +49,8 @@ protected:
     {
         if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
             GTEST_SKIP() << "dbus-daemon is not installed (scripts/setup-deps.sh installs it)";
-        m_bus.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                                    QStringLiteral("--print-address")});
+        m_bus.start(QStringLiteral("dbus-daemon"),
+                    {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
         ASSERT_TRUE(m_bus.waitForReadyRead(5000));
         m_strAddress = QString::fromLatin1(m_bus.readLine()).trimmed();
         Open();

@@ -84,9 +84,8 @@ TEST_F(MainWindowTest, EachOfTheSevenCodesHasItsTextAndOtherCodesShowNothing)
         CSkinWindow::SendMessage(&Dlg(), UM_SHOWOSD, nCode, 0);
         EXPECT_EQ(Dlg().Osd().Display(), nullptr) << nCode;
     }
-    const char* kTexts[] = {"当前设置文件 : 一",   "当前设置文件 : 二",   "当前设置文件 : 三",
-                            "Windows键状态 : 禁止", "Windows键状态 : 使能", "所有按键状态 : 禁止",
-                            "所有按键状态 : 使能"};
+    const char* kTexts[] = {"当前设置文件 : 一",    "当前设置文件 : 二",   "当前设置文件 : 三",  "Windows键状态 : 禁止",
+                            "Windows键状态 : 使能", "所有按键状态 : 禁止", "所有按键状态 : 使能"};
     for (WPARAM nCode = 1; nCode <= 7; ++nCode)
     {
         CSkinWindow::SendMessage(&Dlg(), UM_SHOWOSD, nCode, 0);

@@ -33,17 +33,21 @@ TEST_F(MainWindowTest, OnceTheSecondStartsMessageIsAnsweredTheRunningWindowComes
     CInstanceLock first(m_strDir);
     ASSERT_TRUE(first.Acquire());
     CInstanceLock second(m_strDir);
-    QTimer::singleShot(0, [] {
-        auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(pBox, nullptr);
-        EXPECT_EQ(pBox->text(), QStringLiteral("you had run one app!"));
-        pBox->button(QMessageBox::Ok)->click();
-    });
+    QTimer::singleShot(0,
+                       []
+                       {
+                           auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                           ASSERT_NE(pBox, nullptr);
+                           EXPECT_EQ(pBox->text(), QStringLiteral("you had run one app!"));
+                           pBox->button(QMessageBox::Ok)->click();
+                       });
     bool bRan = false;
-    CCorvaneApp::RunSingleInstance(second, [&] {
-        bRan = true;
-        return 0;
-    });
+    CCorvaneApp::RunSingleInstance(second,
+                                   [&]
+                                   {
+                                       bRan = true;
+                                       return 0;
+                                   });
     EXPECT_FALSE(bRan);
     EXPECT_FALSE(Dlg().isVisible()); // not before the event loop has heard the request
     ASSERT_TRUE(PumpUntil([&] { return Dlg().isVisible(); }));
@@ -60,16 +64,20 @@ TEST_F(MainWindowTest, StartedForTheTrayTheWindowStaysHiddenOrMinimisedWithoutAT
         m_pDlg = std::make_unique<CTestCorvaneDlg>(*m_pServices, bTray);
         Dlg().StartInTray();
         bool bHidden = false, bMinimised = false, bRead = false, bShown = false;
-        QTimer::singleShot(0, &Dlg(), [&] {
-            bHidden = !Dlg().isVisible();
-            bMinimised = Dlg().isVisible() && Dlg().isMinimized();
-            bRead = Dlg().DeviceLink().IsDeviceFound() && Dlg().SelectedSlotTab() == 2;
-            Dlg().PostToWindow(WM_COMMAND, IDC_CONFIG_KEYBOARD, 0);
-            QTimer::singleShot(0, &Dlg(), [&] {
-                bShown = Dlg().isVisible() && !Dlg().isMinimized();
-                Dlg().PostToWindow(WM_COMMAND, IDC_EXIT, 0);
-            });
-        });
+        QTimer::singleShot(0, &Dlg(),
+                           [&]
+                           {
+                               bHidden = !Dlg().isVisible();
+                               bMinimised = Dlg().isVisible() && Dlg().isMinimized();
+                               bRead = Dlg().DeviceLink().IsDeviceFound() && Dlg().SelectedSlotTab() == 2;
+                               Dlg().PostToWindow(WM_COMMAND, IDC_CONFIG_KEYBOARD, 0);
+                               QTimer::singleShot(0, &Dlg(),
+                                                  [&]
+                                                  {
+                                                      bShown = Dlg().isVisible() && !Dlg().isMinimized();
+                                                      Dlg().PostToWindow(WM_COMMAND, IDC_EXIT, 0);
+                                                  });
+                           });
         Dlg().DoModal();
         EXPECT_EQ(bHidden, bTray) << bTray;
         EXPECT_EQ(bMinimised, !bTray) << bTray;
@@ -86,21 +94,27 @@ TEST_F(MainWindowTest, TheDisconnectionMessageClosesItselfWhenTheKeyboardIsBackB
     Open();
     bool bOpenAfterMouse = false;
     int nResult = -1;
-    Dlg().SetModalRunner([&](CDlgBase& dlg) {
-        // Another device arriving leaves the message; the keyboard arriving closes it.
-        QTimer::singleShot(0, &dlg, [&] {
-            m_kb.UnplugDevice(ForeignMouse);
-            m_kb.PlugDevice(ForeignMouse);
-            QTimer::singleShot(200, &dlg, [&] {
-                bOpenAfterMouse = dlg.IsModalLoopRunning();
-                m_kb.Plug();
-            });
+    Dlg().SetModalRunner(
+        [&](CDlgBase& dlg)
+        {
+            // Another device arriving leaves the message; the keyboard arriving closes it.
+            QTimer::singleShot(0, &dlg,
+                               [&]
+                               {
+                                   m_kb.UnplugDevice(ForeignMouse);
+                                   m_kb.PlugDevice(ForeignMouse);
+                                   QTimer::singleShot(200, &dlg,
+                                                      [&]
+                                                      {
+                                                          bOpenAfterMouse = dlg.IsModalLoopRunning();
+                                                          m_kb.Plug();
+                                                      });
+                               });
+            // A message left open fails the test instead of hanging it.
+            QTimer::singleShot(5000, &dlg, [&dlg] { dlg.EndDialog(-2); });
+            nResult = dlg.DoModal();
+            return nResult;
         });
-        // A message left open fails the test instead of hanging it.
-        QTimer::singleShot(5000, &dlg, [&dlg] { dlg.EndDialog(-2); });
-        nResult = dlg.DoModal();
-        return nResult;
-    });
     m_kb.Unplug();
     ASSERT_TRUE(PumpUntil([&] { return nResult != -1; }));
     EXPECT_TRUE(bOpenAfterMouse);

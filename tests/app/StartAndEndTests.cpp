@@ -59,13 +59,15 @@ bool HotplugQueueEmpty(CHotplugSource& source)
 void WhenReady(std::function<bool()> fnReady, std::function<void()> fnAction)
 {
     auto* pTimer = new QTimer;
-    QObject::connect(pTimer, &QTimer::timeout, [pTimer, fnReady, fnAction] {
-        if (!fnReady())
-            return;
-        pTimer->stop();
-        pTimer->deleteLater();
-        fnAction();
-    });
+    QObject::connect(pTimer, &QTimer::timeout,
+                     [pTimer, fnReady, fnAction]
+                     {
+                         if (!fnReady())
+                             return;
+                         pTimer->stop();
+                         pTimer->deleteLater();
+                         fnAction();
+                     });
     pTimer->start(5);
 }
 } // namespace
@@ -81,7 +83,8 @@ TEST_F(MainWindowTest, ASecondStartShowsThePlainMessageAndCreatesNoWindow)
     QMessageBox::StandardButtons buttons;
     QMessageBox::Icon eIcon = QMessageBox::Warning;
     WhenReady([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; },
-              [&] {
+              [&]
+              {
                   auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
                   strText = pBox->text();
                   buttons = pBox->standardButtons();
@@ -89,10 +92,12 @@ TEST_F(MainWindowTest, ASecondStartShowsThePlainMessageAndCreatesNoWindow)
                   pBox->button(QMessageBox::Ok)->click();
               });
     bool bRan = false;
-    CCorvaneApp::RunSingleInstance(second, [&] {
-        bRan = true;
-        return 0;
-    });
+    CCorvaneApp::RunSingleInstance(second,
+                                   [&]
+                                   {
+                                       bRan = true;
+                                       return 0;
+                                   });
     EXPECT_FALSE(bRan);
     EXPECT_EQ(strText, QStringLiteral("you had run one app!"));
     EXPECT_EQ(buttons, QMessageBox::Ok);
@@ -103,10 +108,12 @@ TEST_F(MainWindowTest, ASecondStartShowsThePlainMessageAndCreatesNoWindow)
     // Once the first copy has gone, the program starts.
     pFirst.reset();
     CInstanceLock third(m_strDir);
-    CCorvaneApp::RunSingleInstance(third, [&] {
-        bRan = true;
-        return 0;
-    });
+    CCorvaneApp::RunSingleInstance(third,
+                                   [&]
+                                   {
+                                       bRan = true;
+                                       return 0;
+                                   });
     EXPECT_TRUE(bRan);
 }
 
@@ -117,18 +124,20 @@ TEST_F(MainWindowTest, StartInAnEmptyFolderWritesTheDataFilesAndBuildsTheWindowB
     m_kb.SetActiveProfile(1);
     m_kb.SetLighting(1, 5, 4);
     bool bLooked = false;
-    CProbeBackend probe(m_kb, [&] {
-        bLooked = true;
-        for (const char* pszFile : {"config.ini", "default0.psf", "default1.psf", "default2.psf", "default3.psf",
-                                    "default4.psf", "MacroLibraryFile.mlf"})
-            EXPECT_TRUE(std::filesystem::exists(ConfigPath(pszFile))) << pszFile;
-        EXPECT_EQ(Dlg().GetControlList(KeyPageList).size(), 103u);
-        EXPECT_EQ(Dlg().GetControlList(LightingPageList).size(), 2u);
-        EXPECT_EQ(Dlg().LoopCountEdit(), nullptr); // both made after the first frame
-        EXPECT_EQ(Dlg().Tray(), nullptr);
-        EXPECT_EQ(Caption(IDC_LIGHT_COLOR), "Red"); // the first refresh showed the files' slot 0
-        EXPECT_TRUE(Dlg().GetBackgroundImage().isNull()); // the skin is prepared last
-    });
+    CProbeBackend probe(m_kb,
+                        [&]
+                        {
+                            bLooked = true;
+                            for (const char* pszFile : {"config.ini", "default0.psf", "default1.psf", "default2.psf",
+                                                        "default3.psf", "default4.psf", "MacroLibraryFile.mlf"})
+                                EXPECT_TRUE(std::filesystem::exists(ConfigPath(pszFile))) << pszFile;
+                            EXPECT_EQ(Dlg().GetControlList(KeyPageList).size(), 103u);
+                            EXPECT_EQ(Dlg().GetControlList(LightingPageList).size(), 2u);
+                            EXPECT_EQ(Dlg().LoopCountEdit(), nullptr); // both made after the first frame
+                            EXPECT_EQ(Dlg().Tray(), nullptr);
+                            EXPECT_EQ(Caption(IDC_LIGHT_COLOR), "Red"); // the first refresh showed the files' slot 0
+                            EXPECT_TRUE(Dlg().GetBackgroundImage().isNull()); // the skin is prepared last
+                        });
     m_pServices = std::make_unique<CPlatformServices>(CPlatformServices{m_strDir, probe, m_kb, m_clock, m_launcher});
     Open();
     EXPECT_TRUE(bLooked);
@@ -178,7 +187,7 @@ TEST_F(MainWindowTest, TheTrayIconAndTheRepeatBoxComeRightAfterTheFirstFrameOrAt
     files.SaveMacroLibrary(library);
     Open(true, EFirstFrame::NotYet);
     EXPECT_EQ(Dlg().Tray(), nullptr);
-    Dlg().grab(); // paints the frame
+    Dlg().grab();                     // paints the frame
     EXPECT_EQ(Dlg().Tray(), nullptr); // not inside the paint
     PumpPosted();
     EXPECT_NE(Dlg().Tray(), nullptr);

@@ -171,8 +171,7 @@ TEST_F(CtlTest, HelpAndManPageShowEveryCommandFromOneTable)
     const std::string strMan = CtlManPage("9.9");
     for (const CtlCommandInfo& command : CtlCommands())
     {
-        EXPECT_NE(m_strOut.find(std::string("  ") + command.m_pszName), std::string::npos)
-            << command.m_pszName;
+        EXPECT_NE(m_strOut.find(std::string("  ") + command.m_pszName), std::string::npos) << command.m_pszName;
         std::string strRoffName; // hyphens are escaped in a man page
         for (const char* p = command.m_pszName; *p; ++p)
             strRoffName += *p == '-' ? std::string("\\-") : std::string(1, *p);
@@ -189,9 +188,9 @@ TEST_F(CtlTest, EveryCommandIsRefusedWhileTheProgramRunsAndChangesNothing)
     CInstanceLock program(m_strDir + "run");
     ASSERT_TRUE(program.Acquire());
     const std::vector<std::vector<std::string>> vecLines = {
-        {"status"}, {"profile", "2"}, {"lighting", "Red", "100%"}, {"apply"}, {"reset", "all"},
-        {"macros"}, {"export-macro", "M", "m.mkf"}, {"import-macro", "m.mkf"},
-        {"backup", "b"}, {"restore", "b"}};
+        {"status"},       {"profile", "2"}, {"lighting", "Red", "100%"},    {"apply"},
+        {"reset", "all"}, {"macros"},       {"export-macro", "M", "m.mkf"}, {"import-macro", "m.mkf"},
+        {"backup", "b"},  {"restore", "b"}};
     // All but autostart, which touches neither the data files nor the keyboard.
     ASSERT_EQ(vecLines.size(), CtlCommands().size() - 1);
     for (const std::vector<std::string>& vecArgs : vecLines)
@@ -229,7 +228,8 @@ TEST_F(CtlTest, AutostartWritesAndRemovesTheTrayStartEntryEvenWhileTheProgramRun
     EXPECT_EQ(m_strOut, "autostart: on (" + strEntry + ")\n");
     ASSERT_EQ(Run({"autostart", "off"}), CtlExitOk);
     EXPECT_FALSE(std::filesystem::exists(strEntry));
-    EXPECT_EQ(std::filesystem::directory_iterator(m_strDir + "xdg config/autostart"), std::filesystem::directory_iterator());
+    EXPECT_EQ(std::filesystem::directory_iterator(m_strDir + "xdg config/autostart"),
+              std::filesystem::directory_iterator());
     ASSERT_EQ(Run({"autostart", "off"}), CtlExitOk); // already off
     EXPECT_FALSE(std::filesystem::exists(m_strDir + "config"));
     EXPECT_TRUE(m_kb.Log().empty());
@@ -346,12 +346,14 @@ TEST_F(CtlTest, EditsWithoutTheKeyboardAreSavedAndApplySendsThemOnceItIsBack)
 
 TEST_F(CtlTest, ApplySendsEveryProfileWithTheMacrosItsKeysPlay)
 {
-    EditFiles([](MacroLibrary& library, SettingsStore& settings, ProfileStore& profiles) {
-        library.FirstSet()->m_vecKeys.push_back(MakeMacro("Hello", 3));
-        profiles[1].AssignProgrammableKey(0, "Hello", KeyValue{KeyKindMacro, 0, 0}, "");
-        profiles[2].AssignProgrammableKey(4, "Gone", KeyValue{KeyKindMacro, 0, 0}, "");
-        settings.SetActiveSlot(1);
-    });
+    EditFiles(
+        [](MacroLibrary& library, SettingsStore& settings, ProfileStore& profiles)
+        {
+            library.FirstSet()->m_vecKeys.push_back(MakeMacro("Hello", 3));
+            profiles[1].AssignProgrammableKey(0, "Hello", KeyValue{KeyKindMacro, 0, 0}, "");
+            profiles[2].AssignProgrammableKey(4, "Gone", KeyValue{KeyKindMacro, 0, 0}, "");
+            settings.SetActiveSlot(1);
+        });
     ASSERT_EQ(Run({"apply"}), CtlExitOk) << m_strErr;
     EXPECT_EQ(m_kb.FeatureTrace(), "S7 S7 S7 S6 S6 S6 S8 S5 S5");
     EXPECT_EQ(m_kb.MacroName(1, 0), "Hello");
@@ -366,18 +368,19 @@ TEST_F(CtlTest, AKeyboardThatRefusesAChangeFailsTheCommandButTheFileIsSaved)
     m_kb.FailSet(7, kSimAlways);
     EXPECT_EQ(Run({"lighting", "White", "0%"}), CtlExitFailure);
     EXPECT_NE(m_strErr.find("did not take every change"), std::string::npos) << m_strErr;
-    EXPECT_NE(ReadFile(Config("default0.psf")).find("LightColor=7\r\nLightBrightness=1\r\n"),
-              std::string::npos);
+    EXPECT_NE(ReadFile(Config("default0.psf")).find("LightColor=7\r\nLightBrightness=1\r\n"), std::string::npos);
 }
 
 TEST_F(CtlTest, ResetRestoresTheFactoryProfileOnTheKeyboardAndLeavesProfilesFourAndFiveAlone)
 {
     m_kb.SetLighting(1, 6, 2);
     m_kb.SetRemapEntry(1, 0, 0x04);
-    EditFiles([](MacroLibrary&, SettingsStore&, ProfileStore& profiles) {
-        profiles[3].SetPair(PairProfileName, PartValue, "Fourth");
-        profiles[4].SetColour(6);
-    });
+    EditFiles(
+        [](MacroLibrary&, SettingsStore&, ProfileStore& profiles)
+        {
+            profiles[3].SetPair(PairProfileName, PartValue, "Fourth");
+            profiles[4].SetColour(6);
+        });
     const std::string strFourth = ReadFile(Config("default3.psf"));
     const std::string strFifth = ReadFile(Config("default4.psf"));
 
@@ -402,13 +405,15 @@ TEST_F(CtlTest, ResetRestoresTheFactoryProfileOnTheKeyboardAndLeavesProfilesFour
 
 TEST_F(CtlTest, MacrosAreListedExportedAndImportedWithoutTheKeyboard)
 {
-    EditFiles([](MacroLibrary& library, SettingsStore&, ProfileStore& profiles) {
-        library.FirstSet()->m_vecKeys.push_back(MakeMacro("Hello", 2));
-        MacroKey once = MakeMacro("Once", 1);
-        once.LoopEnable = 0;
-        library.FirstSet()->m_vecKeys.push_back(once);
-        profiles[0].AssignProgrammableKey(3, "Hello", KeyValue{KeyKindMacro, 0, 0}, "");
-    });
+    EditFiles(
+        [](MacroLibrary& library, SettingsStore&, ProfileStore& profiles)
+        {
+            library.FirstSet()->m_vecKeys.push_back(MakeMacro("Hello", 2));
+            MacroKey once = MakeMacro("Once", 1);
+            once.LoopEnable = 0;
+            library.FirstSet()->m_vecKeys.push_back(once);
+            profiles[0].AssignProgrammableKey(3, "Hello", KeyValue{KeyKindMacro, 0, 0}, "");
+        });
     ASSERT_EQ(Run({"macros"}), CtlExitOk);
     EXPECT_EQ(m_strOut, "Hello: 3 actions, repeat 2, on profile 1 G4\nOnce: 3 actions, repeat off\n");
 
@@ -447,12 +452,14 @@ TEST_F(CtlTest, AMacroThatCannotBeFoundOrReadChangesNothing)
 
 TEST_F(CtlTest, RestoreBringsBackEveryFileAndSendsTheProfiles)
 {
-    EditFiles([](MacroLibrary& library, SettingsStore& settings, ProfileStore& profiles) {
-        library.FirstSet()->m_vecKeys.push_back(MakeMacro("Hello", 2));
-        profiles[2].SetColour(6);
-        profiles[4].SetPair(PairProfileName, PartValue, "Fifth");
-        settings.SetActiveSlot(2);
-    });
+    EditFiles(
+        [](MacroLibrary& library, SettingsStore& settings, ProfileStore& profiles)
+        {
+            library.FirstSet()->m_vecKeys.push_back(MakeMacro("Hello", 2));
+            profiles[2].SetColour(6);
+            profiles[4].SetPair(PairProfileName, PartValue, "Fifth");
+            settings.SetActiveSlot(2);
+        });
     const auto saved = Snapshot();
     const std::string strArchive = m_strDir + "all.backup";
     ASSERT_EQ(Run({"backup", strArchive}), CtlExitOk) << m_strErr;
@@ -460,10 +467,12 @@ TEST_F(CtlTest, RestoreBringsBackEveryFileAndSendsTheProfiles)
 
     m_kb.Unplug();
     ASSERT_EQ(Run({"reset", "all"}), CtlExitOk);
-    EditFiles([](MacroLibrary& library, SettingsStore&, ProfileStore& profiles) {
-        library.SetDefault();
-        profiles[4].SetFactoryDefaults(4);
-    });
+    EditFiles(
+        [](MacroLibrary& library, SettingsStore&, ProfileStore& profiles)
+        {
+            library.SetDefault();
+            profiles[4].SetFactoryDefaults(4);
+        });
     ASSERT_NE(Snapshot(), saved);
 
     m_kb.Plug();
@@ -486,7 +495,8 @@ TEST_F(CtlTest, RestoreRefusesADamagedArchiveAndChangesNothing)
     std::vector<ArchiveMember> vecMembers;
     std::string strProblem;
     ASSERT_TRUE(ParseBackupArchive(strGood, vecMembers, strProblem)) << strProblem;
-    auto archiveWith = [&](const std::function<void(std::vector<ArchiveMember>&)>& fnChange) {
+    auto archiveWith = [&](const std::function<void(std::vector<ArchiveMember>&)>& fnChange)
+    {
         std::vector<ArchiveMember> vecChanged = vecMembers;
         fnChange(vecChanged);
         return FormatBackupArchive(vecChanged);

@@ -74,8 +74,8 @@ protected:
     DeviceHotplugStormTest()
     {
         // The link pauses on a clock that can pull the keyboard out mid-exchange.
-        m_pLink = std::make_unique<CDeviceLink>(m_profiles, m_settings, m_library, *m_pFiles, m_kb,
-                                                m_cuttingClock, m_launcher, m_ui);
+        m_pLink = std::make_unique<CDeviceLink>(m_profiles, m_settings, m_library, *m_pFiles, m_kb, m_cuttingClock,
+                                                m_launcher, m_ui);
     }
     ~DeviceHotplugStormTest() override { m_pLink.reset(); } // it pauses on m_cuttingClock to the end
 
@@ -245,10 +245,12 @@ TEST_F(DeviceHotplugStormTest, AThousandReplugsLeakNothingAndTheKeyboardKeepsThe
         }
         bool bCutDone = false;
         if (bCut)
-            m_cuttingClock.CutAfter(static_cast<int>(1 + Random(60)), [&] {
-                m_kb.Unplug();
-                bCutDone = true;
-            });
+            m_cuttingClock.CutAfter(static_cast<int>(1 + Random(60)),
+                                    [&]
+                                    {
+                                        m_kb.Unplug();
+                                        bCutDone = true;
+                                    });
         m_kb.Plug();
         DispatchHotplugEvents(m_kb, *m_pLink);
         if (bListenerFails)
@@ -293,6 +295,5 @@ TEST_F(DeviceHotplugStormTest, AThousandReplugsLeakNothingAndTheKeyboardKeepsThe
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
     std::printf("storm: %zu cycles, %zu cut mid-exchange, %zu faults, %zu keyboard events, %zu model checks, "
                 "%zu descriptors, %zu threads before and after, %lld ms\n",
-                nCycles, nCuts, nFaults, m_nEvents, m_nChecks, nFdsBefore, nThreadsBefore,
-                static_cast<long long>(nMs));
+                nCycles, nCuts, nFaults, m_nEvents, m_nChecks, nFdsBefore, nThreadsBefore, static_cast<long long>(nMs));
 }

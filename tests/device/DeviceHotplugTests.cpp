@@ -125,8 +125,8 @@ TEST_F(DeviceHotplugTest, CollectionsArrivingOneAtATimeEndFullyConnected)
     EXPECT_FALSE(m_pLink->HasCommandHandle());
     EXPECT_TRUE(m_pLink->IsSyncDue()); // nothing could be read yet
 
-    m_kb.SetEnumeration({SimCollection::Foreign(ForeignMouse), SimCollection::KeyboardEvents(),
-                         SimCollection::KeyboardCommands()});
+    m_kb.SetEnumeration(
+        {SimCollection::Foreign(ForeignMouse), SimCollection::KeyboardEvents(), SimCollection::KeyboardCommands()});
     m_kb.SetActiveProfile(1);
     m_kb.ClearLog();
     m_pLink->OnDeviceArrival();
@@ -151,8 +151,8 @@ TEST_F(DeviceHotplugTest, CollectionsArrivingOneAtATimeEndFullyConnected)
     EXPECT_EQ(m_kb.CountReports(ESimDirection::Get, 5), 1u);
     EXPECT_TRUE(WaitUntil([&] { return !m_pLink->IsListenerRunning(); }));
 
-    m_kb.SetEnumeration({SimCollection::Foreign(ForeignMouse), SimCollection::KeyboardCommands(),
-                         SimCollection::KeyboardEvents()});
+    m_kb.SetEnumeration(
+        {SimCollection::Foreign(ForeignMouse), SimCollection::KeyboardCommands(), SimCollection::KeyboardEvents()});
     m_pLink->OnDeviceArrival();
     EXPECT_TRUE(m_pLink->HasCommandHandle());
     EXPECT_EQ(m_kb.CountReports(ESimDirection::Get, 5), 1u); // read once, not again

@@ -113,8 +113,8 @@ TEST_F(DeviceLinkTest, AStaleCommandIndexNeverOpensAnotherCollection)
     m_pLink->ScanForKeyboard();
     ASSERT_EQ(m_pLink->CommandIndex(), 3);
     // Now only event collections: the scan keeps the old command index, which points at one.
-    m_kb.SetEnumeration({SimCollection::Foreign(1), SimCollection::KeyboardBoot(),
-                         SimCollection::KeyboardEvents(), SimCollection::KeyboardEvents()});
+    m_kb.SetEnumeration({SimCollection::Foreign(1), SimCollection::KeyboardBoot(), SimCollection::KeyboardEvents(),
+                         SimCollection::KeyboardEvents()});
     m_pLink->ScanForKeyboard();
     EXPECT_TRUE(m_pLink->IsDeviceFound());
     EXPECT_EQ(m_pLink->ListenerIndex(), 3);
@@ -251,13 +251,15 @@ TEST_F(DeviceLinkTest, FailedShortOrForeignRepliesChangeNothing)
 TEST_F(DeviceLinkTest, ExchangesFromTwoThreadsNeverInterleave)
 {
     Connect();
-    std::thread other([&] {
-        for (int i = 0; i < 200; ++i)
+    std::thread other(
+        [&]
         {
-            ReportBuffer reply{};
-            m_pLink->ReadSelected(i % 3, 0, ReportKeyTable, KeyTableReportLength, reply);
-        }
-    });
+            for (int i = 0; i < 200; ++i)
+            {
+                ReportBuffer reply{};
+                m_pLink->ReadSelected(i % 3, 0, ReportKeyTable, KeyTableReportLength, reply);
+            }
+        });
     for (int i = 0; i < 200; ++i)
     {
         ReportBuffer reply{};
@@ -304,8 +306,7 @@ TEST_F(DeviceLinkTest, SyncReadsMacrosNamesMissingOnesAndSendsThemBack)
     m_pLink->ScanForKeyboard();
     m_kb.ClearLog();
     m_pLink->SyncFromDevice();
-    EXPECT_EQ(FeatureTrace(),
-              "G5 S4 G7 S4 G7 S4 G7 S4 G6 S4 G6 S4 G6 S4 G8 S4 G8 S8");
+    EXPECT_EQ(FeatureTrace(), "G5 S4 G7 S4 G7 S4 G7 S4 G6 S4 G6 S4 G6 S4 G8 S4 G8 S8");
     std::vector<unsigned> vecPauses = Repeat({8, 8}, 8);
     vecPauses.push_back(350);
     EXPECT_EQ(m_clock.Pauses(), vecPauses);
@@ -315,8 +316,8 @@ TEST_F(DeviceLinkTest, SyncReadsMacrosNamesMissingOnesAndSendsThemBack)
     ASSERT_EQ(set.m_vecKeys.size(), 2u);
     EXPECT_EQ(set.m_vecKeys[0].m_strName, "Mac");
     EXPECT_EQ(ActionsOf(set.m_vecKeys[0]),
-              (std::vector<MacroAction>{MacroAction::Delay(16), MacroAction::Key(0x41, false),
-                                        MacroAction::Delay(24), MacroAction::Key(0x41, true)}));
+              (std::vector<MacroAction>{MacroAction::Delay(16), MacroAction::Key(0x41, false), MacroAction::Delay(24),
+                                        MacroAction::Key(0x41, true)}));
     EXPECT_EQ(set.m_vecKeys[0].LoopEnable, 0u);
     EXPECT_EQ(set.m_vecKeys[1].m_strName, "Profile2_G3");
     EXPECT_EQ(ActionsOf(set.m_vecKeys[1]),
@@ -355,8 +356,7 @@ TEST_F(DeviceLinkTest, SyncReusesAMacroOfTheSameName)
     m_pLink->ScanForKeyboard();
     m_pLink->SyncFromDevice();
     ASSERT_EQ(m_library.FirstSet()->m_vecKeys.size(), 2u);
-    EXPECT_EQ(ActionsOf(m_library.FirstSet()->m_vecKeys[0]),
-              (std::vector<MacroAction>{MacroAction::Key(0x42, false)}));
+    EXPECT_EQ(ActionsOf(m_library.FirstSet()->m_vecKeys[0]), (std::vector<MacroAction>{MacroAction::Key(0x42, false)}));
     EXPECT_EQ(m_library.FirstSet()->m_vecKeys[0].LoopNum, 7);
     EXPECT_EQ(m_kb.CountReports(ESimDirection::Set, 8), 0u); // it had a name: nothing sent
 }
@@ -426,8 +426,8 @@ TEST_F(DeviceLinkTest, AMacroFromTheKeyboardFindsASetEvenInAnEmptyLibrary)
 
 TEST_F(DeviceLinkTest, OversizedStepCountReadsAtMost96Steps)
 {
-    SimMacroBytes bytes = CSimulatedKeyboard::MakeMacroBytes(std::string("Big"), 1,
-                                                             std::vector<SimStep>(96, {0x04, 0x01}));
+    SimMacroBytes bytes =
+        CSimulatedKeyboard::MakeMacroBytes(std::string("Big"), 1, std::vector<SimStep>(96, {0x04, 0x01}));
     bytes[33 - 8] = 200;
     m_kb.SetKeyValue(1, 0, 0x01, 0, 0);
     m_kb.SetMacroBytes(1, 0, bytes);
@@ -570,10 +570,10 @@ TEST_F(DeviceLinkTest, UploadedMacrosReadBackUnchanged)
 {
     Connect();
     MacroKey& macro = m_library.FirstSet()->AppendKey("Round");
-    const std::vector<MacroAction> vecActions = {
-        MacroAction::Delay(8), MacroAction::Key(0x5B, false), MacroAction::Delay(1016),
-        MacroAction::Key(0xA5, false), MacroAction::Delay(30000), MacroAction::Key(0x2E, true),
-        MacroAction::Delay(65528), MacroAction::Key(0x5B, true)};
+    const std::vector<MacroAction> vecActions = {MacroAction::Delay(8),     MacroAction::Key(0x5B, false),
+                                                 MacroAction::Delay(1016),  MacroAction::Key(0xA5, false),
+                                                 MacroAction::Delay(30000), MacroAction::Key(0x2E, true),
+                                                 MacroAction::Delay(65528), MacroAction::Key(0x5B, true)};
     for (const MacroAction& action : vecActions)
         macro.InsertAction(macro.m_nActionCount, action);
     macro.LoopNum = 4;

@@ -70,8 +70,8 @@ TEST_F(DeviceLinkTest, LockEventsAskForTheirOnScreenTexts)
     DeliverEvent(EventNone, 1);
     DeliverEvent(0x42, 1);
     DeliverEvent(0, 0);
-    EXPECT_EQ(m_ui.m_vecOsd, (std::vector<int>{OsdWinKeyDisabled, OsdWinKeyEnabled,
-                                              OsdAllKeysDisabled, OsdAllKeysEnabled}));
+    EXPECT_EQ(m_ui.m_vecOsd,
+              (std::vector<int>{OsdWinKeyDisabled, OsdWinKeyEnabled, OsdAllKeysDisabled, OsdAllKeysEnabled}));
     EXPECT_EQ(m_ui.m_nRefreshes, 0);
     EXPECT_EQ(FeatureTrace(), "");
 
@@ -143,8 +143,7 @@ TEST_F(DeviceLinkTest, MacroRecordedOnTheKeyboardIsReadNamedStoredAndSentBack)
 
     const MacroKey* pMacro = m_pLink->FindMacroKeyByName("Profile1_G3");
     ASSERT_NE(pMacro, nullptr);
-    EXPECT_EQ(ActionsOf(*pMacro),
-              (std::vector<MacroAction>{MacroAction::Delay(1064), MacroAction::Key(0x31, false)}));
+    EXPECT_EQ(ActionsOf(*pMacro), (std::vector<MacroAction>{MacroAction::Delay(1064), MacroAction::Key(0x31, false)}));
     EXPECT_EQ(m_profiles[0].m_keys[2].m_strName, "Profile1_G3");
     EXPECT_EQ(m_profiles[0].m_keys[2].m_value, (KeyValue{0x01, 0, 0}));
     EXPECT_EQ(m_kb.MacroName(0, 2), "Profile1_G3");
@@ -308,27 +307,29 @@ TEST_F(DeviceLinkTest, KeyboardEventsDuringUploadsNeverSplitAnExchange)
     std::atomic<bool> bDone{false};
     std::atomic<size_t> nSent{0};
     std::atomic<int> nFlushes{0};
-    std::thread keyboard([&] {
-        for (int i = 0; i < 120; ++i)
+    std::thread keyboard(
+        [&]
         {
-            int nReaders = 0;
-            switch (i % 5)
+            for (int i = 0; i < 120; ++i)
             {
-            case 0: nReaders = m_kb.RecordMacroOnKeyboard(i % 5, {{0x04, static_cast<uint8_t>(i)}}); break;
-            case 1: nReaders = m_kb.ToggleWindowsLock(); break;
-            case 2: nReaders = m_kb.ChangeColourOnKeyboard(static_cast<uint8_t>(1 + i % 7)); break;
-            case 3: nReaders = m_kb.PressProfileKey(i % 3); break;
-            default: nReaders = m_kb.RecordMacroOnKeyboard(3, {{0x01, 20}, {0x05, 0x80}}); break;
+                int nReaders = 0;
+                switch (i % 5)
+                {
+                case 0: nReaders = m_kb.RecordMacroOnKeyboard(i % 5, {{0x04, static_cast<uint8_t>(i)}}); break;
+                case 1: nReaders = m_kb.ToggleWindowsLock(); break;
+                case 2: nReaders = m_kb.ChangeColourOnKeyboard(static_cast<uint8_t>(1 + i % 7)); break;
+                case 3: nReaders = m_kb.PressProfileKey(i % 3); break;
+                default: nReaders = m_kb.RecordMacroOnKeyboard(3, {{0x01, 20}, {0x05, 0x80}}); break;
+                }
+                nSent += static_cast<size_t>(nReaders);
+                // One event per upload at least, so that events keep arriving while uploads run.
+                const int nSeen = nFlushes.load();
+                const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+                while (nFlushes.load() <= nSeen + 1 && std::chrono::steady_clock::now() < until)
+                    std::this_thread::yield();
             }
-            nSent += static_cast<size_t>(nReaders);
-            // One event per upload at least, so that events keep arriving while uploads run.
-            const int nSeen = nFlushes.load();
-            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-            while (nFlushes.load() <= nSeen + 1 && std::chrono::steady_clock::now() < until)
-                std::this_thread::yield();
-        }
-        bDone = true;
-    });
+            bDone = true;
+        });
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while ((!bDone.load() || m_ui.m_nRan < nSent.load()) && std::chrono::steady_clock::now() < deadline)

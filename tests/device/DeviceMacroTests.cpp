@@ -32,7 +32,7 @@ std::vector<HardProgram> HardPrograms()
     vecCodes.push_back({0xE8, 0x84});
     vecCodes.push_back({0x04, 0x00});
     // Pauses split otherwise than the program splits them, and one beyond what an action holds.
-    const std::vector<SimStep> vecPauses = {{0x02, 10}, {0x04, 0}, {0x01, 1}, {0x05, 0x83},
+    const std::vector<SimStep> vecPauses = {{0x02, 10},  {0x04, 0},   {0x01, 1}, {0x05, 0x83},
                                             {0x03, 255}, {0x03, 255}, {0x06, 0}};
     return {{0, 0, vecLongPauses}, {1, 3, vecCodes}, {4, 255, vecPauses}};
 }
@@ -63,9 +63,9 @@ TEST_F(DeviceLinkTest, TheSyncSendsMadeUpNamesBackWithTheKeyboardsOwnSteps)
     m_pLink->ScanForKeyboard();
     m_pLink->SyncFromDevice();
     for (const HardProgram& program : HardPrograms())
-        EXPECT_EQ(m_kb.MacroBytes(2, program.nKey),
-                  CSimulatedKeyboard::MakeMacroBytes(MadeUpMacroName(2, program.nKey), program.nLoop,
-                                                     program.vecSteps));
+        EXPECT_EQ(
+            m_kb.MacroBytes(2, program.nKey),
+            CSimulatedKeyboard::MakeMacroBytes(MadeUpMacroName(2, program.nKey), program.nLoop, program.vecSteps));
 
     // After a restart (nothing of the steps is saved) the sync reads them again, so an Apply
     // that sends the macro to another key still sends the keyboard's own steps.
@@ -76,8 +76,8 @@ TEST_F(DeviceLinkTest, TheSyncSendsMadeUpNamesBackWithTheKeyboardsOwnSteps)
     m_pLink.reset();
     m_library = library;
     m_profiles = profiles;
-    m_pLink = std::make_unique<CDeviceLink>(m_profiles, m_settings, m_library, *m_pFiles, m_kb, m_clock,
-                                            m_launcher, m_ui);
+    m_pLink =
+        std::make_unique<CDeviceLink>(m_profiles, m_settings, m_library, *m_pFiles, m_kb, m_clock, m_launcher, m_ui);
     Connect();
     m_profiles[0].AssignProgrammableKey(3, MadeUpMacroName(2, 0), KeyValue{0x01, 0, 0}, "");
     m_pLink->MarkMacroPending(0, 3);

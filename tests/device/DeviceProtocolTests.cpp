@@ -12,8 +12,8 @@
 
 namespace
 {
-constexpr uint8_t VkOne = 0x31;   // device code 0x1E
-constexpr uint8_t VkA = 0x41;     // device code 0x04
+constexpr uint8_t VkOne = 0x31; // device code 0x1E
+constexpr uint8_t VkA = 0x41;   // device code 0x04
 
 MacroKey MakeMacro(const std::vector<MacroAction>& vecActions)
 {
@@ -67,8 +67,7 @@ TEST(MacroDecode, LongPauseStepAndKeyPauseAddUp)
 TEST(MacroDecode, PauseUnitsReleaseFlagAndLoop)
 {
     // 0x00 steps are 8 ms with the top bit ignored; 0x02 and 0x03 steps are 128 and 256 ms.
-    const ReportBuffer reply =
-        ReplyWithSteps(5, {{0x00, 0x81}, {0x02, 2}, {0x03, 1}, {0x04, 0x80 | 3}, {0x01, 9}});
+    const ReportBuffer reply = ReplyWithSteps(5, {{0x00, 0x81}, {0x02, 2}, {0x03, 1}, {0x04, 0x80 | 3}, {0x01, 9}});
     MacroKey macro;
     DecodeMacroSteps(reply.data(), macro);
     ASSERT_EQ(macro.m_nActionCount, 2u);
@@ -112,8 +111,8 @@ TEST(MacroDecode, HugePausesSaturateInsteadOfWrapping)
 TEST(MacroEncode, ShortPauseRidesInTheKeyStep)
 {
     ReportBuffer report{};
-    MacroKey macro = MakeMacro({MacroAction::Delay(1015), MacroAction::Key(VkA, false),
-                                MacroAction::Delay(100), MacroAction::Key(VkA, true)});
+    MacroKey macro = MakeMacro(
+        {MacroAction::Delay(1015), MacroAction::Key(VkA, false), MacroAction::Delay(100), MacroAction::Key(VkA, true)});
     EXPECT_EQ(EncodeMacroSteps(macro, report.data()), 2u);
     EXPECT_EQ(Steps(report), (std::vector<std::pair<int, int>>{{0x04, 126}, {0x04, 0x80 | 12}}));
 }
@@ -123,16 +122,18 @@ TEST(MacroEncode, LongPausesKeepTheirLengthInTheCarry)
     // The part below one 64 ms unit goes into the key step in 8 ms units, so the keyboard plays
     // 1016 ms and 2000 ms rather than 1016 + 448 and 2000 + 112.
     ReportBuffer report{};
-    MacroKey macro = MakeMacro({MacroAction::Delay(1016), MacroAction::Key(VkA, false),
-                                MacroAction::Delay(2000), MacroAction::Key(VkA, true),
-                                MacroAction::Delay(20000), MacroAction::Key(VkOne, false),
+    MacroKey macro = MakeMacro({MacroAction::Delay(1016), MacroAction::Key(VkA, false), MacroAction::Delay(2000),
+                                MacroAction::Key(VkA, true), MacroAction::Delay(20000), MacroAction::Key(VkOne, false),
                                 MacroAction::Delay(40000), MacroAction::Key(VkOne, true)});
     EXPECT_EQ(EncodeMacroSteps(macro, report.data()), 8u);
-    EXPECT_EQ(Steps(report), (std::vector<std::pair<int, int>>{
-                                 {0x01, 15}, {0x04, 7},           // 960 + 56
-                                 {0x01, 31}, {0x04, 0x80 | 2},    // 1984 + 16
-                                 {0x02, 156}, {0x1E, 4},          // 19968 + 32
-                                 {0x03, 156}, {0x1E, 0x80 | 8}})); // 39936 + 64
+    EXPECT_EQ(Steps(report), (std::vector<std::pair<int, int>>{{0x01, 15},
+                                                               {0x04, 7}, // 960 + 56
+                                                               {0x01, 31},
+                                                               {0x04, 0x80 | 2}, // 1984 + 16
+                                                               {0x02, 156},
+                                                               {0x1E, 4}, // 19968 + 32
+                                                               {0x03, 156},
+                                                               {0x1E, 0x80 | 8}})); // 39936 + 64
     MacroKey back;
     DecodeMacroSteps(report.data(), back);
     EXPECT_EQ(Actions(back), Actions(macro));
@@ -141,8 +142,8 @@ TEST(MacroEncode, LongPausesKeepTheirLengthInTheCarry)
 TEST(MacroEncode, ConsecutivePausesAddUpAndTrailingPausesSendNothing)
 {
     ReportBuffer report{};
-    MacroKey macro = MakeMacro({MacroAction::Delay(600), MacroAction::Delay(600),
-                                MacroAction::Key(VkA, false), MacroAction::Delay(3000)});
+    MacroKey macro = MakeMacro(
+        {MacroAction::Delay(600), MacroAction::Delay(600), MacroAction::Key(VkA, false), MacroAction::Delay(3000)});
     EXPECT_EQ(EncodeMacroSteps(macro, report.data()), 2u);
     EXPECT_EQ(Steps(report), (std::vector<std::pair<int, int>>{{0x01, 18}, {0x04, 6}}));
 }
@@ -150,8 +151,8 @@ TEST(MacroEncode, ConsecutivePausesAddUpAndTrailingPausesSendNothing)
 TEST(MacroEncode, AnyFirstByteBelowEightIsAPauseAndKeysWithoutCodeAreSkipped)
 {
     ReportBuffer report{};
-    MacroKey macro = MakeMacro({MacroAction{{0x05, 0x00, 0x00, 0x40}},   // 64 ms, not a key
-                                MacroAction::Key(0x10, false),              // Shift: no device code
+    MacroKey macro = MakeMacro({MacroAction{{0x05, 0x00, 0x00, 0x40}}, // 64 ms, not a key
+                                MacroAction::Key(0x10, false),         // Shift: no device code
                                 MacroAction::Key(VkA, false)});
     EXPECT_EQ(EncodeMacroSteps(macro, report.data()), 1u);
     EXPECT_EQ(Steps(report), (std::vector<std::pair<int, int>>{{0x04, 8}}));

@@ -25,8 +25,7 @@ size_t CTestUi::QueuedCount() const
 bool CTestUi::WaitForQueued(size_t nCount, int nTimeoutMs) const
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    return m_cv.wait_for(lock, std::chrono::milliseconds(nTimeoutMs),
-                         [&] { return m_deqQueue.size() >= nCount; });
+    return m_cv.wait_for(lock, std::chrono::milliseconds(nTimeoutMs), [&] { return m_deqQueue.size() >= nCount; });
 }
 
 void CTestUi::ShowAttention(const std::string& strTitle, const std::string& strText)
@@ -68,8 +67,8 @@ bool CTestUi::RunUntil(const std::function<bool()>& fnDone, int nTimeoutMs)
     }
 }
 
-std::unique_ptr<CDataFiles> MakeFreshDataFolder(std::string& strDir, MacroLibrary& library,
-                                                SettingsStore& settings, ProfileStore& profiles)
+std::unique_ptr<CDataFiles> MakeFreshDataFolder(std::string& strDir, MacroLibrary& library, SettingsStore& settings,
+                                                ProfileStore& profiles)
 {
     std::string strTemplate = (std::filesystem::temp_directory_path() / "corvane-device-XXXXXX").string();
     if (::mkdtemp(strTemplate.data()) == nullptr)
@@ -84,8 +83,8 @@ std::unique_ptr<CDataFiles> MakeFreshDataFolder(std::string& strDir, MacroLibrar
 DeviceLinkTest::DeviceLinkTest()
 {
     m_pFiles = MakeFreshDataFolder(m_strDir, m_library, m_settings, m_profiles);
-    m_pLink = std::make_unique<CDeviceLink>(m_profiles, m_settings, m_library, *m_pFiles, m_kb,
-                                            m_clock, m_launcher, m_ui);
+    m_pLink =
+        std::make_unique<CDeviceLink>(m_profiles, m_settings, m_library, *m_pFiles, m_kb, m_clock, m_launcher, m_ui);
 }
 
 DeviceLinkTest::~DeviceLinkTest()
@@ -128,8 +127,7 @@ std::string DeviceLinkTest::ReadFile(const std::string& strPath) const
     return ss.str();
 }
 
-void DeviceLinkTest::LoadFromDisk(MacroLibrary& library, SettingsStore& settings,
-                                  ProfileStore& profiles) const
+void DeviceLinkTest::LoadFromDisk(MacroLibrary& library, SettingsStore& settings, ProfileStore& profiles) const
 {
     CDataFiles files(m_strDir);
     files.LoadAll(library, settings, profiles);
@@ -158,6 +156,5 @@ bool WaitUntil(const std::function<bool()>& fnDone, int nTimeoutMs)
 
 std::vector<MacroAction> ActionsOf(const MacroKey& macro)
 {
-    return std::vector<MacroAction>(macro.m_actions.begin(),
-                                    macro.m_actions.begin() + macro.m_nActionCount);
+    return std::vector<MacroAction>(macro.m_actions.begin(), macro.m_actions.begin() + macro.m_nActionCount);
 }

@@ -97,8 +97,8 @@ protected:
 
 // A new temporary folder (strDir, with its trailing slash) whose data files are loaded, and so
 // created with their defaults, into the stores; the files object for it.
-std::unique_ptr<CDataFiles> MakeFreshDataFolder(std::string& strDir, MacroLibrary& library,
-                                                SettingsStore& settings, ProfileStore& profiles);
+std::unique_ptr<CDataFiles> MakeFreshDataFolder(std::string& strDir, MacroLibrary& library, SettingsStore& settings,
+                                                ProfileStore& profiles);
 
 // Polls fnDone every 2 ms; false when it did not hold within nTimeoutMs.
 bool WaitUntil(const std::function<bool()>& fnDone, int nTimeoutMs = 5000);

@@ -26,7 +26,8 @@ std::string FlagsText(const CDeviceLink& link)
             if (pending.MacroPending[static_cast<size_t>(k)])
                 strSlot += "M" + std::to_string(k) + ",";
         if (!strSlot.empty())
-            strText += (strText.empty() ? "" : " ") + std::to_string(nSlot) + ":" + strSlot.substr(0, strSlot.size() - 1);
+            strText +=
+                (strText.empty() ? "" : " ") + std::to_string(nSlot) + ":" + strSlot.substr(0, strSlot.size() - 1);
     }
     return strText + (link.IsMacroLibraryChanged() ? " lib" : "");
 }
@@ -61,8 +62,8 @@ protected:
         m_settings = SettingsStore{};
         m_library = MacroLibrary{};
         m_pFiles->LoadAll(m_library, m_settings, m_profiles);
-        m_pLink = std::make_unique<CDeviceLink>(m_profiles, m_settings, m_library, *m_pFiles, m_kb, m_clock,
-                                                m_launcher, m_ui);
+        m_pLink = std::make_unique<CDeviceLink>(m_profiles, m_settings, m_library, *m_pFiles, m_kb, m_clock, m_launcher,
+                                                m_ui);
         m_pSession = MakeSession();
         m_pLink->RestoreAwaitingEdits();
     }
@@ -150,8 +151,8 @@ TEST_F(EditSessionTest, AnEditAppliedWithoutTheKeyboardReachesItWhenItIsBack)
     m_kb.SetActiveProfile(1);
 
     Replug();
-    EXPECT_EQ(m_kb.Colour(0), 5);         // the applied edit won over the keyboard's old value
-    EXPECT_EQ(m_kb.ActiveProfile(), 2);   // and so did the applied choice of profile
+    EXPECT_EQ(m_kb.Colour(0), 5);            // the applied edit won over the keyboard's old value
+    EXPECT_EQ(m_kb.ActiveProfile(), 2);      // and so did the applied choice of profile
     EXPECT_EQ(m_profiles[1].GetColour(), 7); // the keyboard's own change still shows
     EXPECT_EQ(FlagsText(*m_pLink), "");
     EXPECT_FALSE(m_pLink->Awaiting().Any());

@@ -62,8 +62,8 @@ protected:
     {
         m_pBackend = std::make_unique<CHidapiBackend>();
         m_pMonitor = std::make_unique<CUdevHotplugMonitor>();
-        m_pLink = std::make_unique<CDeviceLink>(m_profiles, m_settings, m_library, *m_pFiles, *m_pBackend,
-                                                m_clock, m_launcher, m_ui);
+        m_pLink = std::make_unique<CDeviceLink>(m_profiles, m_settings, m_library, *m_pFiles, *m_pBackend, m_clock,
+                                                m_launcher, m_ui);
     }
     void Stop()
     {

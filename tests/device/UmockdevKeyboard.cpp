@@ -22,20 +22,18 @@ constexpr uint64_t kReadWaitMs = 30;
 constexpr int kPumpPeriodMs = 2;
 
 const std::vector<uint8_t> kMouseDescriptor = {
-    0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x09, 0x01, 0xA1, 0x00, 0x05, 0x09, 0x19, 0x01, 0x29, 0x03,
-    0x15, 0x00, 0x25, 0x01, 0x95, 0x03, 0x75, 0x01, 0x81, 0x02, 0x95, 0x01, 0x75, 0x05, 0x81, 0x01,
-    0x05, 0x01, 0x09, 0x30, 0x09, 0x31, 0x15, 0x81, 0x25, 0x7F, 0x75, 0x08, 0x95, 0x02, 0x81, 0x06,
-    0xC0, 0xC0};
+    0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x09, 0x01, 0xA1, 0x00, 0x05, 0x09, 0x19, 0x01, 0x29, 0x03, 0x15,
+    0x00, 0x25, 0x01, 0x95, 0x03, 0x75, 0x01, 0x81, 0x02, 0x95, 0x01, 0x75, 0x05, 0x81, 0x01, 0x05, 0x01,
+    0x09, 0x30, 0x09, 0x31, 0x15, 0x81, 0x25, 0x7F, 0x75, 0x08, 0x95, 0x02, 0x81, 0x06, 0xC0, 0xC0};
 
-const std::vector<uint8_t> kBootDescriptor = {
-    0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x05, 0x07, 0x19, 0xE0, 0x29, 0xE7, 0x15, 0x00, 0x25, 0x01,
-    0x75, 0x01, 0x95, 0x08, 0x81, 0x02, 0x95, 0x01, 0x75, 0x08, 0x81, 0x01, 0x95, 0x06, 0x75, 0x08,
-    0x15, 0x00, 0x25, 0x65, 0x05, 0x07, 0x19, 0x00, 0x29, 0x65, 0x81, 0x00, 0xC0};
+const std::vector<uint8_t> kBootDescriptor = {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x05, 0x07, 0x19, 0xE0, 0x29, 0xE7,
+                                              0x15, 0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x08, 0x81, 0x02, 0x95, 0x01,
+                                              0x75, 0x08, 0x81, 0x01, 0x95, 0x06, 0x75, 0x08, 0x15, 0x00, 0x25, 0x65,
+                                              0x05, 0x07, 0x19, 0x00, 0x29, 0x65, 0x81, 0x00, 0xC0};
 
 // Usage page 0x000A: input report 1, seven data bytes (code, parameter, padding).
-const std::vector<uint8_t> kEventsDescriptor = {0x06, 0x0A, 0x00, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x01,
-                                                0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x07,
-                                                0x09, 0x01, 0x81, 0x02, 0xC0};
+const std::vector<uint8_t> kEventsDescriptor = {0x06, 0x0A, 0x00, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x01, 0x15, 0x00, 0x26,
+                                                0xFF, 0x00, 0x75, 0x08, 0x95, 0x07, 0x09, 0x01, 0x81, 0x02, 0xC0};
 
 // Usage page 0x000B: feature reports 4..8 with their lengths (report id included).
 std::vector<uint8_t> CommandsDescriptor()
@@ -151,8 +149,9 @@ void CUmockdevKeyboard::PlugKeyboard()
     m_firmware.Plug();
     // A fresh port name each time: umockdev keeps the bus entry of a removed device.
     const std::string strPort = "1-" + std::to_string(++m_nPlugs);
-    gchar* pUsb = umockdev_testbed_add_device(m_pTestbed, "usb", strPort.c_str(), nullptr, "idVendor", "04f3", "idProduct",
-                                              "1406", "bcdDevice", "0105", nullptr, "DEVTYPE", "usb_device", nullptr);
+    gchar* pUsb =
+        umockdev_testbed_add_device(m_pTestbed, "usb", strPort.c_str(), nullptr, "idVendor", "04f3", "idProduct",
+                                    "1406", "bcdDevice", "0105", nullptr, "DEVTYPE", "usb_device", nullptr);
     m_strKeyboardUsb = pUsb;
     const EMockRole arrRoles[] = {EMockRole::Boot, EMockRole::Events, EMockRole::Commands};
     for (int i = 0; i < 3; ++i)
@@ -160,8 +159,8 @@ void CUmockdevKeyboard::PlugKeyboard()
         const std::string strName = strPort + ":1." + std::to_string(i);
         const std::string strNumber = "0" + std::to_string(i);
         gchar* pInterface =
-            umockdev_testbed_add_device(m_pTestbed, "usb", strName.c_str(), pUsb, "bInterfaceNumber",
-                                        strNumber.c_str(), nullptr, "DEVTYPE", "usb_interface", nullptr);
+            umockdev_testbed_add_device(m_pTestbed, "usb", strName.c_str(), pUsb, "bInterfaceNumber", strNumber.c_str(),
+                                        nullptr, "DEVTYPE", "usb_interface", nullptr);
         m_vecKeyboard.push_back(AddNode(arrRoles[i], pInterface, "USB Keyboard"));
         g_free(pInterface);
     }
@@ -211,10 +210,10 @@ CUmockdevKeyboard::Node CUmockdevKeyboard::AddNode(EMockRole eRole, const std::s
     Node node;
     node.eRole = eRole;
     const bool bMouse = eRole == EMockRole::Mouse;
-    node.vecDescriptor = bMouse                         ? kMouseDescriptor
-                         : eRole == EMockRole::Boot     ? kBootDescriptor
-                         : eRole == EMockRole::Events   ? kEventsDescriptor
-                                                        : CommandsDescriptor();
+    node.vecDescriptor = bMouse                       ? kMouseDescriptor
+                         : eRole == EMockRole::Boot   ? kBootDescriptor
+                         : eRole == EMockRole::Events ? kEventsDescriptor
+                                                      : CommandsDescriptor();
     char szHid[32];
     std::snprintf(szHid, sizeof szHid, "0003:%s.%04X", bMouse ? "046D:C52B" : "04F3:1406", m_nNextHid++);
     const char* pHidId = bMouse ? "0003:0000046D:0000C52B" : "0003:000004F3:00001406";
@@ -257,8 +256,7 @@ void CUmockdevKeyboard::AttachNode(Node& node)
     GError* pError = nullptr;
     if (!umockdev_testbed_attach_ioctl(m_pTestbed, node.strDevNode.c_str(), node.pHandler, &pError))
     {
-        std::fprintf(stderr, "cannot attach to %s: %s\n", node.strDevNode.c_str(),
-                     pError ? pError->message : "?");
+        std::fprintf(stderr, "cannot attach to %s: %s\n", node.strDevNode.c_str(), pError ? pError->message : "?");
         g_clear_error(&pError);
     }
 }
@@ -383,9 +381,7 @@ bool CUmockdevKeyboard::HandleIoctl(UMockdevIoctlClient* pClient)
             umockdev_ioctl_client_complete(pClient, -1, pFirmware ? nGone : EPIPE);
         break;
     }
-    default:
-        umockdev_ioctl_client_complete(pClient, -1, ENOTTY);
-        break;
+    default: umockdev_ioctl_client_complete(pClient, -1, ENOTTY); break;
     }
     return true;
 }

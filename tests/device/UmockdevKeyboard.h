@@ -101,13 +101,13 @@ private:
     unsigned m_nNextHidraw = 0;
     unsigned m_nNextHid = 1;
     unsigned m_nPlugs = 0;
-    std::string m_strKeyboardUsb;     // sysfs path of the keyboard's USB device; empty when away
-    std::vector<Node> m_vecKeyboard;  // its nodes
-    std::vector<Node> m_vecOthers;    // the mouse
-    std::vector<Node> m_vecRetired;   // nodes of earlier plugs, their handlers still attached
+    std::string m_strKeyboardUsb;    // sysfs path of the keyboard's USB device; empty when away
+    std::vector<Node> m_vecKeyboard; // its nodes
+    std::vector<Node> m_vecOthers;   // the mouse
+    std::vector<Node> m_vecRetired;  // nodes of earlier plugs, their handlers still attached
 
-    mutable std::mutex m_mutex; // guards the maps below and m_bStop
-    std::map<std::string, EMockRole> m_mapRoles;        // device node -> role, while present
+    mutable std::mutex m_mutex;                  // guards the maps below and m_bStop
+    std::map<std::string, EMockRole> m_mapRoles; // device node -> role, while present
     std::map<std::string, std::vector<uint8_t>> m_mapDescriptors;
     std::map<_UMockdevIoctlClient*, Client> m_mapClients;
     std::vector<PendingRead> m_vecReads;

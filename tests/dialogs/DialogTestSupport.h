@@ -16,23 +16,34 @@
 #include <vector>
 
 // evdev codes (the platform gives them moved up by 8) of the keys the tests press.
-enum EvdevKey : quint32 {
-    kEvEsc = 1, kEvQ = 16, kEvEnter = 28, kEvA = 30, kEvLeftShift = 42, kEvF5 = 63, kEvKeypadPlus = 78,
+enum EvdevKey : quint32
+{
+    kEvEsc = 1,
+    kEvQ = 16,
+    kEvEnter = 28,
+    kEvA = 30,
+    kEvLeftShift = 42,
+    kEvF5 = 63,
+    kEvKeypadPlus = 78,
 };
 
-struct DialogResult {
+struct DialogResult
+{
     UINT nMsg = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;
-    PopupResult result;       // UM_SHORTCUT_RESULT, UM_QUICK_LAUNCH_RESULT
-    std::string strPath;      // UM_QUICK_LAUNCH_RESULT
+    PopupResult result;  // UM_SHORTCUT_RESULT, UM_QUICK_LAUNCH_RESULT
+    std::string strPath; // UM_QUICK_LAUNCH_RESULT
 };
 
 // The opener of a dialog: keeps every result message and the keys that reach it.
-class CResultWindow : public CSkinWindow {
+class CResultWindow : public CSkinWindow
+{
 public:
-    LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override {
-        if (nMsg == WM_KEYDOWN || nMsg == UM_HOOK_KEY) {
+    LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override
+    {
+        if (nMsg == WM_KEYDOWN || nMsg == UM_HOOK_KEY)
+        {
             m_vecKeys.push_back(wParam);
             return 0;
         }
@@ -47,17 +58,20 @@ public:
         return 0;
     }
     std::vector<DialogResult> m_vecResults;
-    std::vector<WPARAM> m_vecKeys;  // WM_KEYDOWN or hook reports that reached the opener
+    std::vector<WPARAM> m_vecKeys; // WM_KEYDOWN or hook reports that reached the opener
 };
 
-inline void ProcessPosted() {
+inline void ProcessPosted()
+{
     QCoreApplication::sendPostedEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 // A key pressed and let go on the real keyboard, delivered to pTarget.
-inline void TypeKey(QWidget* pTarget, quint32 nEvdev, int nQtKey = Qt::Key_unknown) {
-    for (QEvent::Type eType : {QEvent::KeyPress, QEvent::KeyRelease}) {
+inline void TypeKey(QWidget* pTarget, quint32 nEvdev, int nQtKey = Qt::Key_unknown)
+{
+    for (QEvent::Type eType : {QEvent::KeyPress, QEvent::KeyRelease})
+    {
         QKeyEvent event(eType, nQtKey, Qt::NoModifier, nEvdev + 8, 0, 0);
         QCoreApplication::sendEvent(pTarget, &event);
     }
@@ -65,12 +79,14 @@ inline void TypeKey(QWidget* pTarget, quint32 nEvdev, int nQtKey = Qt::Key_unkno
 }
 
 // The same key queued for a modal loop that is about to run.
-inline void QueueKey(QWidget* pTarget, quint32 nEvdev, int nQtKey = Qt::Key_unknown) {
+inline void QueueKey(QWidget* pTarget, quint32 nEvdev, int nQtKey = Qt::Key_unknown)
+{
     for (QEvent::Type eType : {QEvent::KeyPress, QEvent::KeyRelease})
         QCoreApplication::postEvent(pTarget, new QKeyEvent(eType, nQtKey, Qt::NoModifier, nEvdev + 8, 0, 0));
 }
 
-inline QPoint CentreOf(const CDlgBase& dlg, UINT nId) {
+inline QPoint CentreOf(const CDlgBase& dlg, UINT nId)
+{
     const CControlBase* pControl = dlg.FindControl(nId);
     if (!pControl)
         return QPoint(-100, -100);
@@ -79,7 +95,8 @@ inline QPoint CentreOf(const CDlgBase& dlg, UINT nId) {
 }
 
 // A click on control nId through the dialog's own mouse handling.
-inline void Click(CDlgBase& dlg, UINT nId) {
+inline void Click(CDlgBase& dlg, UINT nId)
+{
     const QPoint pt = CentreOf(dlg, nId);
     dlg.WindowProc(WM_MOUSEMOVE, 0, MakeLParam(pt.x(), pt.y()));
     dlg.WindowProc(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(pt.x(), pt.y()));
@@ -88,7 +105,8 @@ inline void Click(CDlgBase& dlg, UINT nId) {
 }
 
 // The same click queued for the dialog's modal loop.
-inline void QueueClick(CDlgBase& dlg, UINT nId) {
+inline void QueueClick(CDlgBase& dlg, UINT nId)
+{
     const QPoint pt = CentreOf(dlg, nId);
     CSkinWindow::PostMessage(&dlg, WM_MOUSEMOVE, 0, MakeLParam(pt.x(), pt.y()));
     CSkinWindow::PostMessage(&dlg, WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(pt.x(), pt.y()));

@@ -3,9 +3,11 @@
 #include "DialogTestSupport.h"
 #include "dialogs/FirmwareResetDlg.h"
 
-TEST(ResetDialog, ButtonsAndResults) {
+TEST(ResetDialog, ButtonsAndResults)
+{
     const std::pair<UINT, int> kCases[] = {{IDC_DLG_CLOSE, IDCANCEL}, {IDC_DLG_OK, IDOK}, {IDC_DLG_CANCEL, IDCANCEL}};
-    for (auto [nButton, nResult] : kCases) {
+    for (auto [nButton, nResult] : kCases)
+    {
         CFirmwareResetDlg dlg;
         dlg.SetBackgroundBitmap(CFirmwareResetDlg::kResetAllBitmap);
         dlg.Create();
@@ -17,13 +19,15 @@ TEST(ResetDialog, ButtonsAndResults) {
     }
 }
 
-TEST(ResetDialog, WindowCloseIsACancel) {
+TEST(ResetDialog, WindowCloseIsACancel)
+{
     CFirmwareResetDlg dlg;
     CSkinWindow::PostMessage(&dlg, WM_CLOSE, 0, 0);
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
 }
 
-TEST(ResetDialog, OnlyTheOkButtonConfirms) {
+TEST(ResetDialog, OnlyTheOkButtonConfirms)
+{
     CFirmwareResetDlg dlg;
     CSkinWindow::PostMessage(&dlg, WM_KEYDOWN, VK_RETURN, 0);
     CSkinWindow::PostMessage(&dlg, WM_KEYDOWN, VK_ESCAPE, 0);

@@ -14,16 +14,19 @@
 #include <deque>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 // A quick launch dialog whose browse dialog answers from a script (nullopt: cancelled).
-class CScriptedQuickLaunchDlg : public CQuickLaunchDlg {
+class CScriptedQuickLaunchDlg : public CQuickLaunchDlg
+{
 public:
     using CQuickLaunchDlg::CQuickLaunchDlg;
     std::deque<std::optional<std::string>> m_queAnswers;
 
 protected:
-    bool ChooseFile(std::string& strPath) override {
+    bool ChooseFile(std::string& strPath) override
+    {
         if (m_queAnswers.empty())
             return false;
         const std::optional<std::string> answer = m_queAnswers.front();
@@ -36,7 +39,8 @@ protected:
 };
 
 // Names the browse dialog lists in a folder once its model has read it.
-QStringList ListedNames(QFileDialog& dlg, const QString& strFolder) {
+QStringList ListedNames(QFileDialog& dlg, const QString& strFolder)
+{
     auto* pProxy = dynamic_cast<QSortFilterProxyModel*>(dlg.proxyModel());
     auto* pFiles = pProxy ? qobject_cast<QFileSystemModel*>(pProxy->sourceModel()) : nullptr;
     if (!pFiles)
@@ -44,7 +48,8 @@ QStringList ListedNames(QFileDialog& dlg, const QString& strFolder) {
     const QModelIndex folder = pFiles->index(strFolder);
     QElapsedTimer timer;
     timer.start();
-    while (pFiles->rowCount(folder) < 3 && timer.elapsed() < 5000) {
+    while (pFiles->rowCount(folder) < 3 && timer.elapsed() < 5000)
+    {
         pFiles->fetchMore(folder);
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
@@ -56,19 +61,20 @@ QStringList ListedNames(QFileDialog& dlg, const QString& strFolder) {
     return names;
 }
 
-}  // namespace
+} // namespace
 
 // ---- Quick launch ----
 
-TEST(QuickLaunchDialog, TheKeyGetsTheFullPathAndTheBareFileName) {
+TEST(QuickLaunchDialog, TheKeyGetsTheFullPathAndTheBareFileName)
+{
     CResultWindow parent;
     CScriptedQuickLaunchDlg dlg(&parent);
     dlg.Create();
     dlg.m_queAnswers = {std::string("/opt/first/tool"), std::string("/home/me/My Programs/run me (1).sh"),
                         std::nullopt};
     Click(dlg, CQuickLaunchDlg::kBrowseId);
-    Click(dlg, CQuickLaunchDlg::kBrowseId);  // the second choice replaces the first
-    Click(dlg, CQuickLaunchDlg::kBrowseId);  // a cancelled browse keeps it
+    Click(dlg, CQuickLaunchDlg::kBrowseId); // the second choice replaces the first
+    Click(dlg, CQuickLaunchDlg::kBrowseId); // a cancelled browse keeps it
     const auto* pPath = dynamic_cast<const CStaticText*>(dlg.FindControl(CQuickLaunchDlg::kPathId));
     ASSERT_NE(pPath, nullptr);
     EXPECT_EQ(pPath->GetDisplayText(), "/home/me/My Programs/run me (1).sh");
@@ -81,12 +87,14 @@ TEST(QuickLaunchDialog, TheKeyGetsTheFullPathAndTheBareFileName) {
     EXPECT_EQ(sent.result.m_keyValue, (KeyValue{0x07, 0x00, 0x00}));
 }
 
-TEST(QuickLaunchDialog, BrowseListsProgramsFirstAndEveryFileThroughTheSecondFilter) {
+TEST(QuickLaunchDialog, BrowseListsProgramsFirstAndEveryFileThroughTheSecondFilter)
+{
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString strTool = folder.filePath(QStringLiteral("tool"));
     const QString strNotes = folder.filePath(QStringLiteral("notes.txt"));
-    for (const QString& strFile : {strTool, strNotes}) {
+    for (const QString& strFile : {strTool, strNotes})
+    {
         QFile file(strFile);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
@@ -107,9 +115,11 @@ TEST(QuickLaunchDialog, BrowseListsProgramsFirstAndEveryFileThroughTheSecondFilt
 
 // ---- Nothing chosen ----
 
-TEST(AssignmentDialogs, CloseCancelAndAnEmptyOkSendNothing) {
+TEST(AssignmentDialogs, CloseCancelAndAnEmptyOkSendNothing)
+{
     CResultWindow parent;
-    for (UINT nButton : {IDC_DLG_CLOSE, IDC_DLG_CANCEL, IDC_DLG_OK}) {
+    for (UINT nButton : {IDC_DLG_CLOSE, IDC_DLG_CANCEL, IDC_DLG_OK})
+    {
         {
             CShortcutDlg dlg(&parent);
             dlg.Create();
@@ -122,7 +132,8 @@ TEST(AssignmentDialogs, CloseCancelAndAnEmptyOkSendNothing) {
             QueueClick(dlg, nButton);
             EXPECT_EQ(dlg.DoModal(), IDCANCEL);
         }
-        if (nButton != IDC_DLG_OK) {
+        if (nButton != IDC_DLG_OK)
+        {
             CKeyMapSettingDlg dlg(&parent, 2200, "Esc", 0x29, 0x29);
             dlg.Create();
             QueueKey(&dlg, kEvQ);

@@ -5,36 +5,44 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
-struct ShortcutCase {
+struct ShortcutCase
+{
     const char* pszWhat;
-    std::vector<UINT> vecTicks;    // boxes clicked, in order
-    std::vector<quint32> vecKeys;  // keys pressed on the keyboard, in order
+    std::vector<UINT> vecTicks;   // boxes clicked, in order
+    std::vector<quint32> vecKeys; // keys pressed on the keyboard, in order
     std::string strName;
     KeyValue bytes;
 };
 
-std::string KeyNameShown(const CShortcutDlg& dlg) {
+std::string KeyNameShown(const CShortcutDlg& dlg)
+{
     const auto* pName = dynamic_cast<const CStaticText*>(dlg.FindControl(CShortcutDlg::kKeyNameId));
     return pName ? pName->GetDisplayText() : "<none>";
 }
 
-}  // namespace
+} // namespace
 
 // ---- The combination sent ----
 
-TEST(ShortcutDialog, TickedModifiersAndTheLastCapturedKeyMakeTheCombination) {
+TEST(ShortcutDialog, TickedModifiersAndTheLastCapturedKeyMakeTheCombination)
+{
     const ShortcutCase kCases[] = {
         {"Ctrl and Alt with A", {2006, 2007}, {kEvA}, "Ctrl+Alt+A", {0x06, 0x05, 0x04}},
         {"single key ignores a ticked Ctrl", {2006, 2005}, {kEvF5}, "F5", {0x06, 0x00, 0x3E}},
         {"a modifier alone", {2008}, {}, "Shift", {0x06, 0x02, 0x00}},
         {"the second key replaces the first", {}, {kEvQ, kEvLeftShift}, "Shift", {0x06, 0x00, 0xE1}},
-        {"every modifier, in the fixed order", {2009, 2007, 2008, 2006}, {kEvEsc}, "Ctrl+Shift+Alt+Win+Esc",
+        {"every modifier, in the fixed order",
+         {2009, 2007, 2008, 2006},
+         {kEvEsc},
+         "Ctrl+Shift+Alt+Win+Esc",
          {0x06, 0x0F, 0x29}},
         {"a key named with a plus keeps it", {}, {kEvKeypadPlus}, "Keypad +", {0x06, 0x00, 0x57}},
     };
-    for (const ShortcutCase& entry : kCases) {
+    for (const ShortcutCase& entry : kCases)
+    {
         CResultWindow parent;
         CShortcutDlg dlg(&parent);
         dlg.Create();
@@ -42,7 +50,8 @@ TEST(ShortcutDialog, TickedModifiersAndTheLastCapturedKeyMakeTheCombination) {
             Click(dlg, nBox);
         for (quint32 nKey : entry.vecKeys)
             TypeKey(&dlg, nKey);
-        if (!entry.vecKeys.empty()) {
+        if (!entry.vecKeys.empty())
+        {
             EXPECT_EQ(KeyNameShown(dlg), dlg.GetCapturedKeyName()) << entry.pszWhat;
         }
         Click(dlg, IDC_DLG_OK);
@@ -55,7 +64,8 @@ TEST(ShortcutDialog, TickedModifiersAndTheLastCapturedKeyMakeTheCombination) {
     }
 }
 
-TEST(ShortcutDialog, SingleKeyDisablesTheModifierBoxesButKeepsTheirTicks) {
+TEST(ShortcutDialog, SingleKeyDisablesTheModifierBoxesButKeepsTheirTicks)
+{
     CShortcutDlg dlg;
     dlg.Create();
     Click(dlg, CShortcutDlg::kCtrlBoxId);
@@ -64,7 +74,7 @@ TEST(ShortcutDialog, SingleKeyDisablesTheModifierBoxesButKeepsTheirTicks) {
     ASSERT_NE(pCtrl, nullptr);
     EXPECT_TRUE(pCtrl->IsDisabled());
     EXPECT_EQ(pCtrl->GetDrawnFrame(), 6);
-    Click(dlg, CShortcutDlg::kCtrlBoxId);  // a disabled box does not toggle
+    Click(dlg, CShortcutDlg::kCtrlBoxId); // a disabled box does not toggle
     Click(dlg, CShortcutDlg::kSingleKeyBoxId);
     EXPECT_FALSE(pCtrl->IsDisabled());
     EXPECT_TRUE(pCtrl->GetChecked());
@@ -72,7 +82,8 @@ TEST(ShortcutDialog, SingleKeyDisablesTheModifierBoxesButKeepsTheirTicks) {
 
 // ---- The modal run ----
 
-TEST(ShortcutDialog, WhileOpenEnterIsCapturedInsteadOfPressingOkAndAfterwardsKeysReachTheOpener) {
+TEST(ShortcutDialog, WhileOpenEnterIsCapturedInsteadOfPressingOkAndAfterwardsKeysReachTheOpener)
+{
     CResultWindow parent;
     CShortcutDlg dlg(&parent);
     dlg.Create();

@@ -3,7 +3,8 @@
 #include "model/Macro.h"
 #include "model/Profile.h"
 
-namespace {
+namespace
+{
 
 MacroKey KeyWithActions(unsigned nCount)
 {

@@ -2,7 +2,8 @@
 
 #include "model/Profile.h"
 
-namespace {
+namespace
+{
 
 TEST(ProfileRecord, FactoryDefaultsOfSlot3)
 {
@@ -24,9 +25,12 @@ TEST(ProfileRecord, FactoryDefaultsOfSlot3)
 
 TEST(ProfileRecord, BrightnessBands)
 {
-    const struct { int nLevel; const char* pName; } bands[] = {
-        {0, "0%"}, {1, "0%"}, {2, "30%"}, {3, "30%"}, {4, "60%"}, {7, "60%"},
-        {8, "100%"}, {15, "100%"}, {16, "Breath"}, {17, "Breath"}, {24, "Breath"}};
+    const struct
+    {
+        int nLevel;
+        const char* pName;
+    } bands[] = {{0, "0%"},   {1, "0%"},    {2, "30%"},     {3, "30%"},     {4, "60%"},    {7, "60%"},
+                 {8, "100%"}, {15, "100%"}, {16, "Breath"}, {17, "Breath"}, {24, "Breath"}};
     for (const auto& b : bands)
         EXPECT_STREQ(BrightnessBandName(b.nLevel), b.pName) << b.nLevel;
     EXPECT_EQ(BrightnessBandName(25), nullptr);
@@ -57,8 +61,7 @@ TEST(ProfileRecord, QuickLaunchUrlIsClearedByTheNextAssignment)
     ProfileStore store;
     SettingsStore settings;
     settings.SetDefaults("/opt/corvane/");
-    AssignActiveProgrammableKey(store, settings, 1, "editor", KeyValue{KeyKindQuickLaunch, 0, 0},
-                                "/usr/bin/editor");
+    AssignActiveProgrammableKey(store, settings, 1, "editor", KeyValue{KeyKindQuickLaunch, 0, 0}, "/usr/bin/editor");
     EXPECT_EQ(store[0].m_keys[1].m_strUrl, "/usr/bin/editor");
     AssignActiveProgrammableKey(store, settings, 1, "Mute", KeyValue{KeyKindSpecial, 0xA0, 0}, "");
     EXPECT_EQ(store[0].m_keys[1].m_strUrl, "");
@@ -103,7 +106,8 @@ TEST(SettingsStore, ActiveSlotOutsideTheStoreIsSlotZero)
 {
     SettingsStore settings;
     settings.SetDefaults("/a/");
-    for (const char* pValue : {"5", "-1", "abc", "", "99999999999999999999"}) {
+    for (const char* pValue : {"5", "-1", "abc", "", "99999999999999999999"})
+    {
         settings.SetPair(0, PartValue, pValue);
         EXPECT_EQ(settings.GetActiveSlot(), 0) << pValue;
     }

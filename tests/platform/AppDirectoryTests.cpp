@@ -54,8 +54,7 @@ protected:
         {
             ::close(arrPipe[0]);
             std::string strText = "could not become nobody";
-            if (::setresgid(NobodyId, NobodyId, NobodyId) == 0 &&
-                ::setresuid(NobodyId, NobodyId, NobodyId) == 0)
+            if (::setresgid(NobodyId, NobodyId, NobodyId) == 0 && ::setresuid(NobodyId, NobodyId, NobodyId) == 0)
                 strText = fnCheck();
             (void)!::write(arrPipe[1], strText.data(), strText.size());
             ::_exit(0);
@@ -91,8 +90,7 @@ TEST_F(AppDirectoryTest, AnInstalledCopyKeepsItsDataPerUserUnlessItsDataIsBeside
 {
     const std::string strBin = Folder("prefix/bin");
     Folder("prefix/share/applications");
-    std::ofstream(m_strDir + "prefix/share/applications/" + DesktopEntryId() + ".desktop")
-        << "[Desktop Entry]\n";
+    std::ofstream(m_strDir + "prefix/share/applications/" + DesktopEntryId() + ".desktop") << "[Desktop Entry]\n";
     EXPECT_EQ(ChooseAppDirectory(strBin, m_strPerUser), m_strPerUser);
     // A copy someone keeps its data beside on purpose goes on using it.
     std::filesystem::create_directory(strBin + "config");
@@ -109,8 +107,7 @@ TEST_F(AppDirectoryTest, AProgramFolderItsUserCannotWriteKeepsTheDataPerUser)
     ::chmod(strProgram.c_str(), 0555);
     bool bOtherUser = false;
     const std::string strPerUser = m_strPerUser;
-    EXPECT_EQ(AsAnotherUser([&] { return ChooseAppDirectory(strProgram, strPerUser); }, bOtherUser),
-              m_strPerUser)
+    EXPECT_EQ(AsAnotherUser([&] { return ChooseAppDirectory(strProgram, strPerUser); }, bOtherUser), m_strPerUser)
         << (bOtherUser ? "as nobody" : "as this user");
     ::chmod(strProgram.c_str(), 0755);
 }
@@ -125,7 +122,9 @@ TEST_F(AppDirectoryTest, ThePerUserFolderFollowsXdgConfigHomeAndIsMadePrivate)
     const std::string strOld = pOld ? pOld : "";
     ::setenv("XDG_CONFIG_HOME", (m_strDir + "xdg").c_str(), 1);
     EXPECT_EQ(ResolveAppDirectory("/usr/bin/"), m_strPerUser);
-    struct stat info {};
+    struct stat info
+    {
+    };
     ASSERT_EQ(::stat(m_strPerUser.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0700u);
     if (pOld)
@@ -151,7 +150,8 @@ TEST_F(AppDirectoryTest, AnotherUserRunsTheirOwnCopyWhileOneRuns)
     ASSERT_TRUE(mine.IsHeld());
     bool bOtherUser = false;
     const std::string strTheirs = AsAnotherUser(
-        [] {
+        []
+        {
             CInstanceLock theirs;
             return theirs.Acquire() && theirs.IsHeld() ? theirs.Path() : std::string("refused");
         },

@@ -30,10 +30,12 @@ TEST(ManualClock, PausesFromSeveralThreadsAreAllCounted)
     CManualClock clock(0);
     std::vector<std::thread> vecThreads;
     for (int t = 0; t < 4; ++t)
-        vecThreads.emplace_back([&] {
-            for (int i = 0; i < 1000; ++i)
-                clock.SleepMs(1);
-        });
+        vecThreads.emplace_back(
+            [&]
+            {
+                for (int i = 0; i < 1000; ++i)
+                    clock.SleepMs(1);
+            });
     for (std::thread& thread : vecThreads)
         thread.join();
     EXPECT_EQ(clock.PauseCount(), 4000u);

@@ -103,8 +103,8 @@ TEST_F(SimulatedKeyboardTest, PlaceKeyboardPutsCollectionsAtTheGivenIndices)
 
 TEST_F(SimulatedKeyboardTest, TwoCommandCollectionsBothReachTheFirmwareAndTheLogTellsWhich)
 {
-    m_kb.SetEnumeration({SimCollection::KeyboardCommands(), SimCollection::KeyboardEvents(),
-                         SimCollection::KeyboardCommands()});
+    m_kb.SetEnumeration(
+        {SimCollection::KeyboardCommands(), SimCollection::KeyboardEvents(), SimCollection::KeyboardCommands()});
     std::vector<HidInterfaceInfo> vecList = m_kb.Enumerate();
     ASSERT_EQ(vecList.size(), 3u);
     std::unique_ptr<CHidHandle> pHigh = m_kb.Open(vecList[2].strPath);
@@ -313,13 +313,15 @@ TEST_F(SimulatedKeyboardTest, InterleavingFromAnotherThreadIsCaughtAndALockPreve
     std::mutex mutex;
     std::condition_variable cv;
     int nStage = 0;
-    std::thread other([&] {
-        std::unique_lock<std::mutex> lock(mutex);
-        cv.wait(lock, [&] { return nStage == 1; });
-        SelectAndGet(*pOther, m_clock, 2, 3, 0x08, 226);
-        nStage = 2;
-        cv.notify_all();
-    });
+    std::thread other(
+        [&]
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            cv.wait(lock, [&] { return nStage == 1; });
+            SelectAndGet(*pOther, m_clock, 2, 3, 0x08, 226);
+            nStage = 2;
+            cv.notify_all();
+        });
     uint8_t arrSelect[3] = {0x04, 0x00, 0x00};
     pMain->SetFeature(arrSelect, 3);
     {
@@ -339,7 +341,8 @@ TEST_F(SimulatedKeyboardTest, InterleavingFromAnotherThreadIsCaughtAndALockPreve
     m_kb.ClearViolations();
     m_kb.ClearLog();
     std::mutex commandLock;
-    auto worker = [&](CHidHandle* pHandle, uint8_t nProfile) {
+    auto worker = [&](CHidHandle* pHandle, uint8_t nProfile)
+    {
         for (int i = 0; i < 300; ++i)
         {
             std::lock_guard<std::mutex> lock(commandLock);
@@ -607,7 +610,8 @@ TEST_F(SimulatedKeyboardTest, AReaderThatFallsBehindLosesTheNewestReports)
 TEST_F(SimulatedKeyboardTest, KeyboardSideActionsChangeTheFirmwareAndReportIt)
 {
     std::unique_ptr<CHidHandle> pEvents = OpenEvents();
-    auto next = [&]() {
+    auto next = [&]()
+    {
         uint8_t arrBuffer[8] = {};
         int nRead = pEvents->Read(arrBuffer, 8, 0);
         return nRead == 8 ? std::make_pair(arrBuffer[1], arrBuffer[2]) : std::make_pair<uint8_t, uint8_t>(0, 0);
@@ -656,10 +660,12 @@ TEST_F(SimulatedKeyboardTest, ABlockedReadEndsWithMinusOneWhenTheKeyboardIsUnplu
 {
     std::unique_ptr<CHidHandle> pEvents = OpenEvents();
     std::atomic<int> nResult{1};
-    std::thread reader([&] {
-        uint8_t arrBuffer[8];
-        nResult = pEvents->Read(arrBuffer, 8, -1);
-    });
+    std::thread reader(
+        [&]
+        {
+            uint8_t arrBuffer[8];
+            nResult = pEvents->Read(arrBuffer, 8, -1);
+        });
     ASSERT_TRUE(m_kb.WaitForReaders(1, 1000));
     m_kb.Unplug();
     reader.join();
@@ -692,15 +698,19 @@ TEST_F(SimulatedKeyboardTest, ListenerThreadReadsWhileCommandsComeFromAnother)
     std::unique_ptr<CHidHandle> pEvents = OpenEvents();
     std::unique_ptr<CHidHandle> pCmd = OpenCommands();
     std::atomic<int> nReceived{0};
-    std::thread listener([&] {
-        uint8_t arrBuffer[8];
-        while (pEvents->Read(arrBuffer, 8, -1) > 0)
-            ++nReceived;
-    });
-    std::thread commands([&] {
-        for (int i = 0; i < 200; ++i)
-            SelectAndGet(*pCmd, m_clock, static_cast<uint8_t>(i % 3), 0, 0x07, 6);
-    });
+    std::thread listener(
+        [&]
+        {
+            uint8_t arrBuffer[8];
+            while (pEvents->Read(arrBuffer, 8, -1) > 0)
+                ++nReceived;
+        });
+    std::thread commands(
+        [&]
+        {
+            for (int i = 0; i < 200; ++i)
+                SelectAndGet(*pCmd, m_clock, static_cast<uint8_t>(i % 3), 0, 0x07, 6);
+        });
     for (int i = 0; i < 200; ++i)
     {
         m_kb.SendEvent(8, static_cast<uint8_t>(i));

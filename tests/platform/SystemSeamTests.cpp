@@ -177,7 +177,9 @@ TEST(SpawnLauncher, StartsThePathAloneWithoutShellOrArguments)
     CSpawnLauncher launcher;
     ASSERT_TRUE(launcher.Launch(strProgram));
     ASSERT_TRUE(WaitFor([&] { return ReadFile(strMarker) == "0\n"; }));
-    struct stat info {};
+    struct stat info
+    {
+    };
     EXPECT_NE(stat((strFolder + "/injected").c_str(), &info), 0);
     EXPECT_NE(stat("injected", &info), 0);
 }
@@ -199,14 +201,14 @@ TEST(SpawnLauncher, OtherFilesGoToTheDesktopOpenerAsItsOnlyArgument)
     std::string strBin = strFolder + "/bin";
     ASSERT_EQ(mkdir(strBin.c_str(), 0755), 0);
     std::string strLog = strFolder + "/opened";
-    WriteScript(strBin + "/xdg-open",
-                "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + strLog + ".tmp'; mv '" + strLog + ".tmp' '" +
-                    strLog + "'");
+    WriteScript(strBin + "/xdg-open", "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + strLog + ".tmp'; mv '" +
+                                          strLog + ".tmp' '" + strLog + "'");
     const char* pOldPath = std::getenv("PATH");
     const std::string strOldPath = pOldPath ? pOldPath : "";
     setenv("PATH", (strBin + ":" + strOldPath).c_str(), 1);
 
-    std::string strDocument = strFolder + "/my notes; touch injected `touch injected` $(touch injected) 'q' \"x\" & | > *.txt";
+    std::string strDocument =
+        strFolder + "/my notes; touch injected `touch injected` $(touch injected) 'q' \"x\" & | > *.txt";
     std::ofstream(strDocument) << "text";
     std::string strLooksExecutable = strFolder + "/report.pdf"; // a document with the execute bit set
     std::ofstream(strLooksExecutable) << "%PDF-1.4";
@@ -219,7 +221,9 @@ TEST(SpawnLauncher, OtherFilesGoToTheDesktopOpenerAsItsOnlyArgument)
         ASSERT_TRUE(WaitFor([&] { return !ReadFile(strLog).empty(); })) << strPath;
         EXPECT_EQ(ReadFile(strLog), strPath + "\n");
     }
-    struct stat info {};
+    struct stat info
+    {
+    };
     EXPECT_NE(stat((strFolder + "/injected").c_str(), &info), 0);
     EXPECT_NE(stat("injected", &info), 0);
     setenv("PATH", strOldPath.c_str(), 1);
@@ -237,8 +241,8 @@ TEST(SpawnLauncher, LeavesNoZombieAndDoesNotPassTheInstanceLockOn)
     ASSERT_TRUE(lock.Acquire());
     std::string strProgram = strFolder + "/child";
     std::string strMarker = strFolder + "/fds";
-    WriteScript(strProgram, "ls -l /proc/$$/fd > '" + strMarker + ".tmp'; mv '" + strMarker + ".tmp' '" +
-                                strMarker + "'");
+    WriteScript(strProgram,
+                "ls -l /proc/$$/fd > '" + strMarker + ".tmp'; mv '" + strMarker + ".tmp' '" + strMarker + "'");
     CSpawnLauncher launcher;
     ASSERT_TRUE(launcher.Launch(strProgram));
     pid_t nPid = launcher.LastChildPid();
@@ -247,10 +251,14 @@ TEST(SpawnLauncher, LeavesNoZombieAndDoesNotPassTheInstanceLockOn)
     EXPECT_EQ(ReadFile(strMarker).find("Quelmar"), std::string::npos);
     // Reaped: the process entry disappears instead of staying a zombie.
     std::string strProc = "/proc/" + std::to_string(nPid);
-    EXPECT_TRUE(WaitFor([&] {
-        struct stat info {};
-        return stat(strProc.c_str(), &info) != 0;
-    }));
+    EXPECT_TRUE(WaitFor(
+        [&]
+        {
+            struct stat info
+            {
+            };
+            return stat(strProc.c_str(), &info) != 0;
+        }));
 }
 
 // ---- Hot-plug monitor ----

@@ -7,11 +7,14 @@
 #include <thread>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
-class DialogTest : public ::testing::Test {
+class DialogTest : public ::testing::Test
+{
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         m_dlg.Create();
         m_pA = new CProbeControl(&m_dlg, 2100, CRect(10, 10, 60, 40), "", true, false);
         m_pB = new CProbeControl(&m_dlg, 2101, CRect(100, 10, 150, 40), "", true, false);
@@ -23,9 +26,10 @@ protected:
     CProbeControl* m_pB = nullptr;
 };
 
-}  // namespace
+} // namespace
 
-TEST_F(DialogTest, ClickOnAControlNotifiesAndNeverDragsTheWindow) {
+TEST_F(DialogTest, ClickOnAControlNotifiesAndNeverDragsTheWindow)
+{
     m_dlg.Move(20, 20);
     EXPECT_EQ(m_dlg.GetHotControl(), m_pA);
     EXPECT_EQ(m_pA->GetMouseState(), MS_HOVER);
@@ -44,7 +48,8 @@ TEST_F(DialogTest, ClickOnAControlNotifiesAndNeverDragsTheWindow) {
     EXPECT_EQ(m_dlg.m_vecMessages, expected);
 }
 
-TEST_F(DialogTest, PressOnTheBackgroundStartsAWindowDrag) {
+TEST_F(DialogTest, PressOnTheBackgroundStartsAWindowDrag)
+{
     m_dlg.Move(80, 100);
     EXPECT_EQ(m_dlg.GetHotControl(), nullptr);
     m_dlg.Down(80, 100);
@@ -54,35 +59,38 @@ TEST_F(DialogTest, PressOnTheBackgroundStartsAWindowDrag) {
     EXPECT_EQ(m_dlg.m_vecMessages.back(), (RecordedMessage{WM_NCLBUTTONDOWN, HTCAPTION, MakeLParam(80, 100)}));
 }
 
-TEST_F(DialogTest, HotControlHoldsWhileTheButtonIsDown) {
+TEST_F(DialogTest, HotControlHoldsWhileTheButtonIsDown)
+{
     m_dlg.Move(20, 20);
     m_dlg.Down(20, 20);
-    m_dlg.Move(120, 20, true);  // over B with the button held
+    m_dlg.Move(120, 20, true); // over B with the button held
     EXPECT_EQ(m_dlg.GetHotControl(), m_pA);
     EXPECT_EQ(m_pB->GetMouseState(), MS_NORMAL);
     EXPECT_EQ(m_pA->GetMouseState(), MS_PRESSED);
-    m_dlg.Up(120, 20);  // released over B: A gets no click, nobody is hot
+    m_dlg.Up(120, 20); // released over B: A gets no click, nobody is hot
     EXPECT_EQ(m_pA->GetMouseState(), MS_NORMAL);
     EXPECT_EQ(m_dlg.GetHotControl(), nullptr);
-    EXPECT_EQ(m_dlg.Count(2100), 1);  // the press only
+    EXPECT_EQ(m_dlg.Count(2100), 1); // the press only
     EXPECT_EQ(m_dlg.Count(2101), 0);
     m_dlg.Move(121, 20);
     EXPECT_EQ(m_dlg.GetHotControl(), m_pB);
 }
 
-TEST_F(DialogTest, LaterOverlappingControlWins) {
+TEST_F(DialogTest, LaterOverlappingControlWins)
+{
     auto* pOver = new CProbeControl(&m_dlg, 2102, CRect(40, 20, 120, 60), "", true, false);
     m_dlg.AddControl(4, pOver);
     m_dlg.Move(50, 30);
     EXPECT_EQ(m_dlg.GetHotControl(), pOver);
-    EXPECT_EQ(m_pA->GetMouseState(), MS_HOVER);  // every control hears the move
+    EXPECT_EQ(m_pA->GetMouseState(), MS_HOVER); // every control hears the move
     m_dlg.Down(50, 30);
     m_dlg.Up(50, 30);
     EXPECT_EQ(m_dlg.Count(2102), 2);
     EXPECT_EQ(m_dlg.Count(2100), 0);
 }
 
-TEST_F(DialogTest, HiddenOrInputlessControlsAreNeverHotAndHiddenOnesAreNotPainted) {
+TEST_F(DialogTest, HiddenOrInputlessControlsAreNeverHotAndHiddenOnesAreNotPainted)
+{
     m_pA->SetVisible(false);
     m_pB->SetAcceptsInput(false);
     m_dlg.Move(20, 20);
@@ -92,13 +100,14 @@ TEST_F(DialogTest, HiddenOrInputlessControlsAreNeverHotAndHiddenOnesAreNotPainte
     m_dlg.RenderClient();
     EXPECT_EQ(m_pA->m_nDraws, 0);
     EXPECT_EQ(m_pB->m_nDraws, 1);
-    EXPECT_EQ(m_dlg.FindControl(2100), m_pA);  // still in its list
+    EXPECT_EQ(m_dlg.FindControl(2100), m_pA); // still in its list
     m_dlg.ShowControlList(0, true);
     m_dlg.RenderClient();
     EXPECT_EQ(m_pA->m_nDraws, 1);
 }
 
-TEST_F(DialogTest, MouseLeaveReturnsTheHotControlToNormal) {
+TEST_F(DialogTest, MouseLeaveReturnsTheHotControlToNormal)
+{
     m_dlg.Move(20, 20);
     m_dlg.Leave();
     EXPECT_EQ(m_dlg.GetHotControl(), nullptr);
@@ -112,7 +121,8 @@ TEST_F(DialogTest, MouseLeaveReturnsTheHotControlToNormal) {
     EXPECT_EQ(m_pA->GetMouseState(), MS_PRESSED);
 }
 
-TEST_F(DialogTest, PressingAnotherControlResetsThePreviousOne) {
+TEST_F(DialogTest, PressingAnotherControlResetsThePreviousOne)
+{
     m_dlg.Move(20, 20);
     m_dlg.Down(20, 20);
     m_dlg.Up(20, 20);
@@ -122,7 +132,8 @@ TEST_F(DialogTest, PressingAnotherControlResetsThePreviousOne) {
     EXPECT_EQ(m_dlg.GetPressedControl(), m_pB);
 }
 
-TEST_F(DialogTest, DisabledControlBecomesHotButStaysSilent) {
+TEST_F(DialogTest, DisabledControlBecomesHotButStaysSilent)
+{
     m_pA->SetDisabled(true);
     m_dlg.Move(20, 20);
     EXPECT_EQ(m_dlg.GetHotControl(), m_pA);
@@ -130,13 +141,17 @@ TEST_F(DialogTest, DisabledControlBecomesHotButStaysSilent) {
     m_dlg.Up(20, 20);
     EXPECT_EQ(m_dlg.Count(2100), 0);
     ProcessPostedEvents();
-    EXPECT_EQ(m_dlg.Count(WM_NCLBUTTONDOWN), 0);  // a press on a control never drags
+    EXPECT_EQ(m_dlg.Count(WM_NCLBUTTONDOWN), 0); // a press on a control never drags
 }
 
-TEST_F(DialogTest, NotificationThatRebuildsTheWindowIsSafe) {
-    struct CRebuildingDlg : CTestDlg {
-        LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override {
-            if (nMsg == 2100 && lParam == NOTIFY_CLICK) {
+TEST_F(DialogTest, NotificationThatRebuildsTheWindowIsSafe)
+{
+    struct CRebuildingDlg : CTestDlg
+    {
+        LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override
+        {
+            if (nMsg == 2100 && lParam == NOTIFY_CLICK)
+            {
                 RemoveAllControls();
                 AddControl(0, new CProbeControl(this, 2100, CRect(10, 10, 60, 40), "", true, false));
                 return 0;
@@ -154,7 +169,8 @@ TEST_F(DialogTest, NotificationThatRebuildsTheWindowIsSafe) {
     EXPECT_EQ(dlg.GetHotControl(), dlg.FindControl(2100));
 }
 
-TEST_F(DialogTest, ControlHiddenWhileHotTakesNoMoreInput) {
+TEST_F(DialogTest, ControlHiddenWhileHotTakesNoMoreInput)
+{
     // A click that swaps two controls at one place (one hidden, the other shown): the
     // next press without a move belongs to the control now shown.
     auto* pSwap = new CProbeControl(&m_dlg, 2102, CRect(10, 10, 60, 40), "", false, false);
@@ -177,7 +193,8 @@ TEST_F(DialogTest, ControlHiddenWhileHotTakesNoMoreInput) {
     EXPECT_EQ(pSwap->GetMouseState(), MS_NORMAL);
 }
 
-TEST_F(DialogTest, BackgroundPictureSetsFillFadeAndPaint) {
+TEST_F(DialogTest, BackgroundPictureSetsFillFadeAndPaint)
+{
     QImage bmp(300, 200, QImage::Format_RGB32);
     bmp.fill(qRgb(40, 80, 120));
     m_dlg.PrepareBackgroundFromImage(bmp);
@@ -197,7 +214,8 @@ TEST_F(DialogTest, BackgroundPictureSetsFillFadeAndPaint) {
     EXPECT_EQ(m_dlg.GetBackgroundColour(), crBefore);
 }
 
-TEST_F(DialogTest, ShapeBitmapBecomesTheWindowMask) {
+TEST_F(DialogTest, ShapeBitmapBecomesTheWindowMask)
+{
     QImage bmp(300, 200, QImage::Format_RGB32);
     bmp.fill(qRgb(255, 255, 0));
     for (int y = 50; y < 100; ++y)
@@ -208,7 +226,8 @@ TEST_F(DialogTest, ShapeBitmapBecomesTheWindowMask) {
     EXPECT_EQ(m_dlg.GetWindowRegion(), m_dlg.mask());
 }
 
-TEST_F(DialogTest, OpeningASlotClosesItsPreviousPopup) {
+TEST_F(DialogTest, OpeningASlotClosesItsPreviousPopup)
+{
     auto* pFirst = new CLightColorPopup;
     QPointer<CWndPopup> pWatch(pFirst);
     m_dlg.OpenPopup(7, CRect(10, 50, 176, 60), pFirst, 2090);
@@ -219,22 +238,24 @@ TEST_F(DialogTest, OpeningASlotClosesItsPreviousPopup) {
     m_dlg.OpenPopup(7, CRect(10, 50, 176, 60), pSecond, 2090);
     EXPECT_EQ(m_dlg.GetPopup(7), pSecond);
     ProcessPostedEvents();
-    EXPECT_TRUE(pWatch.isNull());  // closed and deleted itself
+    EXPECT_TRUE(pWatch.isNull()); // closed and deleted itself
     EXPECT_EQ(m_dlg.Count(UM_POPUP_CLOSING), 1);
     m_dlg.ClosePopup(7);
     EXPECT_EQ(m_dlg.GetPopup(7), nullptr);
     ProcessPostedEvents();
     EXPECT_EQ(m_dlg.Count(UM_POPUP_CLOSING), 2);
-    m_dlg.ClosePopup(7);  // an empty slot: nothing happens
+    m_dlg.ClosePopup(7); // an empty slot: nothing happens
     ProcessPostedEvents();
     EXPECT_EQ(m_dlg.Count(UM_POPUP_CLOSING), 2);
 }
 
-TEST_F(DialogTest, PopupThatLosesActivationReportsEachTimeAndStaysOpen) {
+TEST_F(DialogTest, PopupThatLosesActivationReportsEachTimeAndStaysOpen)
+{
     auto* pPopup = new CComboPopup;
     m_dlg.OpenPopup(1, CRect(10, 50, 239, 60), pPopup, 2079);
     QPointer<CWndPopup> pWatch(pPopup);
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 2; ++i)
+    {
         EXPECT_EQ(pPopup->WindowProc(WM_NCACTIVATE, 0, 0), 1);
         pPopup->WindowProc(WM_NCACTIVATE, 1, 0);
     }
@@ -247,9 +268,9 @@ TEST_F(DialogTest, PopupThatLosesActivationReportsEachTimeAndStaysOpen) {
     EXPECT_TRUE(pWatch.isNull());
 }
 
-TEST_F(DialogTest, PopupSlotsKeepTheirMessageNumbers) {
-    const std::pair<int, UINT> kSlots[] = {{1, 1027}, {2, 1031}, {3, 1041}, {4, 1044},
-                                          {5, 1051}, {7, 1062}, {8, 1065}};
+TEST_F(DialogTest, PopupSlotsKeepTheirMessageNumbers)
+{
+    const std::pair<int, UINT> kSlots[] = {{1, 1027}, {2, 1031}, {3, 1041}, {4, 1044}, {5, 1051}, {7, 1062}, {8, 1065}};
     for (auto [nSlot, nMsg] : kSlots)
         EXPECT_EQ(CDlgBase::PopupSlotMessage(nSlot), nMsg);
     EXPECT_EQ(CDlgBase::PopupSlotMessage(6), 0u);
@@ -260,14 +281,17 @@ TEST_F(DialogTest, PopupSlotsKeepTheirMessageNumbers) {
     EXPECT_TRUE(pWatch.isNull());
 }
 
-TEST(MessageLayer, PostedMessagesArriveInOrderFromAnyThread) {
+TEST(MessageLayer, PostedMessagesArriveInOrderFromAnyThread)
+{
     CRecordingWindow wnd;
-    std::thread worker([&] {
-        for (int i = 0; i < 3; ++i)
-            CSkinWindow::PostMessage(&wnd, 1067, static_cast<WPARAM>(i), 0);
-    });
+    std::thread worker(
+        [&]
+        {
+            for (int i = 0; i < 3; ++i)
+                CSkinWindow::PostMessage(&wnd, 1067, static_cast<WPARAM>(i), 0);
+        });
     worker.join();
-    EXPECT_TRUE(wnd.m_vecMessages.empty());  // queued, not called
+    EXPECT_TRUE(wnd.m_vecMessages.empty()); // queued, not called
     ProcessPostedEvents();
     ASSERT_EQ(wnd.m_vecMessages.size(), 3u);
     for (int i = 0; i < 3; ++i)
@@ -275,7 +299,8 @@ TEST(MessageLayer, PostedMessagesArriveInOrderFromAnyThread) {
     EXPECT_EQ(CSkinWindow::SendMessage(nullptr, 1067, 0, 0), 0);
 }
 
-TEST(MessageLayer, MessageParametersKeepSignedCoordinates) {
+TEST(MessageLayer, MessageParametersKeepSignedCoordinates)
+{
     const LPARAM l = MakeLParam(-1, -1);
     EXPECT_EQ(LParamX(l), -1);
     EXPECT_EQ(LParamY(l), -1);
@@ -283,18 +308,21 @@ TEST(MessageLayer, MessageParametersKeepSignedCoordinates) {
     EXPECT_EQ(LParamY(MakeLParam(799, 633)), 633);
 }
 
-namespace {
+namespace
+{
 
-void SendMouse(QWidget* pWidget, QEvent::Type type, QPoint pt, Qt::MouseButton button, Qt::MouseButtons buttons) {
+void SendMouse(QWidget* pWidget, QEvent::Type type, QPoint pt, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
     const QPointF ptLocal(pt);
     const QPointF ptGlobal(pWidget->mapToGlobal(pt));
     QMouseEvent event(type, ptLocal, ptGlobal, button, buttons, Qt::NoModifier);
     QCoreApplication::sendEvent(pWidget, &event);
 }
 
-}  // namespace
+} // namespace
 
-TEST_F(DialogTest, QtMouseEventsReachTheControls) {
+TEST_F(DialogTest, QtMouseEventsReachTheControls)
+{
     // A press with no move before it (a window shown under the pointer) still hits the control.
     SendMouse(&m_dlg, QEvent::MouseButtonPress, QPoint(20, 20), Qt::LeftButton, Qt::LeftButton);
     SendMouse(&m_dlg, QEvent::MouseButtonRelease, QPoint(20, 20), Qt::LeftButton, Qt::NoButton);
@@ -305,7 +333,8 @@ TEST_F(DialogTest, QtMouseEventsReachTheControls) {
     EXPECT_EQ(m_dlg.m_vecMessages.size(), 2u);
 }
 
-TEST_F(DialogTest, DraggingTheBackgroundMovesTheWindow) {
+TEST_F(DialogTest, DraggingTheBackgroundMovesTheWindow)
+{
     m_dlg.move(100, 100);
     const QPoint ptBefore = m_dlg.pos();
     SendMouse(&m_dlg, QEvent::MouseMove, QPoint(80, 150), Qt::NoButton, Qt::NoButton);
@@ -320,14 +349,15 @@ TEST_F(DialogTest, DraggingTheBackgroundMovesTheWindow) {
     EXPECT_EQ(m_dlg.Count(2100), 0);
 }
 
-TEST_F(DialogTest, RepaintsOnlyWhatChanged) {
+TEST_F(DialogTest, RepaintsOnlyWhatChanged)
+{
     int nSelected = 0;
     auto* pTab = new CTabControl(&m_dlg, 2050, CRect(10, 100, 60, 120), "", true, false, {&nSelected, 1});
     m_dlg.AddControl(0, pTab);
     m_dlg.Move(20, 20);
     EXPECT_EQ(m_dlg.m_vecInvalidated, (std::vector<CRect>{m_pA->GetRect()}));
     m_dlg.m_vecInvalidated.clear();
-    m_dlg.Move(120, 20);  // old and new hot control
+    m_dlg.Move(120, 20); // old and new hot control
     EXPECT_EQ(m_dlg.m_vecInvalidated, (std::vector<CRect>{m_pA->GetRect(), m_pB->GetRect()}));
     m_dlg.m_vecInvalidated.clear();
     m_dlg.Down(120, 20);
@@ -343,7 +373,8 @@ TEST_F(DialogTest, RepaintsOnlyWhatChanged) {
     EXPECT_EQ(nSelected, 1);
 }
 
-TEST_F(DialogTest, ReleaseSeenByAnotherWindowDoesNotFreezeTheHotControl) {
+TEST_F(DialogTest, ReleaseSeenByAnotherWindowDoesNotFreezeTheHotControl)
+{
     // The press opens a modal window that takes the release; the next plain move shows
     // the button is up again.
     m_dlg.Move(20, 20);
@@ -353,5 +384,5 @@ TEST_F(DialogTest, ReleaseSeenByAnotherWindowDoesNotFreezeTheHotControl) {
     EXPECT_FALSE(m_dlg.IsMouseCaptured());
     EXPECT_EQ(m_dlg.GetHotControl(), m_pB);
     EXPECT_EQ(m_pA->GetMouseState(), MS_NORMAL);
-    EXPECT_EQ(m_dlg.Count(2100), 1);  // the press only, no click
+    EXPECT_EQ(m_dlg.Count(2100), 1); // the press only, no click
 }

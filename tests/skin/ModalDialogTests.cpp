@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 // Queues a mouse gesture for the dialog's own loop: move, press at one point, release at another.
-void QueueClick(CDlgBase* pDlg, QPoint ptDown, QPoint ptUp) {
+void QueueClick(CDlgBase* pDlg, QPoint ptDown, QPoint ptUp)
+{
     CSkinWindow::PostMessage(pDlg, WM_MOUSEMOVE, 0, MakeLParam(ptDown.x(), ptDown.y()));
     CSkinWindow::PostMessage(pDlg, WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(ptDown.x(), ptDown.y()));
     CSkinWindow::PostMessage(pDlg, WM_LBUTTONUP, 0, MakeLParam(ptUp.x(), ptUp.y()));
@@ -19,9 +21,10 @@ const QPoint kClose(378, 20);
 const QPoint kOk(259, 244);
 const QPoint kCancel(358, 244);
 
-}  // namespace
+} // namespace
 
-TEST(AttentionDialog, ControlsAndTexts) {
+TEST(AttentionDialog, ControlsAndTexts)
+{
     CAttentionDlg dlg(kAttentionTitle, AttentionText::kDisconnected);
     dlg.Create();
     EXPECT_EQ(dlg.size(), QSize(400, 270));
@@ -42,36 +45,42 @@ TEST(AttentionDialog, ControlsAndTexts) {
     EXPECT_EQ(pMessage->GetFormat(), DT_CENTER);
 }
 
-TEST(AttentionDialog, LongMessageIsCutOnOneLine) {
+TEST(AttentionDialog, LongMessageIsCutOnOneLine)
+{
     const std::string strLong(AttentionText::kConfigError + std::string(" ") + AttentionText::kConfigError);
     const QString strShown = WordEllipsisText(SkinFont(0, 0, 400), QString::fromStdString(strLong), 398);
     EXPECT_TRUE(strShown.endsWith(QStringLiteral("...")));
     EXPECT_FALSE(strShown.contains(QLatin1Char('\n')));
 }
 
-TEST(AttentionDialog, OkReturnsIdOk) {
+TEST(AttentionDialog, OkReturnsIdOk)
+{
     CAttentionDlg dlg(kAttentionTitle, AttentionText::kActionsFull);
     QueueClick(&dlg, kOk, kOk);
     EXPECT_EQ(dlg.DoModal(), IDOK);
 }
 
-TEST(AttentionDialog, CloseAndCancelReturnIdCancel) {
-    for (QPoint pt : {kClose, kCancel}) {
+TEST(AttentionDialog, CloseAndCancelReturnIdCancel)
+{
+    for (QPoint pt : {kClose, kCancel})
+    {
         CAttentionDlg dlg(kAttentionTitle, AttentionText::kLoopRange);
         QueueClick(&dlg, pt, pt);
         EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     }
 }
 
-TEST(AttentionDialog, CloseButtonReleasedOutsideDoesNotClose) {
+TEST(AttentionDialog, CloseButtonReleasedOutsideDoesNotClose)
+{
     CAttentionDlg dlg(kAttentionTitle, AttentionText::kImportError);
-    QueueClick(&dlg, kClose, QPoint(200, 60));  // press on close, release away
-    CSkinWindow::PostMessage(&dlg, 2010, 0, NOTIFY_PRESS);  // a press code alone is ignored
-    QueueClick(&dlg, kOk, kOk);                             // the dialog was still open to take this
+    QueueClick(&dlg, kClose, QPoint(200, 60));             // press on close, release away
+    CSkinWindow::PostMessage(&dlg, 2010, 0, NOTIFY_PRESS); // a press code alone is ignored
+    QueueClick(&dlg, kOk, kOk);                            // the dialog was still open to take this
     EXPECT_EQ(dlg.DoModal(), IDOK);
 }
 
-TEST(AttentionDialog, EnterConfirmsAndEscapeCancels) {
+TEST(AttentionDialog, EnterConfirmsAndEscapeCancels)
+{
     CAttentionDlg dlg(kAttentionTitle, AttentionText::kActionsFull);
     CSkinWindow::PostMessage(&dlg, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(dlg.DoModal(), IDOK);
@@ -79,10 +88,13 @@ TEST(AttentionDialog, EnterConfirmsAndEscapeCancels) {
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
 }
 
-TEST(ModalLoop, EndsWithTheTeardownMessageAndCanRunAgain) {
-    struct CCountingDlg : CTestDlg {
+TEST(ModalLoop, EndsWithTheTeardownMessageAndCanRunAgain)
+{
+    struct CCountingDlg : CTestDlg
+    {
         int nDestroys = 0;
-        LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override {
+        LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override
+        {
             if (nMsg == WM_DESTROY)
                 ++nDestroys;
             return CTestDlg::WindowProc(nMsg, wParam, lParam);

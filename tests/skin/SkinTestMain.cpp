@@ -1,7 +1,8 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     // The toolkit's windows need an application object; tests run without a display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

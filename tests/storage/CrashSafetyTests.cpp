@@ -20,7 +20,8 @@
 #include "storage/ProfileFile.h"
 #include "storage/SettingsFile.h"
 
-namespace {
+namespace
+{
 
 struct DataVersion
 {
@@ -36,7 +37,8 @@ DataVersion MakeVersion(const std::string& strAppDirectory, unsigned nVersion)
     version.library = MakeLibrary(1, 60, 200, nVersion);
     version.settings.SetDefaults(strAppDirectory);
     version.settings.SetActiveSlot(static_cast<int>(nVersion));
-    for (int nSlot = 0; nSlot < ProfileSlotCount; ++nSlot) {
+    for (int nSlot = 0; nSlot < ProfileSlotCount; ++nSlot)
+    {
         version.store[nSlot].SetFactoryDefaults(nSlot);
         version.store[nSlot].SetPair(PairProfileName, PartValue, "Version " + std::to_string(nVersion));
     }
@@ -69,7 +71,8 @@ TEST_F(CrashSafetyTest, KilledSavesLeaveOldOrNewFilesAndNoPileOfTemporaries)
     files.EnsureConfigDirectory();
     const DataVersion versions[2] = {MakeVersion(m_strDir, 0), MakeVersion(m_strDir, 1)};
     std::map<std::string, std::set<std::string>> mapAllowed;
-    for (const DataVersion& version : versions) {
+    for (const DataVersion& version : versions)
+    {
         mapAllowed[files.SettingsPath()].insert(FormatSettingsFile(version.settings));
         mapAllowed[files.MacroLibraryPath()].insert(FormatMacroLibraryFile(version.library));
         for (int nSlot = 0; nSlot < ProfileSlotCount; ++nSlot)
@@ -81,7 +84,8 @@ TEST_F(CrashSafetyTest, KilledSavesLeaveOldOrNewFilesAndNoPileOfTemporaries)
     const int nKills = pKills ? std::max(1, std::atoi(pKills)) : 100;
     std::mt19937 rng(20240611);
     std::uniform_int_distribution<int> delayUs(0, 12000);
-    for (int nKill = 0; nKill < nKills; ++nKill) {
+    for (int nKill = 0; nKill < nKills; ++nKill)
+    {
         const pid_t pid = ::fork();
         ASSERT_GE(pid, 0);
         if (pid == 0)
@@ -94,7 +98,8 @@ TEST_F(CrashSafetyTest, KilledSavesLeaveOldOrNewFilesAndNoPileOfTemporaries)
         for (const auto& [strPath, setContents] : mapAllowed)
             ASSERT_EQ(setContents.count(ReadRaw(strPath)), 1u) << strPath << " after kill " << nKill;
         size_t nTemporaries = 0;
-        for (const auto& entry : std::filesystem::directory_iterator(files.ConfigDirectory())) {
+        for (const auto& entry : std::filesystem::directory_iterator(files.ConfigDirectory()))
+        {
             const std::string strName = entry.path().filename().string();
             ASSERT_EQ(strName.find(".damaged-"), std::string::npos) << "an intact file was taken as damaged";
             nTemporaries += strName.find(".tmp-") != std::string::npos;
@@ -108,8 +113,7 @@ TEST_F(CrashSafetyTest, KilledSavesLeaveOldOrNewFilesAndNoPileOfTemporaries)
     ProfileStore store;
     files.LoadAll(library, settings, store);
     EXPECT_TRUE(library == versions[0].library || library == versions[1].library);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(files.ConfigDirectory()), {}),
-              2 + ProfileSlotCount);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(files.ConfigDirectory()), {}), 2 + ProfileSlotCount);
 }
 
 } // namespace

@@ -10,7 +10,8 @@
 #include "storage/ProfileFile.h"
 #include "storage/SettingsFile.h"
 
-namespace {
+namespace
+{
 
 using DataFilesTest = TempDirTest;
 
@@ -18,7 +19,8 @@ using DataFilesTest = TempDirTest;
 std::vector<std::string> NamesStartingWith(const std::string& strFolder, const std::string& strPrefix)
 {
     std::vector<std::string> vecNames;
-    for (const auto& entry : std::filesystem::directory_iterator(strFolder)) {
+    for (const auto& entry : std::filesystem::directory_iterator(strFolder))
+    {
         const std::string strName = entry.path().filename().string();
         if (strName.rfind(strPrefix, 0) == 0)
             vecNames.push_back(strName);
@@ -36,7 +38,8 @@ TEST_F(DataFilesTest, FirstStartCreatesEveryFileWithDefaults)
     const LoadReport report = files.LoadAll(library, settings, store);
     EXPECT_TRUE(report.m_bMacroLibraryDefaulted);
     EXPECT_TRUE(report.m_bSettingsDefaulted);
-    for (int n = 0; n < ProfileSlotCount; ++n) {
+    for (int n = 0; n < ProfileSlotCount; ++n)
+    {
         EXPECT_TRUE(report.m_bProfileDefaulted[n]);
         EXPECT_TRUE(Exists(Path("config/default" + std::to_string(n) + ".psf")));
         EXPECT_EQ(store[n].GetPair(0, PartValue), "Default" + std::to_string(n + 1));
@@ -110,7 +113,8 @@ TEST_F(DataFilesTest, ADamagedFileIsKeptBesideItBeforeDefaultsReplaceIt)
     strDamaged.resize(strDamaged.size() / 2); // a copy cut short
     const std::string strBadSettings = "[Setting]\nCurrentProfile\n";
     const std::string strBadProfile = "[Setting]\nonly a line\n";
-    for (int nStart = 0; nStart < 7; ++nStart) {
+    for (int nStart = 0; nStart < 7; ++nStart)
+    {
         WriteRaw(files.MacroLibraryPath(), strDamaged);
         WriteRaw(files.SettingsPath(), strBadSettings);
         WriteRaw(Path("config/default2.psf"), strBadProfile);
@@ -118,19 +122,18 @@ TEST_F(DataFilesTest, ADamagedFileIsKeptBesideItBeforeDefaultsReplaceIt)
         SettingsStore settings;
         ProfileStore store;
         const LoadReport report = files.LoadAll(loaded, settings, store);
-        ASSERT_TRUE(report.m_bMacroLibraryDefaulted && report.m_bSettingsDefaulted &&
-                    report.m_bProfileDefaulted[2]);
+        ASSERT_TRUE(report.m_bMacroLibraryDefaulted && report.m_bSettingsDefaulted && report.m_bProfileDefaulted[2]);
     }
     // The defaults are on disk, every damaged file is still there to recover, and the copies of
     // each file stay few however often it is found damaged.
     MacroLibrary loaded;
     ASSERT_TRUE(ReadMacroLibraryFile(files.MacroLibraryPath(), loaded));
     EXPECT_EQ(loaded.FirstSet()->m_vecKeys.size(), 0u);
-    const std::pair<std::string, std::string> kept[] = {
-        {"MacroLibraryFile.mlf.damaged-", strDamaged},
-        {"config.ini.damaged-", strBadSettings},
-        {"default2.psf.damaged-", strBadProfile}};
-    for (const auto& [strPrefix, strContent] : kept) {
+    const std::pair<std::string, std::string> kept[] = {{"MacroLibraryFile.mlf.damaged-", strDamaged},
+                                                        {"config.ini.damaged-", strBadSettings},
+                                                        {"default2.psf.damaged-", strBadProfile}};
+    for (const auto& [strPrefix, strContent] : kept)
+    {
         const std::vector<std::string> vecCopies = NamesStartingWith(Path("config"), strPrefix);
         EXPECT_EQ(vecCopies.size(), MaxDamagedCopies) << strPrefix;
         for (const std::string& strName : vecCopies)
@@ -145,10 +148,12 @@ TEST_F(DataFilesTest, TheFiveNewestDamagedCopiesStayHoweverManyComeInOneSecondAn
     // A copy renamed by hand long ago: its name sorts after every real one, its age is what counts.
     const std::string strOld = Path("x.ini.damaged-99991231-235959");
     WriteRaw(strOld, "renamed");
-    std::filesystem::last_write_time(strOld, std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 365));
+    std::filesystem::last_write_time(strOld,
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 365));
     // Twelve in a row come within a second or two: "-10" must not pass for older than "-2", and a
     // freed name must not make a new copy look old.
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 12; ++i)
+    {
         WriteRaw(Path("x.ini"), "damage " + std::to_string(i));
         ASSERT_TRUE(KeepDamagedCopy(Path("x.ini")));
     }

@@ -6,11 +6,11 @@
 
 #include "model/Macro.h"
 
-inline MacroKey& AddRecordedKey(MacroSet& set, const std::string& strName, unsigned nActions,
-                                std::mt19937& rng)
+inline MacroKey& AddRecordedKey(MacroSet& set, const std::string& strName, unsigned nActions, std::mt19937& rng)
 {
     MacroKey& key = set.AppendKey(strName);
-    for (unsigned i = 0; i < nActions; ++i) {
+    for (unsigned i = 0; i < nActions; ++i)
+    {
         if (i % 2)
             key.InsertAction(i, MacroAction::Delay(rng() % 70000));
         else
@@ -26,7 +26,8 @@ inline MacroLibrary MakeLibrary(unsigned nSets, unsigned nKeys, unsigned nAction
 {
     std::mt19937 rng(nSeed);
     MacroLibrary library;
-    for (unsigned s = 0; s < nSets; ++s) {
+    for (unsigned s = 0; s < nSets; ++s)
+    {
         MacroSet& set = library.AppendSet(s == 0 ? "Keyboard Macro Set" : "Set " + std::to_string(s));
         for (unsigned k = 0; k < nKeys; ++k)
             AddRecordedKey(set, "Macro" + std::to_string(k), nActions ? nActions : rng() % 201, rng);

@@ -3,7 +3,8 @@
 
 #include "storage/MacroKeyFile.h"
 
-namespace {
+namespace
+{
 
 using MacroKeyFileTest = TempDirTest;
 
@@ -32,7 +33,8 @@ TEST_F(MacroKeyFileTest, FileLayout)
     ASSERT_TRUE(WriteMacroKeyFile(Path("k.mkf"), key));
     const std::string strExpected = "[MacroKey]\r\n\tMacroKeyLoopEnable=1\r\n\tMacroKeyLoopNum=9\r\n"
                                     "\tMacroActionNum=1\r\n\tMacroCommandActionNum=1\r\n"
-                                    "\t\tAllAction=41000000" + std::string(1592, '0') + "\r\n";
+                                    "\t\tAllAction=41000000" +
+                                    std::string(1592, '0') + "\r\n";
     EXPECT_EQ(ReadRaw(Path("k.mkf")), strExpected);
 }
 
@@ -41,7 +43,7 @@ TEST_F(MacroKeyFileTest, BrokenImportsLeaveTheTargetUntouched)
     const std::string strActions(1600, '0');
     const std::string cases[] = {
         "[MacroKey] \n\tA=1\n\tB=2\n\tC=0\n\tD=0\n\t\tAllAction=" + strActions + "\n",
-        "[MacroKey]\n\tA=0\n\tB=7\n",                                         // breaks off
+        "[MacroKey]\n\tA=0\n\tB=7\n", // breaks off
         "[MacroKey]\n\tA=0\n\tB=7\n\tC=\n\tD=0\n\t\tAllAction=" + strActions + "\n",
         "[MacroKey]\n\tA=0\n\tB=7\n\tC=1\n\tD=0\n\t\tAllAction=" + strActions + "0\n",
         "[MacroKey]\n\tA=0\n\tB=7\n\tC=1\n\tD=0\n\t\tAllAction" + strActions + "\n",
@@ -52,7 +54,8 @@ TEST_F(MacroKeyFileTest, BrokenImportsLeaveTheTargetUntouched)
     MacroSet set;
     AddRecordedKey(set, "Mine", 12, rng);
     const MacroKey before = set.m_vecKeys[0];
-    for (const std::string& strContent : cases) {
+    for (const std::string& strContent : cases)
+    {
         WriteRaw(Path("bad.mkf"), strContent);
         EXPECT_FALSE(ReadMacroKeyFile(Path("bad.mkf"), set.m_vecKeys[0])) << strContent.substr(0, 40);
         EXPECT_EQ(set.m_vecKeys[0], before);
@@ -67,7 +70,8 @@ TEST_F(MacroKeyFileTest, LenientValuesAreBroughtIntoTheModel)
     // "=" first is accepted on the number lines; numbers saturate at their field's range instead
     // of wrapping (2^32 + 1 would otherwise switch the loop on), the action count at 200.
     WriteRaw(Path("k.mkf"), "[MacroKey]\n=4294967297\n\tMacroKeyLoopNum=300\n\tMacroActionNum=999\n"
-                            "\tMacroCommandActionNum=-2\n\t\tAllAction=" + strActions + "\n");
+                            "\tMacroCommandActionNum=-2\n\t\tAllAction=" +
+                                strActions + "\n");
     MacroKey key;
     key.m_strName = "kept";
     ASSERT_TRUE(ReadMacroKeyFile(Path("k.mkf"), key));

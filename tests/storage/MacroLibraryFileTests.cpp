@@ -6,7 +6,8 @@
 
 #include "storage/MacroLibraryFile.h"
 
-namespace {
+namespace
+{
 
 const std::string DefaultFile = "[MacroLibrary]\r\nMacroSetNum=1\r\n"
                                 "\tMacroSet0Name=Keyboard Macro Set\r\n\t\tMacroKeyNum=0\r\n";
@@ -14,8 +15,8 @@ const std::string DefaultFile = "[MacroLibrary]\r\nMacroSetNum=1\r\n"
 std::string KeyLines(unsigned k, const std::string& strCount, const std::string& strActions)
 {
     const std::string strK = std::to_string(k);
-    return "\t\tMacroKey" + strK + "Name=M" + strK + "\n\t\t\tMacroKey" + strK +
-           "LoopEnable=1\n\t\t\tMacroKey" + strK + "LoopNum=3\n\t\t\tMacroActionNum=" + strCount +
+    return "\t\tMacroKey" + strK + "Name=M" + strK + "\n\t\t\tMacroKey" + strK + "LoopEnable=1\n\t\t\tMacroKey" + strK +
+           "LoopNum=3\n\t\t\tMacroActionNum=" + strCount +
            "\n\t\t\tMacroCommandActionNum=1\n\t\t\tAllAction=" + strActions + "\n";
 }
 
@@ -31,7 +32,8 @@ TEST_F(MacroLibraryFileTest, DefaultLibraryIsFourLines)
 
 TEST_F(MacroLibraryFileTest, RoundTripOfLibrariesTheProgramBuilds)
 {
-    for (unsigned nSeed = 1; nSeed <= 5; ++nSeed) {
+    for (unsigned nSeed = 1; nSeed <= 5; ++nSeed)
+    {
         MacroLibrary library = MakeLibrary(1 + nSeed % 3, nSeed * 3, 0, nSeed);
         library.FirstSet()->AppendKey("empty");
         // Slots beyond the count keep whatever they held and are saved as they are.
@@ -51,7 +53,8 @@ TEST_F(MacroLibraryFileTest, RoundTripOfLibrariesTheProgramBuilds)
 
 TEST_F(MacroLibraryFileTest, ZeroSetsIsAnEmptyLibraryNotAFailure)
 {
-    for (const char* pCount : {"0", "-3", "abc"}) {
+    for (const char* pCount : {"0", "-3", "abc"})
+    {
         const std::string strContent = std::string("[MacroLibrary]\r\nMacroSetNum=") + pCount + "\r\n";
         WriteRaw(Path("m.mlf"), strContent);
         MacroLibrary library;
@@ -106,24 +109,25 @@ TEST_F(MacroLibraryFileTest, DamagedFilesFallBackToTheDefaultSet)
 {
     const std::string strHead = "[MacroLibrary]\nMacroSetNum=1\n\tMacroSet0Name=S\n\t\tMacroKeyNum=1\n";
     const std::string cases[] = {
-        strHead + KeyLines(0, "1", std::string(1599, '0')),              // short action line
-        strHead + KeyLines(0, "1", std::string(1601, '0')),              // long action line
+        strHead + KeyLines(0, "1", std::string(1599, '0')),                               // short action line
+        strHead + KeyLines(0, "1", std::string(1601, '0')),                               // long action line
         strHead + KeyLines(0, "1", std::string(800, '0') + "\n" + std::string(799, '0')), // broken line
         [&] { // the file ends in a CR that ends no line: it belongs to the value
             std::string str = strHead + KeyLines(0, "1", std::string(1600, '0') + "\r");
             str.pop_back();
             return str;
         }(),
-        strHead,                                                         // key lines missing
+        strHead,                                                                 // key lines missing
         "[MacroLibrary]\nMacroSetNum=2\n\tMacroSet0Name=S\n\t\tMacroKeyNum=0\n", // set missing
         "[MacroLibrary]\nMacroSetNum=1\n\tMacroSet0Name=\n\t\tMacroKeyNum=0\n",  // empty value
         "[MacroLibrary]\nMacroSetNum=1\n\tMacroSet0Name S\n\t\tMacroKeyNum=0\n", // no "="
         "[macrolibrary]\nMacroSetNum=0\n",
         "",
         std::string("\x00\xff\xfe\x01garbage=\x00", 13),
-        "[MacroLibrary]",                                                // header alone
+        "[MacroLibrary]", // header alone
     };
-    for (const std::string& strContent : cases) {
+    for (const std::string& strContent : cases)
+    {
         WriteRaw(Path("m.mlf"), strContent);
         MacroLibrary library = MakeLibrary(2, 2, 4, 1);
         EXPECT_FALSE(LoadMacroLibraryFile(Path("m.mlf"), library));
@@ -148,10 +152,13 @@ TEST_F(MacroLibraryFileTest, HexIsReadInEitherCase)
 TEST_F(MacroLibraryFileTest, DamagedDigitsConvertGroupByGroup)
 {
     // Slot 0 clean, slot 1 with a letter out of range and a byte above 0x7F, the rest clean.
-    std::string strActions = "4100807F" "0Z3\xC1" "1234" + std::string(8 * 198, 'f');
+    std::string strActions = "4100807F"
+                             "0Z3\xC1"
+                             "1234" +
+                             std::string(8 * 198, 'f');
     ASSERT_EQ(strActions.size(), 1600u);
-    WriteRaw(Path("m.mlf"), "[MacroLibrary]\nMacroSetNum=1\n\tMacroSet0Name=S\n\t\tMacroKeyNum=1\n" +
-                                KeyLines(0, "2", strActions));
+    WriteRaw(Path("m.mlf"),
+             "[MacroLibrary]\nMacroSetNum=1\n\tMacroSet0Name=S\n\t\tMacroKeyNum=1\n" + KeyLines(0, "2", strActions));
     MacroLibrary library;
     ASSERT_TRUE(ReadMacroLibraryFile(Path("m.mlf"), library));
     const MacroKey& key = *library.FirstSet()->FindKey(0);
@@ -191,11 +198,12 @@ TEST_F(MacroLibraryFileTest, EveryCharacterThatIsNoHexDigitEndsItsGroup)
         if (!std::isxdigit(c))
             vecExpected.push_back(0x01);
         else
-            vecExpected.push_back(static_cast<uint8_t>(0x10 + (std::isdigit(c) ? c - '0' : std::tolower(c) - 'a' + 10)));
+            vecExpected.push_back(
+                static_cast<uint8_t>(0x10 + (std::isdigit(c) ? c - '0' : std::tolower(c) - 'a' + 10)));
     }
     strActions.resize(1600, '0');
-    WriteRaw(Path("m.mlf"), "[MacroLibrary]\nMacroSetNum=1\n\tMacroSet0Name=S\n\t\tMacroKeyNum=1\n" +
-                                KeyLines(0, "200", strActions));
+    WriteRaw(Path("m.mlf"),
+             "[MacroLibrary]\nMacroSetNum=1\n\tMacroSet0Name=S\n\t\tMacroKeyNum=1\n" + KeyLines(0, "200", strActions));
     MacroLibrary library;
     ASSERT_TRUE(ReadMacroLibraryFile(Path("m.mlf"), library));
     const MacroKey& key = *library.FirstSet()->FindKey(0);

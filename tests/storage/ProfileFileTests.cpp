@@ -6,7 +6,8 @@
 #include "storage/ProfileFile.h"
 #include "storage/TextFile.h"
 
-namespace {
+namespace
+{
 
 class ProfileFileTest : public TempDirTest
 {
@@ -57,7 +58,8 @@ TEST_F(ProfileFileTest, DefaultFileLayout)
 TEST_F(ProfileFileTest, RoundTripOfArbitraryRecords)
 {
     std::mt19937 rng(7);
-    for (int n = 0; n < 50; ++n) {
+    for (int n = 0; n < 50; ++n)
+    {
         ProfileRecord record;
         record.SetFactoryDefaults(n % 5);
         record.SetPair(0, PartValue, "name " + std::to_string(rng()) + " = é");
@@ -66,10 +68,9 @@ TEST_F(ProfileFileTest, RoundTripOfArbitraryRecords)
         for (auto& nCode : record.AllRCKey)
             nCode = static_cast<uint8_t>(rng());
         for (int k = 0; k < ProgrammableKeyCount; ++k)
-            record.AssignProgrammableKey(
-                k, (rng() % 4) ? "k=" + std::to_string(rng()) : "",
-                KeyValue{uint8_t(rng()), uint8_t(rng()), uint8_t(rng())},
-                (rng() % 2) ? "/usr/bin/x y=z" : "");
+            record.AssignProgrammableKey(k, (rng() % 4) ? "k=" + std::to_string(rng()) : "",
+                                         KeyValue{uint8_t(rng()), uint8_t(rng()), uint8_t(rng())},
+                                         (rng() % 2) ? "/usr/bin/x y=z" : "");
         ASSERT_TRUE(WriteProfileFile(Path("r.psf"), record));
         ProfileRecord read;
         ASSERT_TRUE(ReadProfileFile(Path("r.psf"), read));
@@ -80,11 +81,11 @@ TEST_F(ProfileFileTest, RoundTripOfArbitraryRecords)
 TEST_F(ProfileFileTest, LenientFieldsAreAccepted)
 {
     std::vector<std::string> vecLines = DefaultLines();
-    vecLines[1] = "Anything=";                            // empty profile name
-    vecLines[2] = "LightColor=4294967297";                // not colour 1 after a wrap
-    vecLines[5 + 9] = "Key3Name=";                        // empty key name
-    vecLines[6] = "\tKey0Value=3";                         // short value
-    vecLines[9] = "\tKey1Value=0z0102";                    // stops at the first non-digit
+    vecLines[1] = "Anything=";             // empty profile name
+    vecLines[2] = "LightColor=4294967297"; // not colour 1 after a wrap
+    vecLines[5 + 9] = "Key3Name=";         // empty key name
+    vecLines[6] = "\tKey0Value=3";         // short value
+    vecLines[9] = "\tKey1Value=0z0102";    // stops at the first non-digit
     std::string strLower = "AllRCKey=";
     for (int i = 0; i < 160; ++i)
         strLower += "ab";
@@ -107,7 +108,8 @@ TEST_F(ProfileFileTest, RejectedFilesGiveFactoryDefaultsOnDisk)
 {
     const auto base = DefaultLines();
     std::vector<std::vector<std::string>> cases;
-    auto edit = [&](size_t nLine, const std::string& strText) {
+    auto edit = [&](size_t nLine, const std::string& strText)
+    {
         auto v = base;
         v[nLine] = strText;
         cases.push_back(v);
@@ -125,7 +127,8 @@ TEST_F(ProfileFileTest, RejectedFilesGiveFactoryDefaultsOnDisk)
 
     ProfileRecord expected;
     expected.SetFactoryDefaults(2);
-    for (size_t i = 0; i < cases.size(); ++i) {
+    for (size_t i = 0; i < cases.size(); ++i)
+    {
         WriteRaw(Path("slot2.psf"), Join(cases[i]));
         ProfileStore store;
         store[2].SetColour(6);

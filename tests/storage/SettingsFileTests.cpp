@@ -2,7 +2,8 @@
 
 #include "storage/SettingsFile.h"
 
-namespace {
+namespace
+{
 
 class SettingsFileTest : public TempDirTest
 {
@@ -39,10 +40,17 @@ TEST_F(SettingsFileTest, WrittenBytesAreExact)
     settings.SetSlotUrl(0, "/x");
     ASSERT_TRUE(WriteSettingsFile(Path("c.ini"), settings));
     const std::string strExpected = "[Setting]\r\nCurrentProfile=0\r\nProfileSlot0URL=/x\r\n"
-                                    "ProfileSlot1URL=" + m_strDir + "config/default1.psf\r\n"
-                                    "ProfileSlot2URL=" + m_strDir + "config/default2.psf\r\n"
-                                    "ProfileSlot3URL=" + m_strDir + "config/default3.psf\r\n"
-                                    "ProfileSlot4URL=" + m_strDir + "config/default4.psf\r\n";
+                                    "ProfileSlot1URL=" +
+                                    m_strDir +
+                                    "config/default1.psf\r\n"
+                                    "ProfileSlot2URL=" +
+                                    m_strDir +
+                                    "config/default2.psf\r\n"
+                                    "ProfileSlot3URL=" +
+                                    m_strDir +
+                                    "config/default3.psf\r\n"
+                                    "ProfileSlot4URL=" +
+                                    m_strDir + "config/default4.psf\r\n";
     EXPECT_EQ(ReadRaw(Path("c.ini")), strExpected);
 }
 
@@ -71,16 +79,17 @@ TEST_F(SettingsFileTest, HeaderAloneChangesNothing)
 TEST_F(SettingsFileTest, MalformedFilesFallBackToDefaultsAndAreRewritten)
 {
     const std::string cases[] = {
-        "",                                                   // empty
-        "[setting]\r\nCurrentProfile=1\r\n",                  // header case
-        "[Setting]\r\nCurrentProfile=\r\n",                   // empty value
-        "[Setting]\r\n=1\r\n",                                // "=" first
-        "[Setting]\r\nCurrentProfile\r\n",                    // no "="
-        Valid() + "\r\n",                                     // a blank line after the pairs
-        Valid() + "extra\r\n",                                // an extra line
-        std::string("\0\x01\xff[Setting]\n", 12),             // binary
+        "",                                       // empty
+        "[setting]\r\nCurrentProfile=1\r\n",      // header case
+        "[Setting]\r\nCurrentProfile=\r\n",       // empty value
+        "[Setting]\r\n=1\r\n",                    // "=" first
+        "[Setting]\r\nCurrentProfile\r\n",        // no "="
+        Valid() + "\r\n",                         // a blank line after the pairs
+        Valid() + "extra\r\n",                    // an extra line
+        std::string("\0\x01\xff[Setting]\n", 12), // binary
     };
-    for (const std::string& strContent : cases) {
+    for (const std::string& strContent : cases)
+    {
         WriteRaw(Path("c.ini"), strContent);
         SettingsStore settings;
         settings.SetPair(0, PartValue, "3");

@@ -9,7 +9,8 @@
 
 #include "storage/TextFile.h"
 
-namespace {
+namespace
+{
 
 using TextFileTest = TempDirTest;
 
@@ -83,7 +84,9 @@ TEST_F(TextFileTest, FailedWriteKeepsTheOldFile)
 
     // A disk that fills up in the middle of the write: the file-size limit makes the write
     // fail part-way, as a full disk would.
-    struct sigaction ignore{}, old{};
+    struct sigaction ignore
+    {
+    }, old{};
     ignore.sa_handler = SIG_IGN;
     ::sigaction(SIGXFSZ, &ignore, &old);
     rlimit saved{};
@@ -157,7 +160,9 @@ TEST_F(TextFileTest, PermissionsOfTheReplacedFileAreKept)
     ASSERT_TRUE(WriteTextFileAtomic(Path("f"), "a"));
     ::chmod(Path("f").c_str(), 0600);
     ASSERT_TRUE(WriteTextFileAtomic(Path("f"), "b"));
-    struct stat st{};
+    struct stat st
+    {
+    };
     ASSERT_EQ(::stat(Path("f").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 }

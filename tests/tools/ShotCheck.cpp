@@ -18,34 +18,39 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
+namespace
+{
 
 // The compositor's picture and Qt's may round a channel differently.
-bool SameColour(QRgb a, QRgb b) {
+bool SameColour(QRgb a, QRgb b)
+{
     return std::abs(qRed(a) - qRed(b)) <= 2 && std::abs(qGreen(a) - qGreen(b)) <= 2 &&
            std::abs(qBlue(a) - qBlue(b)) <= 2;
 }
 
-QImage Load(const char* pszFile) {
+QImage Load(const char* pszFile)
+{
     QImage img(QString::fromLocal8Bit(pszFile));
     if (img.isNull())
         std::fprintf(stderr, "cannot read %s\n", pszFile);
     return img.convertToFormat(QImage::Format_RGB32);
 }
 
-std::string Hex(QRgb c) {
+std::string Hex(QRgb c)
+{
     char sz[8];
     std::snprintf(sz, sizeof sz, "%02X%02X%02X", qRed(c), qGreen(c), qBlue(c));
     return sz;
 }
 
 // The share of the sampled points of box rcBox (screen) that show RENDER placed at ptOrigin.
-double ShareShown(const QImage& imgShot, const QImage& imgRender, const QPoint& ptOrigin, const QRect& rcBox,
-                  int nStep) {
+double ShareShown(const QImage& imgShot, const QImage& imgRender, const QPoint& ptOrigin, const QRect& rcBox, int nStep)
+{
     int nSeen = 0;
     int nSame = 0;
     for (int y = rcBox.top(); y <= rcBox.bottom(); y += nStep)
-        for (int x = rcBox.left(); x <= rcBox.right(); x += nStep) {
+        for (int x = rcBox.left(); x <= rcBox.right(); x += nStep)
+        {
             const QPoint ptRender(x - ptOrigin.x(), y - ptOrigin.y());
             if (!imgRender.rect().contains(ptRender))
                 continue;
@@ -56,7 +61,8 @@ double ShareShown(const QImage& imgShot, const QImage& imgRender, const QPoint& 
     return nSeen == 0 ? 0.0 : 100.0 * nSame / nSeen;
 }
 
-int Locate(const QImage& imgShot, const QImage& imgBehind, const QImage& imgRender) {
+int Locate(const QImage& imgShot, const QImage& imgBehind, const QImage& imgRender)
+{
     if (imgShot.size() != imgBehind.size())
         return 2;
     // What the window changed, below the desktop's panel (its clock changes by itself).
@@ -66,7 +72,8 @@ int Locate(const QImage& imgShot, const QImage& imgBehind, const QImage& imgRend
         for (int x = 0; x < imgShot.width(); ++x)
             if (!SameColour(imgShot.pixel(x, y), imgBehind.pixel(x, y)))
                 rcChanged |= QRect(x, y, 1, 1);
-    if (rcChanged.isEmpty()) {
+    if (rcChanged.isEmpty())
+    {
         std::printf("the window is not on the screen\n");
         return 1;
     }
@@ -75,10 +82,12 @@ int Locate(const QImage& imgShot, const QImage& imgBehind, const QImage& imgRend
     QPoint ptBest;
     double dBest = -1;
     for (int dy = 0; dy <= 64; ++dy)
-        for (int dx = 0; dx <= 64; ++dx) {
+        for (int dx = 0; dx <= 64; ++dx)
+        {
             const QPoint ptOrigin(rcChanged.left() - dx, rcChanged.top() - dy);
             const double dShare = ShareShown(imgShot, imgRender, ptOrigin, rcChanged, 7);
-            if (dShare > dBest) {
+            if (dShare > dBest)
+            {
                 dBest = dShare;
                 ptBest = ptOrigin;
             }
@@ -90,17 +99,21 @@ int Locate(const QImage& imgShot, const QImage& imgBehind, const QImage& imgRend
     return 0;
 }
 
-int ComparePoints(const QImage& imgA, const QImage& imgB, const QPoint& ptOffsetA, char** argv, int argc) {
+int ComparePoints(const QImage& imgA, const QImage& imgB, const QPoint& ptOffsetA, char** argv, int argc)
+{
     int nBad = 0;
-    for (int i = 0; i + 1 < argc; i += 2) {
+    for (int i = 0; i + 1 < argc; i += 2)
+    {
         const QPoint ptB(std::atoi(argv[i]), std::atoi(argv[i + 1]));
         const QPoint ptA = ptB + ptOffsetA;
-        if (!imgA.rect().contains(ptA) || !imgB.rect().contains(ptB)) {
+        if (!imgA.rect().contains(ptA) || !imgB.rect().contains(ptB))
+        {
             std::printf("point %d,%d is outside a picture\n", ptB.x(), ptB.y());
             ++nBad;
             continue;
         }
-        if (!SameColour(imgA.pixel(ptA), imgB.pixel(ptB))) {
+        if (!SameColour(imgA.pixel(ptA), imgB.pixel(ptB)))
+        {
             std::printf("point %d,%d: %s, expected %s\n", ptB.x(), ptB.y(), Hex(imgA.pixel(ptA)).c_str(),
                         Hex(imgB.pixel(ptB)).c_str());
             ++nBad;
@@ -109,29 +122,34 @@ int ComparePoints(const QImage& imgA, const QImage& imgB, const QPoint& ptOffset
     return nBad == 0 ? 0 : 1;
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const std::string strCommand = argc > 1 ? argv[1] : "";
-    if (strCommand == "locate" && argc == 5) {
+    if (strCommand == "locate" && argc == 5)
+    {
         const QImage imgShot = Load(argv[2]), imgBehind = Load(argv[3]), imgRender = Load(argv[4]);
         if (imgShot.isNull() || imgBehind.isNull() || imgRender.isNull())
             return 2;
         return Locate(imgShot, imgBehind, imgRender);
     }
-    if (strCommand == "same" && argc >= 6 && argc % 2 == 0) {
+    if (strCommand == "same" && argc >= 6 && argc % 2 == 0)
+    {
         const QImage imgA = Load(argv[2]), imgB = Load(argv[3]);
         if (imgA.isNull() || imgB.isNull())
             return 2;
         return ComparePoints(imgA, imgB, QPoint(0, 0), argv + 4, argc - 4);
     }
-    if (strCommand == "match" && argc >= 8 && argc % 2 == 0) {
+    if (strCommand == "match" && argc >= 8 && argc % 2 == 0)
+    {
         const QImage imgShot = Load(argv[2]), imgRender = Load(argv[5]);
         if (imgShot.isNull() || imgRender.isNull())
             return 2;
         return ComparePoints(imgShot, imgRender, QPoint(std::atoi(argv[3]), std::atoi(argv[4])), argv + 6, argc - 6);
     }
-    if (strCommand == "colour" && argc == 5) {
+    if (strCommand == "colour" && argc == 5)
+    {
         const QImage imgShot = Load(argv[2]);
         const QPoint pt(std::atoi(argv[3]), std::atoi(argv[4]));
         if (!imgShot.rect().contains(pt))
@@ -139,7 +157,8 @@ int main(int argc, char** argv) {
         std::printf("%s\n", Hex(imgShot.pixel(pt)).c_str());
         return 0;
     }
-    if (strCommand == "crop" && argc == 8) {
+    if (strCommand == "crop" && argc == 8)
+    {
         const QImage imgShot = Load(argv[2]);
         const QRect rc(std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]));
         return !imgShot.isNull() && imgShot.copy(rc).save(QString::fromLocal8Bit(argv[7]), "PNG") ? 0 : 1;

@@ -172,12 +172,14 @@ bool CDemoConsole::Run(const std::vector<std::string>& vecWords)
         if (!NumberArgument(vecWords, 0, 600000, nValue))
             return false;
         m_bSleeping = true;
-        m_fnSleep(nValue, [this] {
-            m_bSleeping = false;
-            m_out << "ok\n";
-            m_out.flush();
-            RunQueued();
-        });
+        m_fnSleep(nValue,
+                  [this]
+                  {
+                      m_bSleeping = false;
+                      m_out << "ok\n";
+                      m_out.flush();
+                      RunQueued();
+                  });
     }
     else if (strCommand == "click" || strCommand == "point")
     {

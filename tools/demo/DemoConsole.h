@@ -38,7 +38,7 @@ private:
 
     CSimulatedKeyboard& m_keyboard;
     CSkinWindow& m_window;
-    std::unique_ptr<CDemoWindows> m_pWindows;  // when the window is a skinned dialog
+    std::unique_ptr<CDemoWindows> m_pWindows; // when the window is a skinned dialog
     std::ostream& m_out;
     std::function<void(int, std::function<void()>)> m_fnSleep;
     std::deque<std::string> m_queLines;

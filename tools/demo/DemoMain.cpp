@@ -79,10 +79,12 @@ int RunDemo(const std::string& strFolder, const DemoOptions& options)
     CSimulatedKeyboard keyboard(clock);
     if (options.bUnplugged)
         keyboard.Unplug();
-    keyboard.SetHotplugCallback([](const HotplugEvent& event) {
-        std::cout << "  hot-plug: " << (event.eAction == EHotplugAction::Arrival ? "arrival " : "removal ")
-                  << event.strDevNode << "\n";
-    });
+    keyboard.SetHotplugCallback(
+        [](const HotplugEvent& event)
+        {
+            std::cout << "  hot-plug: " << (event.eAction == EHotplugAction::Arrival ? "arrival " : "removal ")
+                      << event.strDevNode << "\n";
+        });
     CSpawnLauncher launcher;
     CPlatformServices services{strFolder + "/", keyboard, keyboard, clock, launcher};
     CCorvaneDlg dlg(services);
@@ -90,9 +92,8 @@ int RunDemo(const std::string& strFolder, const DemoOptions& options)
     // A second demo on the same data folder brings this one's window forward, as the program does.
     CShowRequestListener showRequests(strFolder, dlg);
 
-    CDemoConsole console(keyboard, dlg, std::cout, [](int nMs, std::function<void()> fnResume) {
-        QTimer::singleShot(nMs, std::move(fnResume));
-    });
+    CDemoConsole console(keyboard, dlg, std::cout,
+                         [](int nMs, std::function<void()> fnResume) { QTimer::singleShot(nMs, std::move(fnResume)); });
     // At the end of the input the window stays, as it would without a terminal.
     CStdinLines input([&console](const std::string& strLine) { console.Submit(strLine); }, [] {});
 

@@ -17,8 +17,7 @@ QWidget* WindowAt(CDlgBase& window, const QPoint& pt)
     for (int nSlot = CDlgBase::kPopupSlots - 1; nSlot > 0; --nSlot)
     {
         CWndPopup* pPopup = window.GetPopup(nSlot);
-        if (pPopup && pPopup->isVisible() && !pPopup->IsClosed() &&
-            pPopup->geometry().contains(window.mapToGlobal(pt)))
+        if (pPopup && pPopup->isVisible() && !pPopup->IsClosed() && pPopup->geometry().contains(window.mapToGlobal(pt)))
             return pPopup;
     }
     return &window;

@@ -14,7 +14,10 @@
 class CMappedNotice : public QObject
 {
 public:
-    explicit CMappedNotice(QWidget& window) : m_window(window) { QCoreApplication::instance()->installEventFilter(this); }
+    explicit CMappedNotice(QWidget& window) : m_window(window)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject* pObject, QEvent* pEvent) override
@@ -26,7 +29,13 @@ protected:
             QCoreApplication::instance()->removeEventFilter(this);
             // Queued, so the line comes after the expose has been painted and flushed.
             QMetaObject::invokeMethod(
-                this, [] { std::fputs("mapped\n", stdout); std::fflush(stdout); }, Qt::QueuedConnection);
+                this,
+                []
+                {
+                    std::fputs("mapped\n", stdout);
+                    std::fflush(stdout);
+                },
+                Qt::QueuedConnection);
         }
         return false;
     }

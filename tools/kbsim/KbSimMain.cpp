@@ -47,10 +47,12 @@ class CKbSimSession
 public:
     CKbSimSession()
     {
-        m_kb.SetHotplugCallback([](const HotplugEvent& event) {
-            std::cout << "  hot-plug: " << (event.eAction == EHotplugAction::Arrival ? "arrival " : "removal ")
-                      << event.strDevNode << "\n";
-        });
+        m_kb.SetHotplugCallback(
+            [](const HotplugEvent& event)
+            {
+                std::cout << "  hot-plug: " << (event.eAction == EHotplugAction::Arrival ? "arrival " : "removal ")
+                          << event.strDevNode << "\n";
+            });
         Reopen();
     }
 
@@ -75,7 +77,8 @@ public:
             }
             vecArgs.push_back(nValue);
         }
-        auto need = [&](size_t nCount) {
+        auto need = [&](size_t nCount)
+        {
             if (vecArgs.size() >= nCount)
                 return true;
             std::cout << "  " << strCommand << " needs " << nCount << " argument(s)\n";

@@ -8,7 +8,8 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
+    if (argc != 2)
+    {
         std::fprintf(stderr, "usage: corvane-screenshot <file.png>\n");
         return 2;
     }

@@ -5,7 +5,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 
-QImage DrawAppIcon(int nSize) {
+QImage DrawAppIcon(int nSize)
+{
     QImage image = NewCanvas(nSize, nSize);
     QPainter painter(&image);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
@@ -22,7 +23,8 @@ QImage DrawAppIcon(int nSize) {
     return image;
 }
 
-void DrawLitKeycap(QPainter& painter, const QRectF& cap, int nLetterPixels, int nGlowSpread, int nGlowAlpha) {
+void DrawLitKeycap(QPainter& painter, const QRectF& cap, int nLetterPixels, int nGlowSpread, int nGlowAlpha)
+{
     if (nGlowSpread > 0)
         DrawGlow(painter, cap, 7, Palette::Highlight, nGlowSpread, nGlowAlpha);
     QLinearGradient capFill(cap.topLeft(), cap.bottomLeft());

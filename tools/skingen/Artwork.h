@@ -8,25 +8,30 @@
 
 #include <vector>
 
-enum class EResourceKind { Png, Bitmap, Icon };
+enum class EResourceKind
+{
+    Png,
+    Bitmap,
+    Icon
+};
 
 // The resource folder of a kind: "PNG", "BITMAP" or "ICON".
-inline const char* KindFolder(EResourceKind eKind) {
-    switch (eKind) {
-    case EResourceKind::Png:
-        return "PNG";
-    case EResourceKind::Bitmap:
-        return "BITMAP";
-    case EResourceKind::Icon:
-        return "ICON";
+inline const char* KindFolder(EResourceKind eKind)
+{
+    switch (eKind)
+    {
+    case EResourceKind::Png: return "PNG";
+    case EResourceKind::Bitmap: return "BITMAP";
+    case EResourceKind::Icon: return "ICON";
     }
     return "PNG";
 }
 
-struct GeneratedResource {
+struct GeneratedResource
+{
     EResourceKind m_eKind;
     int m_nId;
-    int m_nFrames;  // frames of the strip the toolkit cuts it into; 1 for pictures
+    int m_nFrames; // frames of the strip the toolkit cuts it into; 1 for pictures
     QImage m_image;
     QString m_strNote;
 };
@@ -41,19 +46,22 @@ void AddDialogArtwork(std::vector<GeneratedResource>& vecOut);
 
 // A strip or picture as a PNG resource, kept as drawn.
 inline void AddPng(std::vector<GeneratedResource>& vecOut, int nId, int nFrames, const QImage& image,
-                   const QString& strNote) {
+                   const QString& strNote)
+{
     vecOut.push_back({EResourceKind::Png, nId, nFrames, image, strNote});
 }
 // A strip or picture as a bitmap resource: opaque 24-bit.
 inline void AddBitmap(std::vector<GeneratedResource>& vecOut, int nId, int nFrames, const QImage& image,
-                      const QString& strNote) {
+                      const QString& strNote)
+{
     vecOut.push_back({EResourceKind::Bitmap, nId, nFrames, image.convertToFormat(QImage::Format_RGB888), strNote});
 }
 
 // Colours of the dialog areas that bitmap buttons are composited over, so their
 // edges blend where they sit.
-namespace DialogTone {
+namespace DialogTone
+{
 QColor TitleBar();
 QColor Body();
 QColor Footer();
-}  // namespace DialogTone
+} // namespace DialogTone

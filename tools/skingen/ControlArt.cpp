@@ -14,32 +14,38 @@
 #include <cmath>
 #include <numbers>
 
-namespace {
+namespace
+{
 
 // ----- Keys -----------------------------------------------------------------
 
-bool IsArrowLegend(const QString& strLegend, int& nDirection) {
+bool IsArrowLegend(const QString& strLegend, int& nDirection)
+{
     static const QString arrows[4] = {QString::fromUtf8("\xE2\x86\x91"), QString::fromUtf8("\xE2\x86\x92"),
                                       QString::fromUtf8("\xE2\x86\x93"), QString::fromUtf8("\xE2\x86\x90")};
     for (int i = 0; i < 4; ++i)
-        if (strLegend == arrows[i]) {
+        if (strLegend == arrows[i])
+        {
             nDirection = i;
             return true;
         }
     return false;
 }
 
-void DrawKeyFrame(QPainter& painter, const QRectF& frame, int nState, const QString& strLegend) {
+void DrawKeyFrame(QPainter& painter, const QRectF& frame, int nState, const QString& strLegend)
+{
     DrawKeyFace(painter, frame, nState);
     const qreal dDrop = nState == FramePressed ? 1 : 0;
     const QRectF face = frame.adjusted(2, 2 + dDrop, -2, -3 + dDrop);
     // A pressed or remapped key is lit; its legend turns dark ink on the light face.
-    const QColor legend = nState == FramePressed ? QColor(4, 22, 48) : nState == FrameNormal ? QColor(226, 236, 250)
-                                                                                            : Palette::Text;
+    const QColor legend = nState == FramePressed  ? QColor(4, 22, 48)
+                          : nState == FrameNormal ? QColor(226, 236, 250)
+                                                  : Palette::Text;
     if (nState == FramePressed)
         DrawGlow(painter, frame.adjusted(1, 1, -1, -1), 3, QColor(255, 255, 255), 1, 90);
     int nDirection = 0;
-    if (IsArrowLegend(strLegend, nDirection)) {
+    if (IsArrowLegend(strLegend, nDirection))
+    {
         const qreal dSize = std::min(face.width(), face.height()) * 0.72;
         DrawArrowGlyph(painter, face.center(), dSize, nDirection, legend);
         return;
@@ -50,10 +56,13 @@ void DrawKeyFrame(QPainter& painter, const QRectF& frame, int nState, const QStr
     // Every legend at one size, 8 px capitals: short legends stand for the long key names.
     style.m_nPixelSize = 11;
     style.m_nMinPixelSize = 11;
-    if (strLegend.size() == 1) {
+    if (strLegend.size() == 1)
+    {
         style.m_nWeight = QFont::Bold;
         style.m_bCondensed = false;
-    } else {
+    }
+    else
+    {
         const qreal dBold = QFontMetricsF(UiFont(11, QFont::DemiBold, true)).horizontalAdvance(strLegend);
         style.m_nWeight = dBold <= face.width() - 1 ? QFont::DemiBold : QFont::Normal;
         if (style.m_nWeight == QFont::Normal &&
@@ -63,118 +72,148 @@ void DrawKeyFrame(QPainter& painter, const QRectF& frame, int nState, const QStr
     DrawFittedText(painter, face.adjusted(0, 0, 0, 1), strLegend, style);
 }
 
-QImage KeyStrip(const KeyButtonLayout& key) {
+QImage KeyStrip(const KeyButtonLayout& key)
+{
     const QString strLegend = QString::fromUtf8(key.m_pszLegend);
-    return MakeStrip(key.m_nWidth, key.m_nHeight, 3, [&](QPainter& painter, const QRectF& frame, int nState) {
-        DrawKeyFrame(painter, frame, nState, strLegend);
-    });
+    return MakeStrip(key.m_nWidth, key.m_nHeight, 3,
+                     [&](QPainter& painter, const QRectF& frame, int nState)
+                     { DrawKeyFrame(painter, frame, nState, strLegend); });
 }
 
 // ----- Tabs -----------------------------------------------------------------
 
 // Page tabs hang from the bottom edge of the page panel: square top, round bottom.
-QImage PageTab(int nWidth, int nHeight, const QString& strLabel) {
-    return MakeStrip(nWidth, nHeight, 3, [&](QPainter& painter, const QRectF& frame, int nState) {
-        QPainterPath shape;
-        const QRectF r = PixelRect(frame.adjusted(0, -4, 0, 0));
-        shape.addRoundedRect(r, 6, 6);
-        QLinearGradient fill(frame.topLeft(), frame.bottomLeft());
-        QColor edge;
-        if (nState == FramePressed) {
-            fill.setColorAt(0, QColor(28, 104, 168));
-            fill.setColorAt(1, QColor(16, 72, 128));
-            edge = QColor(182, 222, 252);
-        } else if (nState == FrameHover) {
-            fill.setColorAt(0, QColor(30, 68, 124));
-            fill.setColorAt(1, QColor(18, 44, 92));
-            edge = Palette::Border;
-        } else {
-            fill.setColorAt(0, QColor(16, 36, 74));
-            fill.setColorAt(1, QColor(10, 24, 54));
-            edge = QColor(54, 88, 138);
-        }
-        painter.setPen(QPen(edge, 1));
-        painter.setBrush(fill);
-        painter.drawPath(shape);
-        if (nState == FramePressed) {
-            // Lit strip where the tab joins the page.
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(QColor(200, 236, 255));
-            painter.drawRect(QRectF(3, 0, frame.width() - 6, 2));
-        }
-        TextStyle style;
-        // One size and weight on every tab and state: "Lighting" no longer shrinks below the rest.
-        style.m_nPixelSize = 10;
-        style.m_nMinPixelSize = 10;
-        style.m_nWeight = QFont::DemiBold;
-        style.m_colour = nState == FrameNormal ? Palette::TextDim : Palette::Text;
-        DrawFittedText(painter, frame.adjusted(3, 2, -3, 0), strLabel, style);
-    });
+QImage PageTab(int nWidth, int nHeight, const QString& strLabel)
+{
+    return MakeStrip(nWidth, nHeight, 3,
+                     [&](QPainter& painter, const QRectF& frame, int nState)
+                     {
+                         QPainterPath shape;
+                         const QRectF r = PixelRect(frame.adjusted(0, -4, 0, 0));
+                         shape.addRoundedRect(r, 6, 6);
+                         QLinearGradient fill(frame.topLeft(), frame.bottomLeft());
+                         QColor edge;
+                         if (nState == FramePressed)
+                         {
+                             fill.setColorAt(0, QColor(28, 104, 168));
+                             fill.setColorAt(1, QColor(16, 72, 128));
+                             edge = QColor(182, 222, 252);
+                         }
+                         else if (nState == FrameHover)
+                         {
+                             fill.setColorAt(0, QColor(30, 68, 124));
+                             fill.setColorAt(1, QColor(18, 44, 92));
+                             edge = Palette::Border;
+                         }
+                         else
+                         {
+                             fill.setColorAt(0, QColor(16, 36, 74));
+                             fill.setColorAt(1, QColor(10, 24, 54));
+                             edge = QColor(54, 88, 138);
+                         }
+                         painter.setPen(QPen(edge, 1));
+                         painter.setBrush(fill);
+                         painter.drawPath(shape);
+                         if (nState == FramePressed)
+                         {
+                             // Lit strip where the tab joins the page.
+                             painter.setPen(Qt::NoPen);
+                             painter.setBrush(QColor(200, 236, 255));
+                             painter.drawRect(QRectF(3, 0, frame.width() - 6, 2));
+                         }
+                         TextStyle style;
+                         // One size and weight on every tab and state: "Lighting" no longer shrinks below the rest.
+                         style.m_nPixelSize = 10;
+                         style.m_nMinPixelSize = 10;
+                         style.m_nWeight = QFont::DemiBold;
+                         style.m_colour = nState == FrameNormal ? Palette::TextDim : Palette::Text;
+                         DrawFittedText(painter, frame.adjusted(3, 2, -3, 0), strLabel, style);
+                     });
 }
 
 // Profile tabs: pills with a status light that is lit on the active profile.
-QImage ProfileTab(int nWidth, int nHeight, const QString& strLabel) {
-    return MakeStrip(nWidth, nHeight, 3, [&](QPainter& painter, const QRectF& frame, int nState) {
-        const QRectF r = PixelRect(frame);
-        QLinearGradient fill(frame.topLeft(), frame.bottomLeft());
-        QColor edge;
-        if (nState == FramePressed) {
-            fill.setColorAt(0, QColor(28, 104, 168));
-            fill.setColorAt(1, QColor(16, 72, 128));
-            edge = QColor(190, 228, 255);
-        } else if (nState == FrameHover) {
-            fill.setColorAt(0, QColor(32, 72, 130));
-            fill.setColorAt(1, QColor(18, 44, 92));
-            edge = Palette::Border;
-        } else {
-            fill.setColorAt(0, QColor(18, 40, 80));
-            fill.setColorAt(1, QColor(10, 24, 54));
-            edge = QColor(54, 88, 138);
-        }
-        painter.setPen(QPen(edge, 1));
-        painter.setBrush(fill);
-        painter.drawRoundedRect(r, r.height() / 2, r.height() / 2);
-        const QPointF led(11, frame.height() / 2);
-        painter.setPen(Qt::NoPen);
-        if (nState == FramePressed) {
-            QRadialGradient glow(led, 5);
-            glow.setColorAt(0, QColor(255, 255, 255));
-            glow.setColorAt(0.5, QColor(210, 245, 255));
-            glow.setColorAt(1, QColor(210, 245, 255, 0));
-            painter.setBrush(glow);
-            painter.drawEllipse(led, 5, 5);
-        } else {
-            painter.setBrush(nState == FrameHover ? QColor(96, 140, 190) : QColor(40, 62, 98));
-            painter.drawEllipse(led, 2.5, 2.5);
-        }
-        TextStyle style;
-        // One size and weight in every state, so the three tabs read alike selected or not.
-        style.m_nPixelSize = 10;
-        style.m_nMinPixelSize = 10;
-        style.m_nWeight = QFont::DemiBold;
-        style.m_colour = nState == FrameNormal ? Palette::TextDim : Palette::Text;
-        DrawFittedText(painter, frame.adjusted(18, 0, -6, 0), strLabel, style);
-    });
+QImage ProfileTab(int nWidth, int nHeight, const QString& strLabel)
+{
+    return MakeStrip(nWidth, nHeight, 3,
+                     [&](QPainter& painter, const QRectF& frame, int nState)
+                     {
+                         const QRectF r = PixelRect(frame);
+                         QLinearGradient fill(frame.topLeft(), frame.bottomLeft());
+                         QColor edge;
+                         if (nState == FramePressed)
+                         {
+                             fill.setColorAt(0, QColor(28, 104, 168));
+                             fill.setColorAt(1, QColor(16, 72, 128));
+                             edge = QColor(190, 228, 255);
+                         }
+                         else if (nState == FrameHover)
+                         {
+                             fill.setColorAt(0, QColor(32, 72, 130));
+                             fill.setColorAt(1, QColor(18, 44, 92));
+                             edge = Palette::Border;
+                         }
+                         else
+                         {
+                             fill.setColorAt(0, QColor(18, 40, 80));
+                             fill.setColorAt(1, QColor(10, 24, 54));
+                             edge = QColor(54, 88, 138);
+                         }
+                         painter.setPen(QPen(edge, 1));
+                         painter.setBrush(fill);
+                         painter.drawRoundedRect(r, r.height() / 2, r.height() / 2);
+                         const QPointF led(11, frame.height() / 2);
+                         painter.setPen(Qt::NoPen);
+                         if (nState == FramePressed)
+                         {
+                             QRadialGradient glow(led, 5);
+                             glow.setColorAt(0, QColor(255, 255, 255));
+                             glow.setColorAt(0.5, QColor(210, 245, 255));
+                             glow.setColorAt(1, QColor(210, 245, 255, 0));
+                             painter.setBrush(glow);
+                             painter.drawEllipse(led, 5, 5);
+                         }
+                         else
+                         {
+                             painter.setBrush(nState == FrameHover ? QColor(96, 140, 190) : QColor(40, 62, 98));
+                             painter.drawEllipse(led, 2.5, 2.5);
+                         }
+                         TextStyle style;
+                         // One size and weight in every state, so the three tabs read alike selected or not.
+                         style.m_nPixelSize = 10;
+                         style.m_nMinPixelSize = 10;
+                         style.m_nWeight = QFont::DemiBold;
+                         style.m_colour = nState == FrameNormal ? Palette::TextDim : Palette::Text;
+                         DrawFittedText(painter, frame.adjusted(18, 0, -6, 0), strLabel, style);
+                     });
 }
 
 // ----- Buttons --------------------------------------------------------------
 
-enum EGlyph { GlyphNone, GlyphPlus, GlyphCross, GlyphImport, GlyphExport, GlyphReset };
+enum EGlyph
+{
+    GlyphNone,
+    GlyphPlus,
+    GlyphCross,
+    GlyphImport,
+    GlyphExport,
+    GlyphReset
+};
 
-void DrawSmallGlyph(QPainter& painter, const QPointF& c, EGlyph eGlyph, const QColor& colour) {
+void DrawSmallGlyph(QPainter& painter, const QPointF& c, EGlyph eGlyph, const QColor& colour)
+{
     painter.save();
     painter.setPen(QPen(colour, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(Qt::NoBrush);
-    switch (eGlyph) {
+    switch (eGlyph)
+    {
     case GlyphPlus:
         painter.drawLine(c + QPointF(-4, 0), c + QPointF(4, 0));
         painter.drawLine(c + QPointF(0, -4), c + QPointF(0, 4));
         break;
-    case GlyphCross:
-        DrawCrossGlyph(painter, c, 7, 1.6, colour);
-        break;
+    case GlyphCross: DrawCrossGlyph(painter, c, 7, 1.6, colour); break;
     case GlyphImport:
-    case GlyphExport: {
+    case GlyphExport:
+    {
         // A tray with an arrow going into it (import) or out of it (export).
         painter.drawPolyline(QPolygonF({c + QPointF(-5, 1), c + QPointF(-5, 5), c + QPointF(5, 5), c + QPointF(5, 1)}));
         const qreal dDir = eGlyph == GlyphImport ? 1 : -1;
@@ -184,276 +223,338 @@ void DrawSmallGlyph(QPainter& painter, const QPointF& c, EGlyph eGlyph, const QC
         painter.drawLine(tip, tip + QPointF(3, -3 * dDir));
         break;
     }
-    case GlyphReset: {
+    case GlyphReset:
+    {
         // A circular arrow.
         const QRectF arc(c.x() - 5, c.y() - 5, 10, 10);
         painter.drawArc(arc, 60 * 16, 290 * 16);
-        const QPointF head = c + QPointF(5 * std::cos(60 * std::numbers::pi / 180), -5 * std::sin(60 * std::numbers::pi / 180));
+        const QPointF head =
+            c + QPointF(5 * std::cos(60 * std::numbers::pi / 180), -5 * std::sin(60 * std::numbers::pi / 180));
         painter.setPen(Qt::NoPen);
         painter.setBrush(colour);
-        painter.drawPolygon(QPolygonF({head + QPointF(-3.5, -2.2), head + QPointF(2.0, -3.2), head + QPointF(0.6, 2.4)}));
+        painter.drawPolygon(
+            QPolygonF({head + QPointF(-3.5, -2.2), head + QPointF(2.0, -3.2), head + QPointF(0.6, 2.4)}));
         break;
     }
-    default:
-        break;
+    default: break;
     }
     painter.restore();
 }
 
-QImage TextButton(int nWidth, int nHeight, const QString& strLabel, EGlyph eGlyph, bool bAccent = false) {
-    return MakeStrip(nWidth, nHeight, 3, [&](QPainter& painter, const QRectF& frame, int nState) {
-        DrawButtonFace(painter, frame, nState, 4, bAccent);
-        const QColor text = ButtonTextColour(nState);
-        const qreal dDrop = nState == FramePressed ? 1 : 0;
-        TextStyle style;
-        style.m_nPixelSize = 11;
-        style.m_nMinPixelSize = 8;
-        style.m_nWeight = QFont::DemiBold;
-        style.m_colour = text;
-        if (eGlyph == GlyphNone) {
-            DrawFittedText(painter, frame.adjusted(4, dDrop, -4, dDrop), strLabel, style);
-            return;
-        }
-        // Glyph and label centred together.
-        const QFont font = UiFont(11, QFont::DemiBold);
-        const qreal dText = QFontMetricsF(font).horizontalAdvance(strLabel);
-        const qreal dTotal = 12 + 5 + dText;
-        const qreal x0 = std::max<qreal>(4, (frame.width() - dTotal) / 2);
-        DrawSmallGlyph(painter, QPointF(x0 + 6, frame.height() / 2 + dDrop), eGlyph,
-                       nState == FrameNormal ? Palette::Border : Palette::Text);
-        style.m_nAlign = Qt::AlignLeft | Qt::AlignVCenter;
-        DrawFittedText(painter, QRectF(x0 + 17, dDrop, frame.width() - x0 - 19, frame.height()), strLabel, style);
-    });
+QImage TextButton(int nWidth, int nHeight, const QString& strLabel, EGlyph eGlyph, bool bAccent = false)
+{
+    return MakeStrip(nWidth, nHeight, 3,
+                     [&](QPainter& painter, const QRectF& frame, int nState)
+                     {
+                         DrawButtonFace(painter, frame, nState, 4, bAccent);
+                         const QColor text = ButtonTextColour(nState);
+                         const qreal dDrop = nState == FramePressed ? 1 : 0;
+                         TextStyle style;
+                         style.m_nPixelSize = 11;
+                         style.m_nMinPixelSize = 8;
+                         style.m_nWeight = QFont::DemiBold;
+                         style.m_colour = text;
+                         if (eGlyph == GlyphNone)
+                         {
+                             DrawFittedText(painter, frame.adjusted(4, dDrop, -4, dDrop), strLabel, style);
+                             return;
+                         }
+                         // Glyph and label centred together.
+                         const QFont font = UiFont(11, QFont::DemiBold);
+                         const qreal dText = QFontMetricsF(font).horizontalAdvance(strLabel);
+                         const qreal dTotal = 12 + 5 + dText;
+                         const qreal x0 = std::max<qreal>(4, (frame.width() - dTotal) / 2);
+                         DrawSmallGlyph(painter, QPointF(x0 + 6, frame.height() / 2 + dDrop), eGlyph,
+                                        nState == FrameNormal ? Palette::Border : Palette::Text);
+                         style.m_nAlign = Qt::AlignLeft | Qt::AlignVCenter;
+                         DrawFittedText(painter, QRectF(x0 + 17, dDrop, frame.width() - x0 - 19, frame.height()),
+                                        strLabel, style);
+                     });
 }
 
 // Round header buttons of the main window.
 // The close button's box lies ten pixels below the minimise button's; each draws a smaller round
 // button at the near end of its box (close at the top, minimise at the bottom), so the two sit
 // on one line and the rest of each box is the header.
-QImage RoundHeaderButton(int nSize, bool bClose) {
-    return MakeStrip(nSize, nSize, 3, [&](QPainter& painter, const QRectF& frame, int nState) {
-        const qreal d = 14;
-        const QRectF r(frame.left() + (nSize - d) / 2, bClose ? 0.5 : nSize - d - 0.5, d, d);
-        QColor fill, edge, glyph;
-        if (nState == FrameNormal) {
-            fill = QColor(14, 34, 70);
-            edge = QColor(80, 124, 182);
-            glyph = Palette::Border;
-        } else if (nState == FrameHover) {
-            fill = bClose ? QColor(196, 58, 64) : QColor(36, 96, 160);
-            edge = bClose ? QColor(255, 170, 170) : Palette::Border;
-            glyph = Palette::Text;
-        } else {
-            fill = bClose ? QColor(150, 34, 42) : Palette::Highlight;
-            edge = Palette::Text;
-            glyph = Palette::Text;
-        }
-        painter.setPen(QPen(edge, 1.2));
-        painter.setBrush(fill);
-        painter.drawEllipse(r);
-        const QPointF c = r.center();
-        if (bClose) {
-            DrawCrossGlyph(painter, c, d * 0.4, 1.6, glyph);
-        } else {
-            painter.setPen(QPen(glyph, 1.6, Qt::SolidLine, Qt::RoundCap));
-            painter.drawLine(c + QPointF(-d * 0.25, 0), c + QPointF(d * 0.25, 0));
-        }
-    });
+QImage RoundHeaderButton(int nSize, bool bClose)
+{
+    return MakeStrip(nSize, nSize, 3,
+                     [&](QPainter& painter, const QRectF& frame, int nState)
+                     {
+                         const qreal d = 14;
+                         const QRectF r(frame.left() + (nSize - d) / 2, bClose ? 0.5 : nSize - d - 0.5, d, d);
+                         QColor fill, edge, glyph;
+                         if (nState == FrameNormal)
+                         {
+                             fill = QColor(14, 34, 70);
+                             edge = QColor(80, 124, 182);
+                             glyph = Palette::Border;
+                         }
+                         else if (nState == FrameHover)
+                         {
+                             fill = bClose ? QColor(196, 58, 64) : QColor(36, 96, 160);
+                             edge = bClose ? QColor(255, 170, 170) : Palette::Border;
+                             glyph = Palette::Text;
+                         }
+                         else
+                         {
+                             fill = bClose ? QColor(150, 34, 42) : Palette::Highlight;
+                             edge = Palette::Text;
+                             glyph = Palette::Text;
+                         }
+                         painter.setPen(QPen(edge, 1.2));
+                         painter.setBrush(fill);
+                         painter.drawEllipse(r);
+                         const QPointF c = r.center();
+                         if (bClose)
+                         {
+                             DrawCrossGlyph(painter, c, d * 0.4, 1.6, glyph);
+                         }
+                         else
+                         {
+                             painter.setPen(QPen(glyph, 1.6, Qt::SolidLine, Qt::RoundCap));
+                             painter.drawLine(c + QPointF(-d * 0.25, 0), c + QPointF(d * 0.25, 0));
+                         }
+                     });
 }
 
-enum EActionGlyph { ActionOk, ActionApply, ActionCancel };
+enum EActionGlyph
+{
+    ActionOk,
+    ActionApply,
+    ActionCancel
+};
 
 // The small OK / Apply / Cancel icon buttons of the header. Their boxes differ in height but end
 // on one line; each draws the same 30 x 20 face at the bottom of its box, so the three read as
 // one row, and the rest of the box is the header.
-QImage ActionButton(int nWidth, int nHeight, EActionGlyph eGlyph) {
-    return MakeStrip(nWidth, nHeight, 3, [&](QPainter& painter, const QRectF& box, int nState) {
-        const QRectF frame(box.left(), box.bottom() - 20, box.width(), 20);
-        DrawButtonFace(painter, frame, nState, 5);
-        const QColor glyph = nState == FrameNormal ? Palette::Border : Palette::Text;
-        const qreal dDrop = nState == FramePressed ? 1 : 0;
-        const QPointF c = frame.center() + QPointF(0, dDrop);
-        const qreal s = std::min(frame.width(), frame.height());
-        switch (eGlyph) {
-        case ActionOk:
-            DrawCheckGlyph(painter, c, s * 0.55, 2.4, glyph);
-            break;
-        case ActionCancel:
-            DrawCrossGlyph(painter, c, s * 0.38, 2.2, glyph);
-            break;
-        case ActionApply: {
-            // Arrow down onto a bar: send to the keyboard.
-            painter.setPen(QPen(glyph, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            painter.drawLine(c + QPointF(0, -6), c + QPointF(0, 2));
-            painter.drawLine(c + QPointF(-4, -2), c + QPointF(0, 2));
-            painter.drawLine(c + QPointF(4, -2), c + QPointF(0, 2));
-            painter.drawLine(c + QPointF(-6, 6), c + QPointF(6, 6));
-            break;
-        }
-        }
-    });
+QImage ActionButton(int nWidth, int nHeight, EActionGlyph eGlyph)
+{
+    return MakeStrip(nWidth, nHeight, 3,
+                     [&](QPainter& painter, const QRectF& box, int nState)
+                     {
+                         const QRectF frame(box.left(), box.bottom() - 20, box.width(), 20);
+                         DrawButtonFace(painter, frame, nState, 5);
+                         const QColor glyph = nState == FrameNormal ? Palette::Border : Palette::Text;
+                         const qreal dDrop = nState == FramePressed ? 1 : 0;
+                         const QPointF c = frame.center() + QPointF(0, dDrop);
+                         const qreal s = std::min(frame.width(), frame.height());
+                         switch (eGlyph)
+                         {
+                         case ActionOk: DrawCheckGlyph(painter, c, s * 0.55, 2.4, glyph); break;
+                         case ActionCancel: DrawCrossGlyph(painter, c, s * 0.38, 2.2, glyph); break;
+                         case ActionApply:
+                         {
+                             // Arrow down onto a bar: send to the keyboard.
+                             painter.setPen(QPen(glyph, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+                             painter.drawLine(c + QPointF(0, -6), c + QPointF(0, 2));
+                             painter.drawLine(c + QPointF(-4, -2), c + QPointF(0, 2));
+                             painter.drawLine(c + QPointF(4, -2), c + QPointF(0, 2));
+                             painter.drawLine(c + QPointF(-6, 6), c + QPointF(6, 6));
+                             break;
+                         }
+                         }
+                     });
 }
 
-QImage BrowseButton() {
-    return MakeStrip(22, 18, 3, [&](QPainter& painter, const QRectF& frame, int nState) {
-        DrawButtonFace(painter, frame, nState, 3);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(ButtonTextColour(nState));
-        const qreal y = frame.height() / 2 + (nState == FramePressed ? 1.5 : 0.5);
-        for (int i = -1; i <= 1; ++i)
-            painter.drawEllipse(QPointF(frame.width() / 2 + i * 5, y), 1.4, 1.4);
-    });
+QImage BrowseButton()
+{
+    return MakeStrip(22, 18, 3,
+                     [&](QPainter& painter, const QRectF& frame, int nState)
+                     {
+                         DrawButtonFace(painter, frame, nState, 3);
+                         painter.setPen(Qt::NoPen);
+                         painter.setBrush(ButtonTextColour(nState));
+                         const qreal y = frame.height() / 2 + (nState == FramePressed ? 1.5 : 0.5);
+                         for (int i = -1; i <= 1; ++i)
+                             painter.drawEllipse(QPointF(frame.width() / 2 + i * 5, y), 1.4, 1.4);
+                     });
 }
 
 // ----- Check boxes and the record toggle -----------------------------------
 
-QImage CheckBoxStrip() {
-    return MakeStrip(16, 16, 7, [&](QPainter& painter, const QRectF& frame, int nFrame) {
-        const bool bChecked = nFrame >= 3 && nFrame <= 5;
-        const bool bDisabled = nFrame == 6;
-        const int nMouse = bDisabled ? FrameNormal : nFrame % 3;
-        const QRectF box = PixelRect(frame.adjusted(1, 1, -1, -1));
-        QColor fill, edge;
-        if (bDisabled) {
-            fill = QColor(18, 26, 42);
-            edge = QColor(50, 62, 84);
-        } else if (bChecked) {
-            fill = nMouse == FramePressed ? QColor(30, 112, 176) : (nMouse == FrameHover ? QColor(80, 184, 240)
-                                                                                       : Palette::Highlight);
-            edge = nMouse == FrameNormal ? QColor(150, 206, 246) : Palette::Text;
-        } else {
-            fill = nMouse == FramePressed ? QColor(22, 60, 108) : QColor(5, 14, 34);
-            edge = nMouse == FrameNormal ? QColor(96, 138, 192) : Palette::Border;
-        }
-        painter.setPen(QPen(edge, 1));
-        painter.setBrush(fill);
-        painter.drawRoundedRect(box, 3, 3);
-        if (bChecked)
-            DrawCheckGlyph(painter, frame.center() + QPointF(0, 0.5), 9.5, 2.0, Palette::Text);
-        else if (nMouse == FrameHover)
-            DrawGlow(painter, box, 3, Palette::Highlight, 1, 110);
-        if (bDisabled) {
-            painter.setPen(QPen(QColor(60, 72, 94), 1.4, Qt::SolidLine, Qt::RoundCap));
-            painter.drawLine(QPointF(5, 8), QPointF(11, 8));
-        }
-    });
+QImage CheckBoxStrip()
+{
+    return MakeStrip(16, 16, 7,
+                     [&](QPainter& painter, const QRectF& frame, int nFrame)
+                     {
+                         const bool bChecked = nFrame >= 3 && nFrame <= 5;
+                         const bool bDisabled = nFrame == 6;
+                         const int nMouse = bDisabled ? FrameNormal : nFrame % 3;
+                         const QRectF box = PixelRect(frame.adjusted(1, 1, -1, -1));
+                         QColor fill, edge;
+                         if (bDisabled)
+                         {
+                             fill = QColor(18, 26, 42);
+                             edge = QColor(50, 62, 84);
+                         }
+                         else if (bChecked)
+                         {
+                             fill = nMouse == FramePressed
+                                        ? QColor(30, 112, 176)
+                                        : (nMouse == FrameHover ? QColor(80, 184, 240) : Palette::Highlight);
+                             edge = nMouse == FrameNormal ? QColor(150, 206, 246) : Palette::Text;
+                         }
+                         else
+                         {
+                             fill = nMouse == FramePressed ? QColor(22, 60, 108) : QColor(5, 14, 34);
+                             edge = nMouse == FrameNormal ? QColor(96, 138, 192) : Palette::Border;
+                         }
+                         painter.setPen(QPen(edge, 1));
+                         painter.setBrush(fill);
+                         painter.drawRoundedRect(box, 3, 3);
+                         if (bChecked)
+                             DrawCheckGlyph(painter, frame.center() + QPointF(0, 0.5), 9.5, 2.0, Palette::Text);
+                         else if (nMouse == FrameHover)
+                             DrawGlow(painter, box, 3, Palette::Highlight, 1, 110);
+                         if (bDisabled)
+                         {
+                             painter.setPen(QPen(QColor(60, 72, 94), 1.4, Qt::SolidLine, Qt::RoundCap));
+                             painter.drawLine(QPointF(5, 8), QPointF(11, 8));
+                         }
+                     });
 }
 
-QImage RecordToggle() {
-    return MakeStrip(157, 29, 7, [&](QPainter& painter, const QRectF& frame, int nFrame) {
-        const bool bRecording = nFrame >= 3 && nFrame <= 5;
-        const bool bDisabled = nFrame == 6;
-        const int nState = bDisabled ? FrameDisabled : nFrame % 3;
-        DrawButtonFace(painter, frame, nState, 5, bRecording);
-        const QPointF dot(22, frame.height() / 2 + (nState == FramePressed ? 1 : 0));
-        painter.setPen(Qt::NoPen);
-        if (bDisabled) {
-            painter.setBrush(QColor(70, 60, 70));
-            painter.drawEllipse(dot, 5, 5);
-        } else if (bRecording) {
-            QRadialGradient glow(dot, 9);
-            glow.setColorAt(0, QColor(255, 210, 210, 200));
-            glow.setColorAt(1, QColor(255, 80, 80, 0));
-            painter.setBrush(glow);
-            painter.drawEllipse(dot, 9, 9);
-            painter.setBrush(Palette::Text);
-            painter.drawRoundedRect(QRectF(dot.x() - 4.5, dot.y() - 4.5, 9, 9), 1.5, 1.5);
-        } else {
-            painter.setBrush(nState == FrameNormal ? Palette::Alert : QColor(255, 96, 96));
-            painter.drawEllipse(dot, 5.5, 5.5);
-            painter.setBrush(QColor(255, 255, 255, 90));
-            painter.drawEllipse(dot + QPointF(-1.5, -1.8), 1.8, 1.8);
-        }
-        TextStyle style;
-        style.m_nPixelSize = 12;
-        style.m_nMinPixelSize = 9;
-        style.m_nWeight = QFont::Bold;
-        style.m_colour = ButtonTextColour(nState);
-        const qreal dDrop = nState == FramePressed ? 1 : 0;
-        DrawFittedText(painter, frame.adjusted(36, dDrop, -8, dDrop), bRecording ? "Stop Recording" : "Start Recording",
-                       style);
-    });
+QImage RecordToggle()
+{
+    return MakeStrip(157, 29, 7,
+                     [&](QPainter& painter, const QRectF& frame, int nFrame)
+                     {
+                         const bool bRecording = nFrame >= 3 && nFrame <= 5;
+                         const bool bDisabled = nFrame == 6;
+                         const int nState = bDisabled ? FrameDisabled : nFrame % 3;
+                         DrawButtonFace(painter, frame, nState, 5, bRecording);
+                         const QPointF dot(22, frame.height() / 2 + (nState == FramePressed ? 1 : 0));
+                         painter.setPen(Qt::NoPen);
+                         if (bDisabled)
+                         {
+                             painter.setBrush(QColor(70, 60, 70));
+                             painter.drawEllipse(dot, 5, 5);
+                         }
+                         else if (bRecording)
+                         {
+                             QRadialGradient glow(dot, 9);
+                             glow.setColorAt(0, QColor(255, 210, 210, 200));
+                             glow.setColorAt(1, QColor(255, 80, 80, 0));
+                             painter.setBrush(glow);
+                             painter.drawEllipse(dot, 9, 9);
+                             painter.setBrush(Palette::Text);
+                             painter.drawRoundedRect(QRectF(dot.x() - 4.5, dot.y() - 4.5, 9, 9), 1.5, 1.5);
+                         }
+                         else
+                         {
+                             painter.setBrush(nState == FrameNormal ? Palette::Alert : QColor(255, 96, 96));
+                             painter.drawEllipse(dot, 5.5, 5.5);
+                             painter.setBrush(QColor(255, 255, 255, 90));
+                             painter.drawEllipse(dot + QPointF(-1.5, -1.8), 1.8, 1.8);
+                         }
+                         TextStyle style;
+                         style.m_nPixelSize = 12;
+                         style.m_nMinPixelSize = 9;
+                         style.m_nWeight = QFont::Bold;
+                         style.m_colour = ButtonTextColour(nState);
+                         const qreal dDrop = nState == FramePressed ? 1 : 0;
+                         DrawFittedText(painter, frame.adjusted(36, dDrop, -8, dDrop),
+                                        bRecording ? "Stop Recording" : "Start Recording", style);
+                     });
 }
 
 // ----- Combo buttons --------------------------------------------------------
 
 // Five frames: normal, hover/open, pressed, then two unused frames drawn as the
 // normal look so a stray index never shows garbage.
-QImage ComboStrip(int nWidth, int nHeight) {
-    return MakeStrip(nWidth, nHeight, 5, [&](QPainter& painter, const QRectF& frame, int nFrame) {
-        const int nState = nFrame <= 2 ? nFrame : FrameNormal;
-        const QRectF r = PixelRect(frame);
-        const qreal dRadius = nHeight >= 26 ? 5 : 4;
-        const qreal dButton = nHeight >= 26 ? 28 : 22;
-        QLinearGradient fill(frame.topLeft(), frame.bottomLeft());
-        QColor edge;
-        if (nState == FramePressed) {
-            fill.setColorAt(0, QColor(18, 60, 112));
-            fill.setColorAt(1, QColor(12, 40, 82));
-            edge = QColor(150, 210, 250);
-        } else if (nState == FrameHover) {
-            fill.setColorAt(0, QColor(24, 56, 104));
-            fill.setColorAt(1, QColor(14, 34, 72));
-            edge = Palette::Border;
-        } else {
-            fill.setColorAt(0, QColor(16, 38, 78));
-            fill.setColorAt(1, QColor(9, 24, 54));
-            edge = QColor(66, 104, 158);
-        }
-        painter.setPen(QPen(edge, 1));
-        painter.setBrush(fill);
-        painter.drawRoundedRect(r, dRadius, dRadius);
-        // The drop-down segment at the right end.
-        QPainterPath segment;
-        const QRectF seg(r.right() - dButton, r.top(), dButton, r.height());
-        segment.addRoundedRect(seg, dRadius, dRadius);
-        QPainterPath square;
-        square.addRect(seg.adjusted(0, 0, -dRadius, 0));
-        segment = segment.united(square);
-        QLinearGradient segFill(seg.topLeft(), seg.bottomLeft());
-        if (nState == FrameNormal) {
-            segFill.setColorAt(0, QColor(28, 60, 108));
-            segFill.setColorAt(1, QColor(16, 38, 78));
-        } else {
-            segFill.setColorAt(0, QColor(80, 186, 240));
-            segFill.setColorAt(1, nState == FramePressed ? QColor(24, 96, 160) : Palette::Highlight);
-        }
-        painter.setBrush(segFill);
-        painter.drawPath(segment);
-        const QPointF c = seg.center() + QPointF(0, nState == FramePressed ? 1 : 0);
-        const qreal s = nHeight >= 26 ? 4.5 : 3.5;
-        painter.setPen(QPen(nState == FrameNormal ? Palette::Border : Palette::Text, 1.8, Qt::SolidLine, Qt::RoundCap,
-                            Qt::RoundJoin));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawPolyline(QPolygonF({c + QPointF(-s, -s / 2), c + QPointF(0, s / 2), c + QPointF(s, -s / 2)}));
-        // Left accent bar where the caption starts.
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(nState == FrameNormal ? QColor(53, 160, 222, 120) : Palette::Highlight);
-        painter.drawRect(QRectF(r.left() + 1, r.top() + 5, 2, r.height() - 10));
-    });
+QImage ComboStrip(int nWidth, int nHeight)
+{
+    return MakeStrip(
+        nWidth, nHeight, 5,
+        [&](QPainter& painter, const QRectF& frame, int nFrame)
+        {
+            const int nState = nFrame <= 2 ? nFrame : FrameNormal;
+            const QRectF r = PixelRect(frame);
+            const qreal dRadius = nHeight >= 26 ? 5 : 4;
+            const qreal dButton = nHeight >= 26 ? 28 : 22;
+            QLinearGradient fill(frame.topLeft(), frame.bottomLeft());
+            QColor edge;
+            if (nState == FramePressed)
+            {
+                fill.setColorAt(0, QColor(18, 60, 112));
+                fill.setColorAt(1, QColor(12, 40, 82));
+                edge = QColor(150, 210, 250);
+            }
+            else if (nState == FrameHover)
+            {
+                fill.setColorAt(0, QColor(24, 56, 104));
+                fill.setColorAt(1, QColor(14, 34, 72));
+                edge = Palette::Border;
+            }
+            else
+            {
+                fill.setColorAt(0, QColor(16, 38, 78));
+                fill.setColorAt(1, QColor(9, 24, 54));
+                edge = QColor(66, 104, 158);
+            }
+            painter.setPen(QPen(edge, 1));
+            painter.setBrush(fill);
+            painter.drawRoundedRect(r, dRadius, dRadius);
+            // The drop-down segment at the right end.
+            QPainterPath segment;
+            const QRectF seg(r.right() - dButton, r.top(), dButton, r.height());
+            segment.addRoundedRect(seg, dRadius, dRadius);
+            QPainterPath square;
+            square.addRect(seg.adjusted(0, 0, -dRadius, 0));
+            segment = segment.united(square);
+            QLinearGradient segFill(seg.topLeft(), seg.bottomLeft());
+            if (nState == FrameNormal)
+            {
+                segFill.setColorAt(0, QColor(28, 60, 108));
+                segFill.setColorAt(1, QColor(16, 38, 78));
+            }
+            else
+            {
+                segFill.setColorAt(0, QColor(80, 186, 240));
+                segFill.setColorAt(1, nState == FramePressed ? QColor(24, 96, 160) : Palette::Highlight);
+            }
+            painter.setBrush(segFill);
+            painter.drawPath(segment);
+            const QPointF c = seg.center() + QPointF(0, nState == FramePressed ? 1 : 0);
+            const qreal s = nHeight >= 26 ? 4.5 : 3.5;
+            painter.setPen(QPen(nState == FrameNormal ? Palette::Border : Palette::Text, 1.8, Qt::SolidLine,
+                                Qt::RoundCap, Qt::RoundJoin));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawPolyline(QPolygonF({c + QPointF(-s, -s / 2), c + QPointF(0, s / 2), c + QPointF(s, -s / 2)}));
+            // Left accent bar where the caption starts.
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(nState == FrameNormal ? QColor(53, 160, 222, 120) : Palette::Highlight);
+            painter.drawRect(QRectF(r.left() + 1, r.top() + 5, 2, r.height() - 10));
+        });
 }
 
 // ----- Scroll bar -----------------------------------------------------------
 
-QImage ScrollArrow(bool bUp) {
-    return MakeStrip(21, 17, 3, [&](QPainter& painter, const QRectF& frame, int nState) {
-        const QRectF r = PixelRect(frame.adjusted(1, bUp ? 1 : 0, -1, bUp ? 0 : -1));
-        painter.setPen(QPen(nState == FrameNormal ? QColor(50, 58, 72) : Palette::Highlight, 1));
-        painter.setBrush(nState == FrameNormal ? QColor(31, 31, 31) : (nState == FrameHover ? QColor(24, 60, 100)
-                                                                                            : QColor(40, 120, 180)));
-        painter.drawRoundedRect(r, 3, 3);
-        const QPointF c = r.center();
-        const qreal s = 4;
-        const qreal d = bUp ? -1 : 1;
-        painter.setPen(QPen(nState == FrameNormal ? QColor(170, 190, 214) : Palette::Text, 1.8, Qt::SolidLine,
-                            Qt::RoundCap, Qt::RoundJoin));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawPolyline(
-            QPolygonF({c + QPointF(-s, -d * s / 2), c + QPointF(0, d * s / 2), c + QPointF(s, -d * s / 2)}));
-    });
+QImage ScrollArrow(bool bUp)
+{
+    return MakeStrip(21, 17, 3,
+                     [&](QPainter& painter, const QRectF& frame, int nState)
+                     {
+                         const QRectF r = PixelRect(frame.adjusted(1, bUp ? 1 : 0, -1, bUp ? 0 : -1));
+                         painter.setPen(QPen(nState == FrameNormal ? QColor(50, 58, 72) : Palette::Highlight, 1));
+                         painter.setBrush(nState == FrameNormal
+                                              ? QColor(31, 31, 31)
+                                              : (nState == FrameHover ? QColor(24, 60, 100) : QColor(40, 120, 180)));
+                         painter.drawRoundedRect(r, 3, 3);
+                         const QPointF c = r.center();
+                         const qreal s = 4;
+                         const qreal d = bUp ? -1 : 1;
+                         painter.setPen(QPen(nState == FrameNormal ? QColor(170, 190, 214) : Palette::Text, 1.8,
+                                             Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+                         painter.setBrush(Qt::NoBrush);
+                         painter.drawPolyline(QPolygonF(
+                             {c + QPointF(-s, -d * s / 2), c + QPointF(0, d * s / 2), c + QPointF(s, -d * s / 2)}));
+                     });
 }
 
-QImage ScrollTrack() {
+QImage ScrollTrack()
+{
     QImage image = NewCanvas(21, 247);
     QPainter painter(&image);
     painter.fillRect(image.rect(), QColor(1, 1, 1));
@@ -465,11 +566,13 @@ QImage ScrollTrack() {
 
 // ----- List icons -----------------------------------------------------------
 
-QImage ListIcon(int nKind) {
+QImage ListIcon(int nKind)
+{
     QImage image = NewCanvas(15, 15);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (nKind == 2) {
+    if (nKind == 2)
+    {
         // Delay: a clock face.
         painter.setPen(QPen(QColor(255, 204, 96), 1.4));
         painter.setBrush(QColor(60, 44, 10));
@@ -477,7 +580,9 @@ QImage ListIcon(int nKind) {
         painter.setPen(QPen(QColor(255, 230, 170), 1.3, Qt::SolidLine, Qt::RoundCap));
         painter.drawLine(QPointF(7.5, 7.5), QPointF(7.5, 4));
         painter.drawLine(QPointF(7.5, 7.5), QPointF(10, 9));
-    } else {
+    }
+    else
+    {
         // Key press (arrow down onto a key) or key release (arrow up off it).
         const bool bPress = nKind == 1;
         const QColor colour = bPress ? Palette::Highlight : Palette::Border;
@@ -498,15 +603,18 @@ QImage ListIcon(int nKind) {
 
 // ----- Window icon ------------------------------------------------------------
 
-QImage WindowIcon() {
+QImage WindowIcon()
+{
     return DrawAppIcon(64);
 }
 
-}  // namespace
+} // namespace
 
-void AddControlArtwork(std::vector<GeneratedResource>& vecOut) {
+void AddControlArtwork(std::vector<GeneratedResource>& vecOut)
+{
     // Keys of the keyboard picture.
-    for (const KeyButtonLayout& key : KeyButtonLayoutTable) {
+    for (const KeyButtonLayout& key : KeyButtonLayoutTable)
+    {
         AddPng(vecOut, key.m_nImageId, 3, KeyStrip(key), QString("keycap %1").arg(key.m_pszCaption));
         if (key.m_nImageId == SpareKeyImageTwinId)
             AddPng(vecOut, SpareKeyImageId, 3, KeyStrip(key), QString("keycap spare, as %1").arg(key.m_pszCaption));

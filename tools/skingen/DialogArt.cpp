@@ -9,27 +9,40 @@
 
 #include <cmath>
 
-namespace DialogTone {
-QColor TitleBar() { return QColor(16, 38, 78); }
-QColor Body() { return QColor(9, 23, 52); }
-QColor Footer() { return QColor(6, 17, 40); }
-}  // namespace DialogTone
+namespace DialogTone
+{
+QColor TitleBar()
+{
+    return QColor(16, 38, 78);
+}
+QColor Body()
+{
+    return QColor(9, 23, 52);
+}
+QColor Footer()
+{
+    return QColor(6, 17, 40);
+}
+} // namespace DialogTone
 
-namespace {
+namespace
+{
 
 // ----- Dialogs --------------------------------------------------------------
 
-struct DialogChrome {
+struct DialogChrome
+{
     int m_nWidth;
     int m_nHeight;
     int m_nTitleHeight;
     int m_nFooterTop;
     bool m_bShaped;
-    QString m_strTitle;  // empty: the dialog draws its own title
+    QString m_strTitle; // empty: the dialog draws its own title
     int m_nTitleLeft;
 };
 
-QPainterPath DialogShape(const DialogChrome& chrome) {
+QPainterPath DialogShape(const DialogChrome& chrome)
+{
     QPainterPath path;
     if (chrome.m_bShaped)
         path.addRoundedRect(QRectF(0, 0, chrome.m_nWidth, chrome.m_nHeight), 9, 9);
@@ -38,7 +51,8 @@ QPainterPath DialogShape(const DialogChrome& chrome) {
     return path;
 }
 
-void DrawDialogChrome(QPainter& painter, const DialogChrome& chrome) {
+void DrawDialogChrome(QPainter& painter, const DialogChrome& chrome)
+{
     const QRectF all(0, 0, chrome.m_nWidth, chrome.m_nHeight);
     const QPainterPath shape = DialogShape(chrome);
     painter.save();
@@ -65,7 +79,8 @@ void DrawDialogChrome(QPainter& painter, const DialogChrome& chrome) {
     // sits near its top; the accent and drawn titles centre on that text.
     const qreal dTitleCentre = chrome.m_nTitleHeight == 40 ? 19 : chrome.m_nTitleHeight / 2.0;
     painter.drawRoundedRect(QRectF(chrome.m_nTitleLeft - 10, dTitleCentre - 6, 3, 12), 1, 1);
-    if (!chrome.m_strTitle.isEmpty()) {
+    if (!chrome.m_strTitle.isEmpty())
+    {
         TextStyle title = Label(13, Palette::TitleText, Qt::AlignLeft | Qt::AlignVCenter, QFont::Bold);
         DrawFittedText(painter, QRectF(chrome.m_nTitleLeft, dTitleCentre - 10, 240, 20), chrome.m_strTitle, title);
     }
@@ -77,13 +92,15 @@ void DrawDialogChrome(QPainter& painter, const DialogChrome& chrome) {
         painter.drawRect(all.adjusted(0.5, 0.5, -0.5, -0.5));
 }
 
-QImage FinishDialog(const QImage& canvas, const DialogChrome& chrome) {
+QImage FinishDialog(const QImage& canvas, const DialogChrome& chrome)
+{
     if (chrome.m_bShaped)
         return FinishOpaque(canvas, DialogTone::Body(), Palette::ShapeOutside);
     return Flatten(canvas, DialogTone::Body());
 }
 
-void DrawWarningSign(QPainter& painter, const QPointF& centre, qreal dSize) {
+void DrawWarningSign(QPainter& painter, const QPointF& centre, qreal dSize)
+{
     QPainterPath triangle;
     triangle.moveTo(centre + QPointF(0, -dSize / 2));
     triangle.lineTo(centre + QPointF(dSize * 0.56, dSize / 2));
@@ -107,7 +124,8 @@ void DrawWarningSign(QPainter& painter, const QPointF& centre, qreal dSize) {
     painter.drawEllipse(QPointF(centre.x(), centre.y() + dSize * 0.33), 2.8, 2.8);
 }
 
-void DrawInfoSign(QPainter& painter, const QPointF& centre, qreal dRadius) {
+void DrawInfoSign(QPainter& painter, const QPointF& centre, qreal dRadius)
+{
     QRadialGradient glow(centre, dRadius * 1.8);
     glow.setColorAt(0, QColor(53, 160, 222, 90));
     glow.setColorAt(1, QColor(53, 160, 222, 0));
@@ -126,7 +144,8 @@ void DrawInfoSign(QPainter& painter, const QPointF& centre, qreal dRadius) {
     painter.drawEllipse(QPointF(centre.x(), centre.y() + dRadius * 0.42), 3, 3);
 }
 
-QImage ResetDialog(bool bAll) {
+QImage ResetDialog(bool bAll)
+{
     const DialogChrome chrome{400, 270, 40, 218, false, bAll ? "Reset All Profiles" : "Reset Profile", 21};
     QImage canvas = NewCanvas(400, 270);
     {
@@ -149,7 +168,8 @@ QImage ResetDialog(bool bAll) {
     return FinishDialog(canvas, chrome);
 }
 
-QImage AttentionDialog() {
+QImage AttentionDialog()
+{
     // The title (at 21,11) and the message (2..400, 127..147) are drawn by the dialog.
     const DialogChrome chrome{400, 270, 40, 218, false, QString(), 21};
     QImage canvas = NewCanvas(400, 270);
@@ -164,7 +184,8 @@ QImage AttentionDialog() {
     return FinishDialog(canvas, chrome);
 }
 
-QImage KeyMapDialog() {
+QImage KeyMapDialog()
+{
     const DialogChrome chrome{400, 270, 40, 218, false, "Key Mapping", 21};
     QImage canvas = NewCanvas(400, 270);
     {
@@ -172,7 +193,8 @@ QImage KeyMapDialog() {
         PrepareAntialiased(painter);
         DrawDialogChrome(painter, chrome);
         // Key caption 2015 at 118,77 (126 x 23); Default button at 247,72.
-        DrawFittedText(painter, QRectF(37, 77, 76, 23), "Key:", Label(12, Palette::Text, Qt::AlignLeft | Qt::AlignVCenter, QFont::DemiBold));
+        DrawFittedText(painter, QRectF(37, 77, 76, 23),
+                       "Key:", Label(12, Palette::Text, Qt::AlignLeft | Qt::AlignVCenter, QFont::DemiBold));
         DrawField(painter, QRectF(114, 74, 129, 27));
         // Keyboard-key radio 2013 at 37,117 and its key name 2017 at 180,116 (166 x 19).
         DrawFittedText(painter, QRectF(62, 117, 114, 19), "Keyboard key", Label(12, Palette::Text));
@@ -187,15 +209,16 @@ QImage KeyMapDialog() {
     return FinishDialog(canvas, chrome);
 }
 
-QImage ShortcutDialog() {
+QImage ShortcutDialog()
+{
     const DialogChrome chrome{420, 206, 28, 152, true, "Assign a Shortcut", 18};
     QImage canvas = NewCanvas(420, 206);
     {
         QPainter painter(&canvas);
         PrepareAntialiased(painter);
         DrawDialogChrome(painter, chrome);
-        DrawParagraph(painter, QRectF(22, 40, 380, 34),
-                      "Tick the modifier keys, then press the key on your keyboard.", 11, Palette::TextDim, 15);
+        DrawParagraph(painter, QRectF(22, 40, 380, 34), "Tick the modifier keys, then press the key on your keyboard.",
+                      11, Palette::TextDim, 15);
         DrawSectionCaption(painter, 22, 80, "MODIFIERS", 10);
         DrawSectionCaption(painter, 287, 80, "KEY", 10);
         // Check boxes at x 22, 83, 136, 186, 232 (y 104, 12 x 12); words to their right.
@@ -217,7 +240,8 @@ QImage ShortcutDialog() {
     return FinishDialog(canvas, chrome);
 }
 
-QImage QuickLaunchDialog() {
+QImage QuickLaunchDialog()
+{
     const DialogChrome chrome{305, 245, 30, 188, true, "Quick Launch", 18};
     QImage canvas = NewCanvas(305, 245);
     {
@@ -238,7 +262,8 @@ QImage QuickLaunchDialog() {
 // ----- Bitmap buttons (key-coloured) -----------------------------------------
 
 QImage KeyedStrip(int nFrameWidth, int nFrameHeight, const QColor& under,
-                  const std::function<void(QPainter&, const QRectF&, int)>& drawFrame) {
+                  const std::function<void(QPainter&, const QRectF&, int)>& drawFrame)
+{
     const QImage picture = MakeStrip(nFrameWidth, nFrameHeight, 3, drawFrame);
     QImage bitmap = FinishOpaque(picture, under, Palette::KeyColour);
     // The toolkit reads the transparent colour from pixel (0, 0).
@@ -246,69 +271,87 @@ QImage KeyedStrip(int nFrameWidth, int nFrameHeight, const QColor& under,
     return bitmap;
 }
 
-QImage CloseBitmap(int nWidth, int nHeight) {
-    return KeyedStrip(nWidth, nHeight, DialogTone::TitleBar(), [&](QPainter& painter, const QRectF& frame, int nState) {
-        const QRectF r = PixelRect(frame.adjusted(1, 1, -1, -1));
-        QColor fill = nState == FrameNormal ? QColor(22, 50, 96)
+QImage CloseBitmap(int nWidth, int nHeight)
+{
+    return KeyedStrip(nWidth, nHeight, DialogTone::TitleBar(),
+                      [&](QPainter& painter, const QRectF& frame, int nState)
+                      {
+                          const QRectF r = PixelRect(frame.adjusted(1, 1, -1, -1));
+                          QColor fill = nState == FrameNormal
+                                            ? QColor(22, 50, 96)
                                             : (nState == FrameHover ? QColor(200, 60, 66) : QColor(150, 34, 42));
-        QColor edge = nState == FrameNormal ? QColor(86, 130, 186) : QColor(255, 186, 186);
-        painter.setPen(QPen(edge, 1));
-        painter.setBrush(fill);
-        painter.drawRoundedRect(r, 4, 4);
-        const qreal dDrop = nState == FramePressed ? 1 : 0;
-        DrawCrossGlyph(painter, r.center() + QPointF(0, dDrop), std::min(r.width(), r.height()) * 0.36, 1.8,
-                       nState == FrameNormal ? Palette::Border : Palette::Text);
-    });
+                          QColor edge = nState == FrameNormal ? QColor(86, 130, 186) : QColor(255, 186, 186);
+                          painter.setPen(QPen(edge, 1));
+                          painter.setBrush(fill);
+                          painter.drawRoundedRect(r, 4, 4);
+                          const qreal dDrop = nState == FramePressed ? 1 : 0;
+                          DrawCrossGlyph(painter, r.center() + QPointF(0, dDrop),
+                                         std::min(r.width(), r.height()) * 0.36, 1.8,
+                                         nState == FrameNormal ? Palette::Border : Palette::Text);
+                      });
 }
 
-QImage DialogButtonBitmap(int nWidth, int nHeight, const QString& strLabel, bool bDefault) {
-    return KeyedStrip(nWidth, nHeight, DialogTone::Footer(), [&](QPainter& painter, const QRectF& frame, int nState) {
-        const QRectF body = frame.adjusted(1, 1, -1, -1);
-        if (bDefault && nState == FrameNormal) {
-            // The confirming button carries the accent even at rest.
-            QLinearGradient fill(body.topLeft(), body.bottomLeft());
-            fill.setColorAt(0, QColor(40, 130, 198));
-            fill.setColorAt(1, QColor(22, 84, 146));
-            painter.setPen(QPen(QColor(130, 196, 244), 1));
-            painter.setBrush(fill);
-            painter.drawRoundedRect(PixelRect(body), 5, 5);
-        } else {
-            DrawButtonFace(painter, body, nState, 5);
-        }
-        TextStyle style;
-        style.m_nPixelSize = 12;
-        style.m_nMinPixelSize = 9;
-        style.m_nWeight = QFont::Bold;
-        style.m_colour = bDefault ? Palette::Text : ButtonTextColour(nState);
-        const qreal dDrop = nState == FramePressed ? 1 : 0;
-        DrawFittedText(painter, body.adjusted(4, dDrop, -4, dDrop), strLabel, style);
-    });
+QImage DialogButtonBitmap(int nWidth, int nHeight, const QString& strLabel, bool bDefault)
+{
+    return KeyedStrip(nWidth, nHeight, DialogTone::Footer(),
+                      [&](QPainter& painter, const QRectF& frame, int nState)
+                      {
+                          const QRectF body = frame.adjusted(1, 1, -1, -1);
+                          if (bDefault && nState == FrameNormal)
+                          {
+                              // The confirming button carries the accent even at rest.
+                              QLinearGradient fill(body.topLeft(), body.bottomLeft());
+                              fill.setColorAt(0, QColor(40, 130, 198));
+                              fill.setColorAt(1, QColor(22, 84, 146));
+                              painter.setPen(QPen(QColor(130, 196, 244), 1));
+                              painter.setBrush(fill);
+                              painter.drawRoundedRect(PixelRect(body), 5, 5);
+                          }
+                          else
+                          {
+                              DrawButtonFace(painter, body, nState, 5);
+                          }
+                          TextStyle style;
+                          style.m_nPixelSize = 12;
+                          style.m_nMinPixelSize = 9;
+                          style.m_nWeight = QFont::Bold;
+                          style.m_colour = bDefault ? Palette::Text : ButtonTextColour(nState);
+                          const qreal dDrop = nState == FramePressed ? 1 : 0;
+                          DrawFittedText(painter, body.adjusted(4, dDrop, -4, dDrop), strLabel, style);
+                      });
 }
 
-QImage RadioBitmap() {
-    return KeyedStrip(19, 19, DialogTone::Body(), [&](QPainter& painter, const QRectF& frame, int nState) {
-        const QRectF ring = frame.adjusted(1.5, 1.5, -1.5, -1.5);
-        painter.setPen(QPen(nState == FrameNormal ? QColor(100, 142, 196) : Palette::Border, 1.4));
-        painter.setBrush(nState == FrameHover ? QColor(20, 50, 92) : QColor(5, 14, 34));
-        painter.drawEllipse(ring);
-        if (nState == FramePressed) {
-            QRadialGradient dot(ring.center(), 5);
-            dot.setColorAt(0, QColor(150, 220, 255));
-            dot.setColorAt(1, Palette::Highlight);
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(dot);
-            painter.drawEllipse(ring.center(), 4.5, 4.5);
-        } else if (nState == FrameHover) {
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(QColor(53, 160, 222, 90));
-            painter.drawEllipse(ring.center(), 3.5, 3.5);
-        }
-    });
+QImage RadioBitmap()
+{
+    return KeyedStrip(19, 19, DialogTone::Body(),
+                      [&](QPainter& painter, const QRectF& frame, int nState)
+                      {
+                          const QRectF ring = frame.adjusted(1.5, 1.5, -1.5, -1.5);
+                          painter.setPen(QPen(nState == FrameNormal ? QColor(100, 142, 196) : Palette::Border, 1.4));
+                          painter.setBrush(nState == FrameHover ? QColor(20, 50, 92) : QColor(5, 14, 34));
+                          painter.drawEllipse(ring);
+                          if (nState == FramePressed)
+                          {
+                              QRadialGradient dot(ring.center(), 5);
+                              dot.setColorAt(0, QColor(150, 220, 255));
+                              dot.setColorAt(1, Palette::Highlight);
+                              painter.setPen(Qt::NoPen);
+                              painter.setBrush(dot);
+                              painter.drawEllipse(ring.center(), 4.5, 4.5);
+                          }
+                          else if (nState == FrameHover)
+                          {
+                              painter.setPen(Qt::NoPen);
+                              painter.setBrush(QColor(53, 160, 222, 90));
+                              painter.drawEllipse(ring.center(), 3.5, 3.5);
+                          }
+                      });
 }
 
-}  // namespace
+} // namespace
 
-void AddDialogArtwork(std::vector<GeneratedResource>& vecOut) {
+void AddDialogArtwork(std::vector<GeneratedResource>& vecOut)
+{
     AddBitmap(vecOut, 153, 1, ShortcutDialog(), "shortcut dialog, shaped");
     AddBitmap(vecOut, 176, 1, QuickLaunchDialog(), "quick launch dialog, shaped");
     AddBitmap(vecOut, 165, 1, ResetDialog(false), "reset current profile");

@@ -12,22 +12,27 @@
 
 #include <map>
 
-namespace {
+namespace
+{
 
-class CPreviewSet {
+class CPreviewSet
+{
 public:
-    explicit CPreviewSet(const std::vector<GeneratedResource>& vecResources) {
+    explicit CPreviewSet(const std::vector<GeneratedResource>& vecResources)
+    {
         for (const GeneratedResource& res : vecResources)
             m_mapImages[{static_cast<int>(res.m_eKind), res.m_nId}] = res.m_image;
     }
 
-    QImage Get(EResourceKind eKind, int nId) const {
+    QImage Get(EResourceKind eKind, int nId) const
+    {
         auto it = m_mapImages.find({static_cast<int>(eKind), nId});
         return it == m_mapImages.end() ? QImage() : it->second;
     }
 
     // One frame of a PNG strip, stretched into rect.
-    void Strip(QPainter& painter, int nId, int nFrames, int nFrame, const QRect& rect) const {
+    void Strip(QPainter& painter, int nId, int nFrames, int nFrame, const QRect& rect) const
+    {
         const QImage image = Get(EResourceKind::Png, nId);
         if (image.isNull())
             return;
@@ -36,7 +41,8 @@ public:
     }
 
     // One frame of a bitmap button, the colour at (0, 0) left transparent.
-    void Keyed(QPainter& painter, int nId, int nFrame, const QRect& rect) const {
+    void Keyed(QPainter& painter, int nId, int nFrame, const QRect& rect) const
+    {
         QImage image = Get(EResourceKind::Bitmap, nId).convertToFormat(QImage::Format_ARGB32);
         if (image.isNull())
             return;
@@ -50,7 +56,8 @@ public:
     }
 
     // A window skin with its shape colour cut away, over a neutral desk.
-    QImage Window(int nId, QSize size) const {
+    QImage Window(int nId, QSize size) const
+    {
         QImage skin = Get(EResourceKind::Bitmap, nId).convertToFormat(QImage::Format_ARGB32);
         for (int y = 0; y < skin.height(); ++y)
             for (int x = 0; x < skin.width(); ++x)
@@ -67,7 +74,8 @@ private:
     std::map<std::pair<int, int>, QImage> m_mapImages;
 };
 
-void Caption(QPainter& painter, const QRect& rect, const QString& strText, const QColor& colour, int nFlags) {
+void Caption(QPainter& painter, const QRect& rect, const QString& strText, const QColor& colour, int nFlags)
+{
     painter.save();
     painter.setPen(colour);
     painter.setFont(UiFont(12));
@@ -75,7 +83,8 @@ void Caption(QPainter& painter, const QRect& rect, const QString& strText, const
     painter.restore();
 }
 
-void ScrollBar(QPainter& painter, const CPreviewSet& set, const QRect& rect) {
+void ScrollBar(QPainter& painter, const CPreviewSet& set, const QRect& rect)
+{
     painter.fillRect(rect, QColor(1, 1, 1));
     set.Strip(painter, 188, 3, 0, QRect(rect.left(), rect.top(), 21, 17));
     set.Strip(painter, 187, 3, 0, QRect(rect.left(), rect.bottom() - 16, 21, 17));
@@ -84,7 +93,8 @@ void ScrollBar(QPainter& painter, const CPreviewSet& set, const QRect& rect) {
     painter.fillRect(thumb.adjusted(1, 1, -1, -1), QColor(50, 50, 50));
 }
 
-void CommonControls(QPainter& painter, const CPreviewSet& set, int nPage) {
+void CommonControls(QPainter& painter, const CPreviewSet& set, int nPage)
+{
     set.Strip(painter, 135, 3, 0, QRect(741, 66, 22, 22));
     set.Strip(painter, 136, 3, 1, QRect(675, 57, 21, 21));
     const int tabs[4][4] = {{137, 174, 65, 0}, {262, 276, 47, 1}, {263, 468, 53, 2}, {264, 558, 53, 3}};
@@ -100,7 +110,8 @@ void CommonControls(QPainter& painter, const CPreviewSet& set, int nPage) {
     set.Strip(painter, 257, 3, 0, QRect(665, 529, 86, 25));
 }
 
-QImage MainPreview(const CPreviewSet& set, int nPage) {
+QImage MainPreview(const CPreviewSet& set, int nPage)
+{
     QImage out = set.Window(129, QSize(800, 634));
     QPainter painter(&out);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -110,19 +121,21 @@ QImage MainPreview(const CPreviewSet& set, int nPage) {
     if (nPage == 3)
         painter.fillRect(QRect(75, 150, 272, 15), QColor(0, 255, 255));
     CommonControls(painter, set, nPage);
-    switch (nPage) {
+    switch (nPage)
+    {
     case 0:
-        for (const KeyButtonLayout& key : KeyButtonLayoutTable) {
+        for (const KeyButtonLayout& key : KeyButtonLayoutTable)
+        {
             int nFrame = 0;
             if (key.m_nId == 2238 || key.m_nId == 2258 || key.m_nId == 2290 || key.m_nId == 2294)
-                nFrame = 2;  // remapped
+                nFrame = 2; // remapped
             if (key.m_nId == 2262)
                 nFrame = 1;
-            set.Strip(painter, key.m_nImageId, 3, nFrame,
-                      QRect(key.m_nLeft, key.m_nTop, key.m_nWidth, key.m_nHeight));
+            set.Strip(painter, key.m_nImageId, 3, nFrame, QRect(key.m_nLeft, key.m_nTop, key.m_nWidth, key.m_nHeight));
         }
         break;
-    case 1: {
+    case 1:
+    {
         set.Strip(painter, 267, 3, 0, QRect(78, 460, 86, 23));
         set.Strip(painter, 268, 3, 1, QRect(169, 460, 86, 23));
         set.Strip(painter, 269, 3, 0, QRect(293, 460, 86, 23));
@@ -133,7 +146,8 @@ QImage MainPreview(const CPreviewSet& set, int nPage) {
         painter.fillRect(QRect(81, 194, 149, 248), QColor(5, 16, 38));
         painter.fillRect(QRect(294, 194, 150, 248), QColor(5, 16, 38));
         const char* macros[] = {"Combo", "Reload", "Greeting"};
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 3; ++i)
+        {
             const QRect row(83, 194 + 20 * i, 145, 20);
             if (i == 1)
                 painter.fillRect(row, QColor(53, 160, 222));
@@ -141,7 +155,8 @@ QImage MainPreview(const CPreviewSet& set, int nPage) {
         }
         const char* actions[] = {"A Press", "50ms", "A Release", "B Press"};
         const int icons[] = {192, 193, 191, 192};
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 4; ++i)
+        {
             const QRect row(311, 194 + 20 * i, 131, 20);
             painter.drawImage(QPoint(296, row.top() + 3), set.Get(EResourceKind::Png, icons[i]));
             Caption(painter, row, actions[i], Qt::white, Qt::AlignVCenter | Qt::AlignLeft);
@@ -152,9 +167,11 @@ QImage MainPreview(const CPreviewSet& set, int nPage) {
         Caption(painter, QRect(525, 404, 80, 22), "3", Qt::black, Qt::AlignVCenter | Qt::AlignLeft);
         break;
     }
-    case 2: {
+    case 2:
+    {
         const int tops[5] = {247, 288, 330, 370, 412};
-        for (int i = 0; i < 5; ++i) {
+        for (int i = 0; i < 5; ++i)
+        {
             set.Strip(painter, 265, 5, i == 1 ? 1 : 0, QRect(93, tops[i], 229, 30));
             Caption(painter, QRect(97, tops[i] + 1, 225, 29), QString("CTRL+%1").arg(i + 1), Qt::white,
                     Qt::AlignVCenter | Qt::AlignLeft);
@@ -167,27 +184,28 @@ QImage MainPreview(const CPreviewSet& set, int nPage) {
         set.Strip(painter, 266, 5, 1, QRect(61, 365, 166, 30));
         Caption(painter, QRect(65, 366, 160, 29), "100%", Qt::white, Qt::AlignVCenter | Qt::AlignLeft);
         break;
-    default:
-        break;
+    default: break;
     }
     return out;
 }
 
-void DialogButtons(QPainter& painter, const CPreviewSet& set, int nClose, QPoint close, QPoint ok, QPoint cancel) {
+void DialogButtons(QPainter& painter, const CPreviewSet& set, int nClose, QPoint close, QPoint ok, QPoint cancel)
+{
     const QImage closeImage = set.Get(EResourceKind::Bitmap, nClose);
     set.Keyed(painter, nClose, 0, QRect(close, QSize(closeImage.width() / 3, closeImage.height())));
     set.Keyed(painter, 162, 0, QRect(ok, QSize(73, 29)));
     set.Keyed(painter, 163, 1, QRect(cancel, QSize(66, 29)));
 }
 
-QImage DialogsPreview(const CPreviewSet& set) {
+QImage DialogsPreview(const CPreviewSet& set)
+{
     QImage sheet(1260, 580, QImage::Format_RGB32);
     sheet.fill(QColor(70, 74, 82));
     QPainter painter(&sheet);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     auto place = [&](const QImage& image, int x, int y) { painter.drawImage(x, y, image); };
 
-    {  // Shortcut dialog.
+    { // Shortcut dialog.
         QImage dlg = set.Window(153, QSize(420, 206));
         QPainter p(&dlg);
         DialogButtons(p, set, 381, {391, 3}, {16, 162}, {118, 162});
@@ -198,7 +216,7 @@ QImage DialogsPreview(const CPreviewSet& set) {
         p.end();
         place(dlg, 10, 10);
     }
-    {  // Quick launch dialog.
+    { // Quick launch dialog.
         QImage dlg = set.Window(176, QSize(305, 245));
         QPainter p(&dlg);
         DialogButtons(p, set, 383, {276, 4}, {71, 200}, {173, 200});
@@ -207,7 +225,7 @@ QImage DialogsPreview(const CPreviewSet& set) {
         p.end();
         place(dlg, 440, 10);
     }
-    {  // Key map dialog.
+    { // Key map dialog.
         QImage dlg = set.Window(272, QSize(400, 270));
         QPainter p(&dlg);
         DialogButtons(p, set, 154, {365, 8}, {223, 230}, {325, 230});
@@ -221,17 +239,19 @@ QImage DialogsPreview(const CPreviewSet& set) {
         p.end();
         place(dlg, 760, 10);
     }
-    {  // Attention dialog.
+    { // Attention dialog.
         QImage dlg = set.Window(380, QSize(400, 270));
         QPainter p(&dlg);
         DialogButtons(p, set, 154, {365, 8}, {223, 230}, {325, 230});
         Caption(p, QRect(21, 11, 154, 20), "Attention!", QColor(82, 146, 254), Qt::AlignLeft);
-        Caption(p, QRect(2, 127, 398, 20), QString::fromUtf8("The keyboard is disconnection\xEF\xBC\x8CPlease connect!"),
-                Qt::white, Qt::AlignHCenter);
+        Caption(p, QRect(2, 127, 398, 20),
+                QString::fromUtf8("The keyboard is disconnection\xEF\xBC\x8CPlease connect!"), Qt::white,
+                Qt::AlignHCenter);
         p.end();
         place(dlg, 10, 300);
     }
-    for (int i = 0; i < 2; ++i) {  // Reset dialogs.
+    for (int i = 0; i < 2; ++i)
+    { // Reset dialogs.
         QImage dlg = set.Window(i == 0 ? 165 : 258, QSize(400, 270));
         QPainter p(&dlg);
         DialogButtons(p, set, 154, {365, 8}, {223, 230}, {325, 230});
@@ -241,9 +261,10 @@ QImage DialogsPreview(const CPreviewSet& set) {
     return sheet;
 }
 
-}  // namespace
+} // namespace
 
-void WritePreviews(const QString& strFolder, const std::vector<GeneratedResource>& vecResources) {
+void WritePreviews(const QString& strFolder, const std::vector<GeneratedResource>& vecResources)
+{
     const CPreviewSet set(vecResources);
     const QDir dir(strFolder);
     const char* names[4] = {"preview_keys.png", "preview_macro.png", "preview_pkeys.png", "preview_lighting.png"};

@@ -9,27 +9,33 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
+namespace
+{
 
-const QStringList& LatinFamilies() {
-    static const QStringList families{"DejaVu Sans", "Liberation Sans", "Noto Sans", "FreeSans", "Arial",
+const QStringList& LatinFamilies()
+{
+    static const QStringList families{"DejaVu Sans", "Liberation Sans", "Noto Sans",
+                                      "FreeSans",    "Arial",           "WenQuanYi Micro Hei"};
+    return families;
+}
+
+const QStringList& CondensedFamilies()
+{
+    static const QStringList families{"DejaVu Sans Condensed", "Liberation Sans Narrow", "Noto Sans",
+                                      "DejaVu Sans",           "Liberation Sans",        "FreeSans",
                                       "WenQuanYi Micro Hei"};
     return families;
 }
 
-const QStringList& CondensedFamilies() {
-    static const QStringList families{"DejaVu Sans Condensed", "Liberation Sans Narrow", "Noto Sans",
-                                      "DejaVu Sans", "Liberation Sans", "FreeSans", "WenQuanYi Micro Hei"};
-    return families;
-}
-
-const QStringList& CjkFamilies() {
+const QStringList& CjkFamilies()
+{
     static const QStringList families{"WenQuanYi Micro Hei", "WenQuanYi Zen Hei", "Noto Sans CJK SC",
-                                      "Droid Sans Fallback", "AR PL UMing CN", "DejaVu Sans"};
+                                      "Droid Sans Fallback", "AR PL UMing CN",    "DejaVu Sans"};
     return families;
 }
 
-QFont MakeFont(const QStringList& families, int nPixelSize, int nWeight) {
+QFont MakeFont(const QStringList& families, int nPixelSize, int nWeight)
+{
     QFont font;
     font.setFamilies(families);
     font.setStyleHint(QFont::SansSerif);
@@ -40,26 +46,34 @@ QFont MakeFont(const QStringList& families, int nPixelSize, int nWeight) {
     return font;
 }
 
-QFont StyledFont(const TextStyle& style, int nPixelSize) {
+QFont StyledFont(const TextStyle& style, int nPixelSize)
+{
     QFont font = UiFont(nPixelSize, style.m_nWeight, style.m_bCondensed);
     if (style.m_dLetterSpacing != 0)
         font.setLetterSpacing(QFont::AbsoluteSpacing, style.m_dLetterSpacing);
     return font;
 }
 
-}  // namespace
+} // namespace
 
-namespace {
-ArtTextWatcher& TextWatcher() {
+namespace
+{
+ArtTextWatcher& TextWatcher()
+{
     static ArtTextWatcher fnWatcher;
     return fnWatcher;
 }
-}  // namespace
+} // namespace
 
-void SetArtTextWatcher(ArtTextWatcher fnWatcher) { TextWatcher() = std::move(fnWatcher); }
+void SetArtTextWatcher(ArtTextWatcher fnWatcher)
+{
+    TextWatcher() = std::move(fnWatcher);
+}
 
-void DrawTextLine(QPainter& painter, const QPointF& ptBaseline, const QString& strLine) {
-    if (const ArtTextWatcher& fnWatcher = TextWatcher()) {
+void DrawTextLine(QPainter& painter, const QPointF& ptBaseline, const QString& strLine)
+{
+    if (const ArtTextWatcher& fnWatcher = TextWatcher())
+    {
         const QRectF rcInk = QFontMetricsF(painter.font()).boundingRect(strLine).translated(ptBaseline);
         if (!fnWatcher({strLine, painter.deviceTransform().mapRect(rcInk), painter.font(), painter.pen().color()}))
             return;
@@ -67,13 +81,18 @@ void DrawTextLine(QPainter& painter, const QPointF& ptBaseline, const QString& s
     painter.drawText(ptBaseline, strLine);
 }
 
-QFont UiFont(int nPixelSize, int nWeight, bool bCondensed) {
+QFont UiFont(int nPixelSize, int nWeight, bool bCondensed)
+{
     return MakeFont(bCondensed ? CondensedFamilies() : LatinFamilies(), nPixelSize, nWeight);
 }
 
-QFont CjkFont(int nPixelSize, int nWeight) { return MakeFont(CjkFamilies(), nPixelSize, nWeight); }
+QFont CjkFont(int nPixelSize, int nWeight)
+{
+    return MakeFont(CjkFamilies(), nPixelSize, nWeight);
+}
 
-QStringList MissingPreferredFonts() {
+QStringList MissingPreferredFonts()
+{
     const QStringList installed = QFontDatabase::families();
     QStringList missing;
     for (const QString& family : {QStringLiteral("DejaVu Sans"), QStringLiteral("WenQuanYi Micro Hei")})
@@ -82,13 +101,15 @@ QStringList MissingPreferredFonts() {
     return missing;
 }
 
-void DrawFittedText(QPainter& painter, const QRectF& rect, const QString& strText, const TextStyle& style) {
+void DrawFittedText(QPainter& painter, const QRectF& rect, const QString& strText, const TextStyle& style)
+{
     if (strText.isEmpty())
         return;
     const QStringList lines = strText.split('\n');
     int nSize = style.m_nPixelSize;
     QFont font = StyledFont(style, nSize);
-    for (; nSize > style.m_nMinPixelSize; --nSize) {
+    for (; nSize > style.m_nMinPixelSize; --nSize)
+    {
         font = StyledFont(style, nSize);
         const QFontMetricsF metrics(font);
         qreal dWidest = 0;
@@ -103,8 +124,8 @@ void DrawFittedText(QPainter& painter, const QRectF& rect, const QString& strTex
     painter.setFont(font);
     painter.setPen(style.m_colour);
     const QFontMetricsF metrics(font);
-    const qreal dLineHeight = lines.size() > 1 ? metrics.capHeight() + std::max<qreal>(2, nSize * 0.3)
-                                               : metrics.height();
+    const qreal dLineHeight =
+        lines.size() > 1 ? metrics.capHeight() + std::max<qreal>(2, nSize * 0.3) : metrics.height();
     const qreal dBlock = lines.size() > 1 ? lines.size() * dLineHeight - (dLineHeight - metrics.capHeight()) +
                                                 (lines.size() - 1) * style.m_dLineGap
                                           : metrics.capHeight();
@@ -116,7 +137,8 @@ void DrawFittedText(QPainter& painter, const QRectF& rect, const QString& strTex
         dTop = rect.bottom() - dBlock;
     else
         dTop = rect.top() + (rect.height() - dBlock) / 2.0;
-    for (int i = 0; i < lines.size(); ++i) {
+    for (int i = 0; i < lines.size(); ++i)
+    {
         const qreal dWidth = metrics.horizontalAdvance(lines[i]);
         qreal x = rect.left();
         if (style.m_nAlign & Qt::AlignHCenter)
@@ -129,8 +151,9 @@ void DrawFittedText(QPainter& painter, const QRectF& rect, const QString& strTex
     painter.restore();
 }
 
-qreal DrawParagraph(QPainter& painter, const QRectF& rect, const QString& strText, int nPixelSize,
-                    const QColor& colour, qreal dLineHeight) {
+qreal DrawParagraph(QPainter& painter, const QRectF& rect, const QString& strText, int nPixelSize, const QColor& colour,
+                    qreal dLineHeight)
+{
     const QFont font = UiFont(nPixelSize);
     const QFontMetricsF metrics(font);
     if (dLineHeight <= 0)
@@ -141,13 +164,17 @@ qreal DrawParagraph(QPainter& painter, const QRectF& rect, const QString& strTex
     qreal y = rect.top() + metrics.ascent();
     QString strLine;
     const QStringList words = strText.split(' ', Qt::SkipEmptyParts);
-    for (const QString& word : words) {
+    for (const QString& word : words)
+    {
         const QString strTry = strLine.isEmpty() ? word : strLine + ' ' + word;
-        if (!strLine.isEmpty() && metrics.horizontalAdvance(strTry) > rect.width()) {
+        if (!strLine.isEmpty() && metrics.horizontalAdvance(strTry) > rect.width())
+        {
             DrawTextLine(painter, QPointF(rect.left(), std::round(y)), strLine);
             y += dLineHeight;
             strLine = word;
-        } else {
+        }
+        else
+        {
             strLine = strTry;
         }
     }
@@ -157,13 +184,18 @@ qreal DrawParagraph(QPainter& painter, const QRectF& rect, const QString& strTex
     return y - rect.top() + metrics.descent();
 }
 
-namespace {
+namespace
+{
 int g_nCanvasScale = 1;
-}  // namespace
+} // namespace
 
-void SetCanvasScale(int nScale) { g_nCanvasScale = std::max(1, nScale); }
+void SetCanvasScale(int nScale)
+{
+    g_nCanvasScale = std::max(1, nScale);
+}
 
-QImage NewCanvas(int nWidth, int nHeight) {
+QImage NewCanvas(int nWidth, int nHeight)
+{
     QImage image(nWidth * g_nCanvasScale, nHeight * g_nCanvasScale, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(g_nCanvasScale);
     image.setDotsPerMeterX(3780);
@@ -172,7 +204,8 @@ QImage NewCanvas(int nWidth, int nHeight) {
     return image;
 }
 
-QImage CopyLogical(const QImage& canvas, const QRect& rect) {
+QImage CopyLogical(const QImage& canvas, const QRect& rect)
+{
     const qreal dScale = canvas.devicePixelRatio();
     const QRect rcPixels(qRound(rect.x() * dScale), qRound(rect.y() * dScale), qRound(rect.width() * dScale),
                          qRound(rect.height() * dScale));
@@ -182,11 +215,13 @@ QImage CopyLogical(const QImage& canvas, const QRect& rect) {
 }
 
 QImage MakeStrip(int nFrameWidth, int nFrameHeight, int nFrames,
-                 const std::function<void(QPainter&, const QRectF&, int)>& drawFrame) {
+                 const std::function<void(QPainter&, const QRectF&, int)>& drawFrame)
+{
     QImage strip = NewCanvas(nFrameWidth * nFrames, nFrameHeight);
     QPainter painter(&strip);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
-    for (int i = 0; i < nFrames; ++i) {
+    for (int i = 0; i < nFrames; ++i)
+    {
         painter.save();
         painter.translate(i * nFrameWidth, 0);
         painter.setClipRect(QRect(0, 0, nFrameWidth, nFrameHeight));
@@ -196,23 +231,27 @@ QImage MakeStrip(int nFrameWidth, int nFrameHeight, int nFrames,
     return strip;
 }
 
-QRectF PixelRect(const QRectF& rect) { return rect.adjusted(0.5, 0.5, -0.5, -0.5); }
+QRectF PixelRect(const QRectF& rect)
+{
+    return rect.adjusted(0.5, 0.5, -0.5, -0.5);
+}
 
-QColor ButtonTextColour(int nState) {
-    switch (nState) {
+QColor ButtonTextColour(int nState)
+{
+    switch (nState)
+    {
     case FrameHover:
-    case FramePressed:
-        return Palette::Text;
-    case FrameDisabled:
-        return QColor(136, 148, 170);
-    default:
-        return QColor(214, 228, 246);
+    case FramePressed: return Palette::Text;
+    case FrameDisabled: return QColor(136, 148, 170);
+    default: return QColor(214, 228, 246);
     }
 }
 
-void DrawButtonFace(QPainter& painter, const QRectF& rect, int nState, qreal dRadius, bool bAccent) {
+void DrawButtonFace(QPainter& painter, const QRectF& rect, int nState, qreal dRadius, bool bAccent)
+{
     QColor top, bottom, edge;
-    switch (nState) {
+    switch (nState)
+    {
     case FrameHover:
         top = bAccent ? QColor(150, 52, 60) : QColor(36, 82, 142);
         bottom = bAccent ? QColor(98, 26, 34) : QColor(20, 50, 98);
@@ -243,7 +282,8 @@ void DrawButtonFace(QPainter& painter, const QRectF& rect, int nState, qreal dRa
     painter.setPen(QPen(edge, 1));
     painter.setBrush(fill);
     painter.drawRoundedRect(outline, dRadius, dRadius);
-    if (nState != FrameDisabled) {
+    if (nState != FrameDisabled)
+    {
         // A faint sheen along the top edge gives the face some depth.
         QColor sheen(255, 255, 255, nState == FramePressed ? 70 : 40);
         painter.setPen(QPen(sheen, 1));
@@ -253,11 +293,13 @@ void DrawButtonFace(QPainter& painter, const QRectF& rect, int nState, qreal dRa
     painter.restore();
 }
 
-void DrawKeyFace(QPainter& painter, const QRectF& rect, int nState) {
+void DrawKeyFace(QPainter& painter, const QRectF& rect, int nState)
+{
     painter.save();
     const QRectF outline = PixelRect(rect);
     QColor skirtTop, skirtBottom, edge, faceTop, faceBottom;
-    switch (nState) {
+    switch (nState)
+    {
     case FrameHover:
         skirtTop = QColor(34, 70, 124);
         skirtBottom = QColor(16, 38, 76);
@@ -290,7 +332,8 @@ void DrawKeyFace(QPainter& painter, const QRectF& rect, int nState) {
     const qreal dInset = 2;
     const qreal dLift = nState == FramePressed ? 0 : 1;
     QRectF face = outline.adjusted(dInset, dInset - 0.5, -dInset, -dInset - dLift);
-    if (face.width() > 2 && face.height() > 2) {
+    if (face.width() > 2 && face.height() > 2)
+    {
         QLinearGradient top(face.topLeft(), face.bottomLeft());
         top.setColorAt(0, faceTop);
         top.setColorAt(1, faceBottom);
@@ -301,10 +344,12 @@ void DrawKeyFace(QPainter& painter, const QRectF& rect, int nState) {
     painter.restore();
 }
 
-void DrawGlow(QPainter& painter, const QRectF& rect, qreal dRadius, const QColor& colour, int nSpread, int nAlpha) {
+void DrawGlow(QPainter& painter, const QRectF& rect, qreal dRadius, const QColor& colour, int nSpread, int nAlpha)
+{
     painter.save();
     painter.setBrush(Qt::NoBrush);
-    for (int i = nSpread; i >= 1; --i) {
+    for (int i = nSpread; i >= 1; --i)
+    {
         QColor c = colour;
         const double dFall = 1.0 - static_cast<double>(i - 1) / nSpread;
         c.setAlpha(static_cast<int>(nAlpha * dFall * dFall));
@@ -314,7 +359,8 @@ void DrawGlow(QPainter& painter, const QRectF& rect, qreal dRadius, const QColor
     painter.restore();
 }
 
-void DrawField(QPainter& painter, const QRectF& rect, qreal dRadius) {
+void DrawField(QPainter& painter, const QRectF& rect, qreal dRadius)
+{
     painter.save();
     painter.setPen(QPen(QColor(64, 100, 150), 1));
     painter.setBrush(QColor(4, 12, 30));
@@ -325,7 +371,8 @@ void DrawField(QPainter& painter, const QRectF& rect, qreal dRadius) {
     painter.restore();
 }
 
-void DrawFadingRule(QPainter& painter, qreal x1, qreal x2, qreal y, const QColor& colour, int nAlpha) {
+void DrawFadingRule(QPainter& painter, qreal x1, qreal x2, qreal y, const QColor& colour, int nAlpha)
+{
     painter.save();
     QLinearGradient gradient(QPointF(x1, y), QPointF(x2, y));
     QColor c0 = colour, c1 = colour;
@@ -341,7 +388,8 @@ void DrawFadingRule(QPainter& painter, qreal x1, qreal x2, qreal y, const QColor
     painter.restore();
 }
 
-void DrawSectionCaption(QPainter& painter, qreal x, qreal y, const QString& strText, int nPixelSize) {
+void DrawSectionCaption(QPainter& painter, qreal x, qreal y, const QString& strText, int nPixelSize)
+{
     painter.save();
     painter.setPen(Qt::NoPen);
     painter.setBrush(Palette::Highlight);
@@ -357,7 +405,8 @@ void DrawSectionCaption(QPainter& painter, qreal x, qreal y, const QString& strT
     painter.restore();
 }
 
-void DrawArrowGlyph(QPainter& painter, const QPointF& centre, qreal dSize, int nDirection, const QColor& colour) {
+void DrawArrowGlyph(QPainter& painter, const QPointF& centre, qreal dSize, int nDirection, const QColor& colour)
+{
     // nDirection: 0 up, 1 right, 2 down, 3 left. A shaft with a triangular head.
     painter.save();
     painter.translate(centre);
@@ -374,7 +423,8 @@ void DrawArrowGlyph(QPainter& painter, const QPointF& centre, qreal dSize, int n
     painter.restore();
 }
 
-void DrawCrossGlyph(QPainter& painter, const QPointF& centre, qreal dSize, qreal dWidth, const QColor& colour) {
+void DrawCrossGlyph(QPainter& painter, const QPointF& centre, qreal dSize, qreal dWidth, const QColor& colour)
+{
     painter.save();
     painter.setPen(QPen(colour, dWidth, Qt::SolidLine, Qt::RoundCap));
     const qreal h = dSize / 2;
@@ -383,7 +433,8 @@ void DrawCrossGlyph(QPainter& painter, const QPointF& centre, qreal dSize, qreal
     painter.restore();
 }
 
-void DrawCheckGlyph(QPainter& painter, const QPointF& centre, qreal dSize, qreal dWidth, const QColor& colour) {
+void DrawCheckGlyph(QPainter& painter, const QPointF& centre, qreal dSize, qreal dWidth, const QColor& colour)
+{
     painter.save();
     painter.setPen(QPen(colour, dWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(Qt::NoBrush);
@@ -396,30 +447,36 @@ void DrawCheckGlyph(QPainter& painter, const QPointF& centre, qreal dSize, qreal
     painter.restore();
 }
 
-QImage FinishOpaque(const QImage& picture, const QColor& under, const QColor& outside) {
+QImage FinishOpaque(const QImage& picture, const QColor& under, const QColor& outside)
+{
     const QImage source = picture.convertToFormat(QImage::Format_ARGB32);
     QImage result(source.size(), QImage::Format_RGB888);
     result.setDevicePixelRatio(picture.devicePixelRatio());
     result.setDotsPerMeterX(3780);
     result.setDotsPerMeterY(3780);
     const int nUr = under.red(), nUg = under.green(), nUb = under.blue();
-    for (int y = 0; y < source.height(); ++y) {
+    for (int y = 0; y < source.height(); ++y)
+    {
         const QRgb* pIn = reinterpret_cast<const QRgb*>(source.constScanLine(y));
         uchar* pOut = result.scanLine(y);
-        for (int x = 0; x < source.width(); ++x) {
+        for (int x = 0; x < source.width(); ++x)
+        {
             const QRgb px = pIn[x];
             const int nAlpha = qAlpha(px);
             int r, g, b;
-            if (nAlpha < 128) {
+            if (nAlpha < 128)
+            {
                 r = outside.red();
                 g = outside.green();
                 b = outside.blue();
-            } else {
+            }
+            else
+            {
                 r = (qRed(px) * nAlpha + nUr * (255 - nAlpha)) / 255;
                 g = (qGreen(px) * nAlpha + nUg * (255 - nAlpha)) / 255;
                 b = (qBlue(px) * nAlpha + nUb * (255 - nAlpha)) / 255;
                 if (r == outside.red() && g == outside.green() && b == outside.blue())
-                    b = b > 0 ? b - 1 : 1;  // never leak the outside colour into the inside
+                    b = b > 0 ? b - 1 : 1; // never leak the outside colour into the inside
             }
             pOut[3 * x] = static_cast<uchar>(r);
             pOut[3 * x + 1] = static_cast<uchar>(g);
@@ -429,11 +486,13 @@ QImage FinishOpaque(const QImage& picture, const QColor& under, const QColor& ou
     return result;
 }
 
-bool IsOpaque(const QImage& image) {
+bool IsOpaque(const QImage& image)
+{
     if (!image.hasAlphaChannel())
         return true;
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < argb.height(); ++y) {
+    for (int y = 0; y < argb.height(); ++y)
+    {
         const auto* pLine = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
         for (int x = 0; x < argb.width(); ++x)
             if (qAlpha(pLine[x]) != 255)
@@ -442,7 +501,8 @@ bool IsOpaque(const QImage& image) {
     return true;
 }
 
-QImage Flatten(const QImage& picture, const QColor& under) {
+QImage Flatten(const QImage& picture, const QColor& under)
+{
     QImage base(picture.size(), QImage::Format_RGB32);
     base.setDevicePixelRatio(picture.devicePixelRatio());
     base.setDotsPerMeterX(3780);
@@ -455,12 +515,14 @@ QImage Flatten(const QImage& picture, const QColor& under) {
     return base.convertToFormat(QImage::Format_RGB888);
 }
 
-QPainter& PrepareAntialiased(QPainter& painter) {
+QPainter& PrepareAntialiased(QPainter& painter)
+{
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     return painter;
 }
 
-TextStyle Label(int nPixelSize, const QColor& colour, int nAlign, int nWeight) {
+TextStyle Label(int nPixelSize, const QColor& colour, int nAlign, int nWeight)
+{
     TextStyle style;
     style.m_nPixelSize = nPixelSize;
     style.m_nMinPixelSize = std::max(7, nPixelSize - 3);
@@ -471,17 +533,22 @@ TextStyle Label(int nPixelSize, const QColor& colour, int nAlign, int nWeight) {
 }
 
 void DrawCentredParagraph(QPainter& painter, const QRectF& rect, const QString& strText, int nPixelSize,
-                          const QColor& colour, qreal dLineHeight) {
+                          const QColor& colour, qreal dLineHeight)
+{
     const QFont font = UiFont(nPixelSize);
     const QFontMetricsF metrics(font);
     QStringList lines;
     QString strLine;
-    for (const QString& word : strText.split(' ', Qt::SkipEmptyParts)) {
+    for (const QString& word : strText.split(' ', Qt::SkipEmptyParts))
+    {
         const QString strTry = strLine.isEmpty() ? word : strLine + ' ' + word;
-        if (!strLine.isEmpty() && metrics.horizontalAdvance(strTry) > rect.width()) {
+        if (!strLine.isEmpty() && metrics.horizontalAdvance(strTry) > rect.width())
+        {
             lines << strLine;
             strLine = word;
-        } else {
+        }
+        else
+        {
             strLine = strTry;
         }
     }
@@ -491,7 +558,8 @@ void DrawCentredParagraph(QPainter& painter, const QRectF& rect, const QString& 
     painter.setFont(font);
     painter.setPen(colour);
     qreal y = rect.top() + metrics.ascent();
-    for (const QString& line : lines) {
+    for (const QString& line : lines)
+    {
         const qreal x = rect.left() + (rect.width() - metrics.horizontalAdvance(line)) / 2;
         DrawTextLine(painter, QPointF(std::round(x), std::round(y)), line);
         y += dLineHeight;

@@ -14,7 +14,8 @@
 
 #include <functional>
 
-namespace Palette {
+namespace Palette
+{
 // Colours the toolkit itself paints with; the artwork must agree with them.
 inline const QColor Highlight{53, 160, 222};
 inline const QColor Border{136, 189, 238};
@@ -35,20 +36,27 @@ inline const QColor Alert{232, 76, 76};
 // Outside of a shaped window, and the transparent colour of bitmap buttons.
 inline const QColor ShapeOutside{255, 255, 0};
 inline const QColor KeyColour{255, 0, 255};
-}  // namespace Palette
+} // namespace Palette
 
 // Button mouse states as the strips order them.
-enum EFrameState { FrameNormal = 0, FrameHover = 1, FramePressed = 2, FrameDisabled = 3 };
+enum EFrameState
+{
+    FrameNormal = 0,
+    FrameHover = 1,
+    FramePressed = 2,
+    FrameDisabled = 3
+};
 
-struct TextStyle {
+struct TextStyle
+{
     int m_nPixelSize = 12;
     int m_nMinPixelSize = 7;
     int m_nWeight = QFont::Normal;
     bool m_bCondensed = false;
     QColor m_colour = Palette::Text;
     int m_nAlign = Qt::AlignCenter;
-    qreal m_dLetterSpacing = 0;  // extra pixels between letters
-    qreal m_dLineGap = 0;        // extra pixels between lines
+    qreal m_dLetterSpacing = 0; // extra pixels between letters
+    qreal m_dLineGap = 0;       // extra pixels between lines
 };
 
 // A Latin UI font; falls back through a list of common sans faces, so a missing
@@ -61,7 +69,8 @@ QStringList MissingPreferredFonts();
 
 // One line of text as the artwork draws it: where its ink lies on the painted canvas, in which
 // font and colour.
-struct ArtTextLine {
+struct ArtTextLine
+{
     QString m_strText;
     QRectF m_rcDevice;
     QFont m_font;
@@ -83,8 +92,8 @@ TextStyle Label(int nPixelSize, const QColor& colour, int nAlign = Qt::AlignLeft
 void DrawCentredParagraph(QPainter& painter, const QRectF& rect, const QString& strText, int nPixelSize,
                           const QColor& colour, qreal dLineHeight);
 // Word-wrapped paragraph, left aligned; returns the height used.
-qreal DrawParagraph(QPainter& painter, const QRectF& rect, const QString& strText, int nPixelSize,
-                    const QColor& colour, qreal dLineHeight = 0);
+qreal DrawParagraph(QPainter& painter, const QRectF& rect, const QString& strText, int nPixelSize, const QColor& colour,
+                    qreal dLineHeight = 0);
 
 // Antialiased shapes, text and scaled pictures from here on.
 QPainter& PrepareAntialiased(QPainter& painter);

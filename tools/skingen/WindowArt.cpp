@@ -14,7 +14,8 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 
 // The page area of the main window, where the page pictures are drawn.
 const QRect kPageArea(47, 137, 702, 388);
@@ -24,7 +25,8 @@ const QRect kPageArea(47, 137, 702, 388);
 // The background every page shares, in window coordinates, clipped to the page
 // area. The page pictures are cut from the same drawing so they meet the
 // window skin seamlessly.
-void DrawPageBase(QPainter& painter) {
+void DrawPageBase(QPainter& painter)
+{
     painter.save();
     painter.setClipRect(kPageArea);
     QLinearGradient fill(kPageArea.topLeft(), kPageArea.bottomLeft());
@@ -45,7 +47,8 @@ void DrawPageBase(QPainter& painter) {
     painter.restore();
 }
 
-void DrawPageHeading(QPainter& painter, const QString& strCaption, const QString& strHint) {
+void DrawPageHeading(QPainter& painter, const QString& strCaption, const QString& strHint)
+{
     DrawSectionCaption(painter, 70, 152, strCaption, 12);
     if (!strHint.isEmpty())
         DrawParagraph(painter, QRectF(82, 172, 640, 40), strHint, 11, Palette::TextDim);
@@ -53,7 +56,8 @@ void DrawPageHeading(QPainter& painter, const QString& strCaption, const QString
 
 // ----- Main window --------------------------------------------------------------
 
-void DrawLogo(QPainter& painter) {
+void DrawLogo(QPainter& painter)
+{
     DrawLitKeycap(painter, QRectF(46, 60, 34, 34), 24, 6, 110);
 
     QFont word = UiFont(30, QFont::Bold);
@@ -72,7 +76,8 @@ void DrawLogo(QPainter& painter) {
     DrawFittedText(painter, QRectF(96, 94, 330, 14), "KEYBOARD CONFIGURATOR", sub);
 }
 
-void DrawKeyboardPlate(QPainter& painter) {
+void DrawKeyboardPlate(QPainter& painter)
+{
     const QRectF plate(116, 236, 553, 170);
     DrawGlow(painter, plate, 10, Palette::Highlight, 10, 70);
     QLinearGradient fill(plate.topLeft(), plate.bottomLeft());
@@ -90,7 +95,8 @@ void DrawKeyboardPlate(QPainter& painter) {
         painter.drawRoundedRect(QRectF(key.m_nLeft - 1, key.m_nTop - 1, key.m_nWidth + 2, key.m_nHeight + 2), 4, 4);
     // Lock lights above the keypad.
     const char* lights[3] = {"Num", "Caps", "Scroll"};
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3; ++i)
+    {
         const qreal x = 571 + i * 29;
         QRadialGradient led(QPointF(x, 255), 4);
         led.setColorAt(0, QColor(150, 220, 255));
@@ -98,18 +104,19 @@ void DrawKeyboardPlate(QPainter& painter) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(led);
         painter.drawEllipse(QPointF(x, 255), 3, 3);
-        DrawFittedText(painter, QRectF(x - 18, 259, 36, 13), lights[i],
-                       Label(10, Palette::TextDim, Qt::AlignCenter));
+        DrawFittedText(painter, QRectF(x - 18, 259, 36, 13), lights[i], Label(10, Palette::TextDim, Qt::AlignCenter));
     }
 }
 
-void DrawKeyLegendSample(QPainter& painter, qreal x, qreal y, int nState, const QString& strText) {
+void DrawKeyLegendSample(QPainter& painter, qreal x, qreal y, int nState, const QString& strText)
+{
     const QRectF key(x, y, 20, 20);
     DrawKeyFace(painter, key, nState);
     DrawFittedText(painter, QRectF(x + 28, y, 150, 20), strText, Label(11, Palette::TextDim));
 }
 
-void DrawKeyPageArt(QPainter& painter) {
+void DrawKeyPageArt(QPainter& painter)
+{
     DrawPageHeading(painter, "KEY ASSIGNMENT",
                     "Click a key to give it another key or a mouse function. Remapped keys light up in blue.");
     DrawKeyboardPlate(painter);
@@ -117,11 +124,12 @@ void DrawKeyPageArt(QPainter& painter) {
     DrawKeyLegendSample(painter, 340, 432, FrameHover, "Key under the pointer");
     DrawKeyLegendSample(painter, 520, 432, FramePressed, "Remapped key");
     DrawFadingRule(painter, 120, 680, 468, Palette::Steel, 140);
-    DrawCentredParagraph(painter, QRectF(100, 478, 600, 40),
-                         "Changes reach the keyboard when you press Apply or OK.", 11, Palette::TextFaint, 16);
+    DrawCentredParagraph(painter, QRectF(100, 478, 600, 40), "Changes reach the keyboard when you press Apply or OK.",
+                         11, Palette::TextFaint, 16);
 }
 
-void DrawMainFrame(QPainter& painter) {
+void DrawMainFrame(QPainter& painter)
+{
     // The window body; everything outside it becomes the shape colour.
     const QRectF body(16, 28, 768, 582);
     QPainterPath shape;
@@ -153,7 +161,8 @@ void DrawMainFrame(QPainter& painter) {
     painter.drawRoundedRect(body.adjusted(0.5, 0.5, -0.5, -0.5), 22, 22);
 }
 
-void DrawHeaderCommands(QPainter& painter) {
+void DrawHeaderCommands(QPainter& painter)
+{
     // Labels above the OK, Cancel and Apply icon buttons (511, 559, 605).
     const TextStyle caption = Label(9, Palette::TextDim, Qt::AlignCenter, QFont::DemiBold);
     DrawFittedText(painter, QRectF(501, 86, 50, 11), "OK", caption);
@@ -165,7 +174,8 @@ void DrawHeaderCommands(QPainter& painter) {
     painter.drawRoundedRect(QRectF(504, 129, 138, 2), 1, 1);
 }
 
-void DrawPagePanel(QPainter& painter) {
+void DrawPagePanel(QPainter& painter)
+{
     const QRectF panel(44, 134, 708, 394);
     painter.setPen(QPen(QColor(136, 189, 238, 150), 1));
     painter.setBrush(QColor(4, 12, 30));
@@ -173,7 +183,8 @@ void DrawPagePanel(QPainter& painter) {
     DrawPageBase(painter);
 }
 
-void DrawBottomBar(QPainter& painter) {
+void DrawBottomBar(QPainter& painter)
+{
     // Rail the page tabs hang from.
     DrawFadingRule(painter, 150, 640, 529, Palette::Border, 120);
     // Emblem between the two tab groups.
@@ -206,7 +217,8 @@ void DrawBottomBar(QPainter& painter) {
     painter.drawRoundedRect(PixelRect(QRectF(258, 559, 285, 27)), 13.5, 13.5);
 }
 
-QImage MainBackground() {
+QImage MainBackground()
+{
     QImage canvas = NewCanvas(800, 634);
     {
         QPainter painter(&canvas);
@@ -224,7 +236,8 @@ QImage MainBackground() {
 // ----- Page pictures --------------------------------------------------------
 
 // Draws a page in window coordinates and cuts out the page area.
-QImage PagePicture(const std::function<void(QPainter&)>& drawPage) {
+QImage PagePicture(const std::function<void(QPainter&)>& drawPage)
+{
     QImage canvas = NewCanvas(800, 634);
     {
         QPainter painter(&canvas);
@@ -236,13 +249,15 @@ QImage PagePicture(const std::function<void(QPainter&)>& drawPage) {
     return Flatten(CopyLogical(canvas, kPageArea), QColor(5, 14, 34));
 }
 
-void DrawListFrame(QPainter& painter, const QRectF& listAndScroll) {
+void DrawListFrame(QPainter& painter, const QRectF& listAndScroll)
+{
     painter.setPen(QPen(QColor(86, 128, 184), 1));
     painter.setBrush(Palette::ListFill);
     painter.drawRoundedRect(PixelRect(listAndScroll.adjusted(-2, -2, 2, 2)), 3, 3);
 }
 
-void DrawMacroPage(QPainter& painter) {
+void DrawMacroPage(QPainter& painter)
+{
     // Macro names (list 81..230, scroll bar 231..252) and actions (294..444, 445..466).
     DrawSectionCaption(painter, 81, 170, "MACROS");
     DrawSectionCaption(painter, 294, 170, "ACTIONS");
@@ -275,16 +290,18 @@ void DrawMacroPage(QPainter& painter) {
     DrawFittedText(painter, QRectF(622, 404, 110, 22), "times (1 to 255)", Label(11, Palette::TextDim));
 
     DrawParagraph(painter, QRectF(517, 446, 215, 60),
-                  "Macros are kept in the macro library. Give one to a key on the G-Keys page.", 10,
-                  Palette::TextFaint, 14);
+                  "Macros are kept in the macro library. Give one to a key on the G-Keys page.", 10, Palette::TextFaint,
+                  14);
 }
 
-void DrawProgrammableKeyPage(QPainter& painter) {
+void DrawProgrammableKeyPage(QPainter& painter)
+{
     DrawPageHeading(painter, "PROGRAMMABLE KEYS",
                     "Give each of the five programmable keys its own function. Click a key's box to choose.");
     // Badges beside the five combo buttons at 93,(247 288 330 370 412).
     const int tops[5] = {247, 288, 330, 370, 412};
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 5; ++i)
+    {
         const QRectF badge(56, tops[i] + 3, 30, 24);
         QLinearGradient fill(badge.topLeft(), badge.bottomLeft());
         fill.setColorAt(0, QColor(30, 70, 128));
@@ -292,7 +309,8 @@ void DrawProgrammableKeyPage(QPainter& painter) {
         painter.setPen(QPen(Palette::Border, 1));
         painter.setBrush(fill);
         painter.drawRoundedRect(PixelRect(badge), 5, 5);
-        DrawFittedText(painter, badge, QString("G%1").arg(i + 1), Label(11, Palette::Text, Qt::AlignCenter, QFont::Bold));
+        DrawFittedText(painter, badge, QString("G%1").arg(i + 1),
+                       Label(11, Palette::Text, Qt::AlignCenter, QFont::Bold));
         painter.setPen(QPen(QColor(136, 189, 238, 70), 1));
         painter.drawLine(QPointF(86, tops[i] + 15.5), QPointF(92, tops[i] + 15.5));
     }
@@ -302,15 +320,13 @@ void DrawProgrammableKeyPage(QPainter& painter) {
     painter.drawRoundedRect(PixelRect(card), 8, 8);
     DrawSectionCaption(painter, 390, 252, "WHAT A KEY CAN DO", 11);
     const char* items[7][2] = {
-        {"Assign a Macro", "play a macro from the library"},
-        {"Multimedia", "volume, tracks, play and pause"},
-        {"Window Manage", "web, e-mail, computer, calculator"},
-        {"Mouse Function", "clicks, back, forward, fire"},
-        {"Assign a Shortcut", "a key with Ctrl, Shift, Alt, Win"},
-        {"Quick Launch", "start a program"},
+        {"Assign a Macro", "play a macro from the library"},       {"Multimedia", "volume, tracks, play and pause"},
+        {"Window Manage", "web, e-mail, computer, calculator"},    {"Mouse Function", "clicks, back, forward, fire"},
+        {"Assign a Shortcut", "a key with Ctrl, Shift, Alt, Win"}, {"Quick Launch", "start a program"},
         {"Default / No Function", "factory function, or nothing"},
     };
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 7; ++i)
+    {
         const qreal y = 278 + i * 24;
         painter.setPen(Qt::NoPen);
         painter.setBrush(Palette::Highlight);
@@ -326,43 +342,45 @@ void DrawProgrammableKeyPage(QPainter& painter) {
 }
 
 // The keyboard above it is drawn by the program, lit in the chosen colour and brightness.
-void DrawLightingIllustration(QPainter& painter) {
+void DrawLightingIllustration(QPainter& painter)
+{
     DrawCentredParagraph(painter, QRectF(392, 404, 330, 40),
                          "Colour and brightness light the whole keyboard and are kept in each profile.", 11,
                          Palette::TextDim, 16);
 }
 
-void DrawLightingPage(QPainter& painter) {
+void DrawLightingPage(QPainter& painter)
+{
     // The program paints the current colour into 75,150 (272 x 15).
     DrawField(painter, QRectF(71, 146, 280, 23), 4);
     DrawFittedText(painter, QRectF(75, 174, 272, 14), "Current colour", Label(10, Palette::TextFaint));
     DrawSectionCaption(painter, 61, 250, "COLOUR");
-    DrawFittedText(painter, QRectF(61, 306, 270, 16), "Seven colours, from red to white",
-                   Label(10, Palette::TextDim));
+    DrawFittedText(painter, QRectF(61, 306, 270, 16), "Seven colours, from red to white", Label(10, Palette::TextDim));
     DrawSectionCaption(painter, 61, 342, "BRIGHTNESS");
-    DrawFittedText(painter, QRectF(61, 398, 270, 16), "Breath, 100%, 60%, 30% or off",
-                   Label(10, Palette::TextDim));
+    DrawFittedText(painter, QRectF(61, 398, 270, 16), "Breath, 100%, 60%, 30% or off", Label(10, Palette::TextDim));
     DrawSectionCaption(painter, 392, 152, "BACKLIGHT", 12);
-    DrawParagraph(painter, QRectF(404, 172, 320, 36), "Pick a colour and a brightness; the bar on the left and the "
-                  "keyboard below show them.", 11, Palette::TextDim, 16);
+    DrawParagraph(painter, QRectF(404, 172, 320, 36),
+                  "Pick a colour and a brightness; the bar on the left and the "
+                  "keyboard below show them.",
+                  11, Palette::TextDim, 16);
     DrawParagraph(painter, QRectF(61, 440, 270, 50),
                   "Breath lets the light rise and fall slowly. Press Apply to send the lighting.", 10,
                   Palette::TextFaint, 14);
     DrawLightingIllustration(painter);
 }
 
+} // namespace
 
-
-}  // namespace
-
-void AddWindowArtwork(std::vector<GeneratedResource>& vecOut) {
+void AddWindowArtwork(std::vector<GeneratedResource>& vecOut)
+{
     AddBitmap(vecOut, 129, 1, MainBackground(), "main window skin and shape");
 
     // Page pictures: opaque, offered both as PNG and as bitmap resources.
     const QImage macroPage = PagePicture(DrawMacroPage);
     const QImage keysPage = PagePicture(DrawProgrammableKeyPage);
     const QImage lightPage = PagePicture(DrawLightingPage);
-    for (EResourceKind eKind : {EResourceKind::Png, EResourceKind::Bitmap}) {
+    for (EResourceKind eKind : {EResourceKind::Png, EResourceKind::Bitmap})
+    {
         vecOut.push_back({eKind, 261, 1, macroPage, "macro page"});
         vecOut.push_back({eKind, 259, 1, keysPage, "programmable key page"});
         vecOut.push_back({eKind, 260, 1, lightPage, "lighting page"});

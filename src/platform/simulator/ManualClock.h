@@ -13,8 +13,8 @@
 struct ManualPause
 {
     unsigned nMs = 0;
-    uint64_t nStartMs = 0;       // the time when the pause began
-    std::thread::id idThread;    // who paused
+    uint64_t nStartMs = 0;    // the time when the pause began
+    std::thread::id idThread; // who paused
 };
 
 class CManualClock : public CClock

@@ -22,10 +22,13 @@ CSimKeyboardCore::~CSimKeyboardCore()
 
 // ---- Log and faults ----
 
-uint64_t CSimKeyboardCore::NowLocked() { return m_bAlive ? m_clock.NowMs() : 0; }
+uint64_t CSimKeyboardCore::NowLocked()
+{
+    return m_bAlive ? m_clock.NowMs() : 0;
+}
 
-size_t CSimKeyboardCore::LogLocked(ESimDirection eDirection, uint8_t nId, const uint8_t* pData, size_t nLength, bool bOk,
-                                   const std::string& strPath)
+size_t CSimKeyboardCore::LogLocked(ESimDirection eDirection, uint8_t nId, const uint8_t* pData, size_t nLength,
+                                   bool bOk, const std::string& strPath)
 {
     SimExchange exchange;
     exchange.eDirection = eDirection;
@@ -152,8 +155,7 @@ std::vector<HotplugEvent> CSimKeyboardCore::SetPluggedLocked(int nDevice, bool b
             continue;
         if (bPlugged)
             NewPathLocked(node);
-        vecEvents.push_back(
-            HotplugEvent{bPlugged ? EHotplugAction::Arrival : EHotplugAction::Removal, node.strPath});
+        vecEvents.push_back(HotplugEvent{bPlugged ? EHotplugAction::Arrival : EHotplugAction::Removal, node.strPath});
     }
     for (const HotplugEvent& event : vecEvents)
         m_vecPendingHotplug.push_back(event);

@@ -288,4 +288,3 @@ bool CSimulatedKeyboard::WaitUntilInputConsumed(int nTimeoutMs) const
     return m_pCore->m_cv.wait_for(lock, std::chrono::milliseconds(nTimeoutMs),
                                   [&] { return m_pCore->AllConsumedLocked(); });
 }
-

@@ -296,4 +296,3 @@ void CSimulatedKeyboard::SetHotplugCallback(HotplugCallback fnCallback)
     std::lock_guard<std::mutex> lock(m_pCore->m_mutex);
     m_pCore->m_fnHotplug = std::move(fnCallback);
 }
-

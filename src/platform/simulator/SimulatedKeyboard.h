@@ -208,7 +208,7 @@ public:
     bool HasMacroName(int nProfile, int nKey) const;     // false when bytes 8 and 9 are 0xFF
     std::string MacroName(int nProfile, int nKey) const; // up to the first zero, at most 24 bytes
     uint8_t MacroLoop(int nProfile, int nKey) const;
-    uint8_t MacroStepCount(int nProfile, int nKey) const; // byte 33 as stored, may exceed 96
+    uint8_t MacroStepCount(int nProfile, int nKey) const;          // byte 33 as stored, may exceed 96
     std::vector<SimStep> MacroSteps(int nProfile, int nKey) const; // at most 96
     static SimMacroBytes MakeMacroBytes(const std::optional<std::string>& strName, uint8_t nLoop,
                                         const std::vector<SimStep>& vecSteps);
@@ -216,15 +216,15 @@ public:
     bool AllKeysLock() const;
 
     // ---- Things done on the keyboard itself; each returns how many readers got the event ----
-    int PressProfileKey(int nProfile);                // activates 0..2, event 5 with nProfile + 1
-    int ChangeColourOnKeyboard(uint8_t nColour);      // event 2
-    int ChangeBrightnessOnKeyboard(uint8_t nCode);    // event 7
-    int PressLightModeKey();                          // breathing on/off, event 6
+    int PressProfileKey(int nProfile);             // activates 0..2, event 5 with nProfile + 1
+    int ChangeColourOnKeyboard(uint8_t nColour);   // event 2
+    int ChangeBrightnessOnKeyboard(uint8_t nCode); // event 7
+    int PressLightModeKey();                       // breathing on/off, event 6
     // The lock events carry 0 when the lock goes on (the Windows key, or every key, disabled)
     // and 1 when it goes off.
-    int ToggleWindowsLock();                          // event 3
-    int ToggleAllKeysLock();                          // event 9
-    int PressProgrammableKey(int nKey);               // event 4 only when the key launches (kind 7)
+    int ToggleWindowsLock();            // event 3
+    int ToggleAllKeysLock();            // event 9
+    int PressProgrammableKey(int nKey); // event 4 only when the key launches (kind 7)
     // Stores a macro without a name on key nKey of the active profile, sets the key to a library
     // macro (01 00 00) and sends event 1 with nKey + 1.
     int RecordMacroOnKeyboard(int nKey, const std::vector<SimStep>& vecSteps, uint8_t nLoop = 0);
