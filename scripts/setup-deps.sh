@@ -15,6 +15,8 @@ PACKAGES=(
   # The start-up benchmark watches the windows appear and get drawn from outside.
   libxcb-damage0-dev
   clang libclang-rt-14-dev
+  # The tree keeps one format; the test command checks it.
+  clang-format
   # Building the Debian package and checking what an installation holds.
   dpkg-dev file desktop-file-utils appstream
 )
