@@ -11,7 +11,6 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QToolTip>
-#include <QtMath>
 
 #include <utility>
 
@@ -161,9 +160,7 @@ const QImage& CDlgBase::HighRatioBackground(const QPainter* pDC)
 QImage CDlgBase::RenderClient()
 {
     const CRect rc = GetClientRect();
-    const qreal dRatio = devicePixelRatioF();
-    QImage img(qCeil(std::max(1, rc.Width()) * dRatio), qCeil(std::max(1, rc.Height()) * dRatio), QImage::Format_RGB32);
-    img.setDevicePixelRatio(dRatio);
+    QImage img = ClientRenderTarget(rc, devicePixelRatioF());
     QPainter dc(&img);
     dc.setFont(SkinFont(12, 0, 0));
     DrawBackground(&dc, rc);

@@ -246,9 +246,9 @@ void CVScrollBar::Draw(QPainter* pDC, const CRect&)
 
 CEditShowList::CEditShowList(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText,
                              bool bVisible, bool bDisabled, MacroLibrary* pLibrary)
-    : CControlBase(hParent, nId, rect, strText, bVisible, bDisabled), m_pLibrary(pLibrary),
-      m_nVisibleRows(VisibleRowsFor(rect))
+    : CRowListBase(hParent, nId, rect, strText, bVisible, bDisabled), m_pLibrary(pLibrary)
 {
+    m_nVisibleRows = VisibleRowsFor(rect);
 }
 
 CEditShowList::~CEditShowList()
@@ -433,8 +433,9 @@ void CEditShowList::Draw(QPainter* pDC, const CRect&)
 
 CImageShowList::CImageShowList(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText,
                                bool bVisible, bool bDisabled)
-    : CControlBase(hParent, nId, rect, strText, bVisible, bDisabled), m_nVisibleRows(VisibleRowsFor(rect))
+    : CRowListBase(hParent, nId, rect, strText, bVisible, bDisabled)
 {
+    m_nVisibleRows = VisibleRowsFor(rect);
 }
 
 void CImageShowList::SetRect(int nLeft, int nTop, int nRight, int nBottom)

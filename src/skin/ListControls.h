@@ -99,7 +99,28 @@ private:
     bool m_bNothingToScroll = true; // the page shows the whole range
 };
 
-class CEditShowList : public CControlBase
+// What both macro lists keep of their rows: the selected one, the first in view, how many fit,
+// and the list's mouse state.
+class CRowListBase : public CControlBase
+{
+public:
+    using CControlBase::CControlBase;
+    int GetSelectedRow() const { return m_nSelectedRow; }
+    void SetSelectedRow(int nRow) { m_nSelectedRow = nRow; }
+    int GetFirstVisibleRow() const { return m_nFirstVisibleRow; }
+    // A row before the first one is taken as the first one.
+    void SetFirstVisibleRow(int nRow) { m_nFirstVisibleRow = std::max(0, nRow); }
+    int GetVisibleRows() const { return m_nVisibleRows; }
+    int GetMouseState() const { return m_nMouseState; }
+
+protected:
+    int m_nSelectedRow = -1;
+    int m_nFirstVisibleRow = 0;
+    int m_nVisibleRows = 0;
+    int m_nMouseState = MS_NORMAL;
+};
+
+class CEditShowList : public CRowListBase
 {
 public:
     static constexpr UINT kEditBoxId = 2016;
@@ -124,13 +145,6 @@ public:
     int CommitEditBox();
 
     int GetCurrentSet() const { return m_nCurrentSet; }
-    int GetSelectedRow() const { return m_nSelectedRow; }
-    void SetSelectedRow(int nRow) { m_nSelectedRow = nRow; }
-    int GetFirstVisibleRow() const { return m_nFirstVisibleRow; }
-    // A row before the first one is taken as the first one.
-    void SetFirstVisibleRow(int nRow) { m_nFirstVisibleRow = std::max(0, nRow); }
-    int GetVisibleRows() const { return m_nVisibleRows; }
-    int GetMouseState() const { return m_nMouseState; }
 
     void Draw(QPainter* pDC, const CRect& rcClip) override;
     bool OnMouseMove(UINT nFlags, int x, int y) override;
@@ -142,14 +156,10 @@ private:
 
     MacroLibrary* m_pLibrary;
     int m_nCurrentSet = -1;
-    int m_nSelectedRow = -1;
-    int m_nFirstVisibleRow = 0;
-    int m_nVisibleRows;
-    int m_nMouseState = MS_NORMAL;
     QPointer<QLineEdit> m_pEdit;
 };
 
-class CImageShowList : public CControlBase
+class CImageShowList : public CRowListBase
 {
 public:
     CImageShowList(CSkinWindow* hParent, UINT nId, const CRect& rect, const std::string& strText, bool bVisible,
@@ -163,13 +173,6 @@ public:
     // pointer taken before would point at freed memory. No such key shows an empty list.
     void ShowLibraryKey(const MacroLibrary* pLibrary, size_t nSet, size_t nKey);
     const MacroKey* GetMacroKey() const;
-    int GetSelectedRow() const { return m_nSelectedRow; }
-    void SetSelectedRow(int nRow) { m_nSelectedRow = nRow; }
-    int GetFirstVisibleRow() const { return m_nFirstVisibleRow; }
-    // A row before the first one is taken as the first one.
-    void SetFirstVisibleRow(int nRow) { m_nFirstVisibleRow = std::max(0, nRow); }
-    int GetVisibleRows() const { return m_nVisibleRows; }
-    int GetMouseState() const { return m_nMouseState; }
 
     // The text a row shows for an action, and which icon (0 release, 1 press, 2 delay).
     static std::string ActionText(const unsigned char bytes[4], int* pnIcon);
@@ -184,10 +187,6 @@ private:
     const MacroLibrary* m_pLibrary = nullptr; // with m_nSet and m_nKey, in place of m_pKey
     size_t m_nSet = 0;
     size_t m_nKey = 0;
-    int m_nSelectedRow = -1;
-    int m_nFirstVisibleRow = 0;
-    int m_nVisibleRows;
-    int m_nMouseState = MS_NORMAL;
     std::unique_ptr<LoadedImage> m_pIconRelease;
     std::unique_ptr<LoadedImage> m_pIconPress;
     std::unique_ptr<LoadedImage> m_pIconDelay;

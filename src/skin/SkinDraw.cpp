@@ -4,6 +4,8 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QtMath>
+
 #include <algorithm>
 #include <cmath>
 
@@ -377,4 +379,12 @@ void FillSolid(QPainter* pDC, const CRect& rc, COLORREF cr)
 {
     if (pDC && !rc.IsRectEmpty())
         pDC->fillRect(rc.ToQRect(), QColor(ColorRefToQRgb(cr)));
+}
+
+QImage ClientRenderTarget(const CRect& rcClient, qreal dRatio)
+{
+    QImage img(qCeil(std::max(1, rcClient.Width()) * dRatio), qCeil(std::max(1, rcClient.Height()) * dRatio),
+               QImage::Format_RGB32);
+    img.setDevicePixelRatio(dRatio);
+    return img;
 }

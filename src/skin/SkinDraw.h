@@ -97,6 +97,9 @@ QString WordEllipsisText(const QFont& font, const QString& strText, int nWidth);
 QString PathEllipsisText(const QFont& font, const QString& strText, int nWidth);
 
 void FillSolid(QPainter* pDC, const CRect& rc, COLORREF cr);
+// An image to draw a window's client area into at the device pixel ratio (so text drawn live
+// stays sharp above 100 %), in logical coordinates.
+QImage ClientRenderTarget(const CRect& rcClient, qreal dRatio);
 
 // One text as DrawSkinText shows it: the words after ellipsis, where they go on the painted
 // device, and the rectangle they are laid out in.

@@ -5,7 +5,6 @@
 #include "skin/WindowSystem.h"
 
 #include <QPainter>
-#include <QtMath>
 
 namespace
 {
@@ -99,9 +98,7 @@ void CWndPopup::RenderLayered()
 {
     const CRect rc = GetClientRect();
     // Rendered at the screen's device pixel ratio, so the items' text stays sharp above 100 %.
-    const qreal dRatio = devicePixelRatioF();
-    QImage img(qCeil(std::max(1, rc.Width()) * dRatio), qCeil(std::max(1, rc.Height()) * dRatio), QImage::Format_RGB32);
-    img.setDevicePixelRatio(dRatio);
+    QImage img = ClientRenderTarget(rc, devicePixelRatioF());
     {
         QPainter dc(&img);
         dc.setFont(SkinFont(12, 0, 0));
