@@ -166,8 +166,8 @@ TEST_F(MacroPageTest, ARecordingEndsWithTheFullMessageWhenTheKeyboardCouldNotTak
     OpenWithMacros({"Long", "Paused"});
     Click(IDC_RECORD);
     std::uint32_t nStamp = 1000;
-    for (int i = 0; i < 48; ++i)
-        KeyTap(EvA, nStamp += 10, nStamp += 10);
+    for (int i = 0; i < 48; ++i, nStamp += 20)
+        KeyTap(EvA, nStamp + 10, nStamp + 20);
     EXPECT_EQ(Macro(0).MacroCommandActionNum, 96);
     EXPECT_TRUE(AttentionTexts().empty());
     SendKey(EvB, false, nStamp += 10);
