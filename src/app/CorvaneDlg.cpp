@@ -117,6 +117,7 @@ void CCorvaneDlg::AfterFirstFrame()
     // milliseconds after the window instead of before it.
     AddTrayIcon();
     WarmUpFonts();
+    m_pStatusLine->ShowLine();
     // The hidden box is the only text widget of the start, and its first font match takes
     // longer than anything else the window does before its frame.
     CreateLoopCountEdit();

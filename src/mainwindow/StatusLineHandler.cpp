@@ -79,6 +79,12 @@ void CStatusLineHandler::ShowOutcome(EProfileCommand eCommand, const ProfileComm
     Repaint();
 }
 
+void CStatusLineHandler::ShowLine()
+{
+    m_bLineShown = true;
+    Repaint();
+}
+
 void CStatusLineHandler::Repaint()
 {
     m_host.RepaintRect(LineRect);
@@ -86,6 +92,8 @@ void CStatusLineHandler::Repaint()
 
 void CStatusLineHandler::DrawOnPage(QPainter* pDC, int)
 {
+    if (!m_bLineShown)
+        return;
     const ETone eTone = m_strResult.empty() ? m_eStateTone : m_eResultTone;
     const QColor crDot = eTone == ETone::Good      ? QColor(0x4C, 0xD9, 0x7B)
                          : eTone == ETone::Waiting ? QColor(0xF2, 0xB8, 0x4B)

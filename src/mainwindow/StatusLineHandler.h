@@ -27,6 +27,10 @@ public:
     void Refresh(const ProfileRecord&) override {}
     void DrawOnPage(QPainter* pDC, int nPage) override;
 
+    // The line is drawn from the moment the window's fonts are ready, just after its first frame:
+    // the first frame needs no font, and a font match before it costs more than anything else.
+    void ShowLine();
+    bool IsLineShown() const { return m_bLineShown; }
     // The keyboard's state after a scan, a connection or a removal.
     void SetKeyboardState(EKeyboardState eState);
     // What an Apply (or OK) or a reset did, shown for a few seconds instead of the state.
@@ -48,6 +52,7 @@ private:
     void Repaint();
 
     CMainWindowHost& m_host;
+    bool m_bLineShown = false;
     std::string m_strState;
     ETone m_eStateTone = ETone::Waiting;
     std::string m_strResult; // empty when none is shown

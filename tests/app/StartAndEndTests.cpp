@@ -3,6 +3,8 @@
 
 #include "MainWindowTestSupport.h"
 
+#include "mainwindow/StatusLineHandler.h"
+
 #include <filesystem>
 #include <poll.h>
 
@@ -187,10 +189,12 @@ TEST_F(MainWindowTest, TheTrayIconAndTheRepeatBoxComeRightAfterTheFirstFrameOrAt
     files.SaveMacroLibrary(library);
     Open(true, EFirstFrame::NotYet);
     EXPECT_EQ(Dlg().Tray(), nullptr);
-    Dlg().grab();                     // paints the frame
+    Dlg().grab();                     // paints the frame, which needs no font
     EXPECT_EQ(Dlg().Tray(), nullptr); // not inside the paint
+    EXPECT_FALSE(Dlg().StatusLine().IsLineShown());
     PumpPosted();
     EXPECT_NE(Dlg().Tray(), nullptr);
+    EXPECT_TRUE(Dlg().StatusLine().IsLineShown()); // with the fonts, the status line
     // The box shows the first macro's repeat count and edits it.
     ASSERT_NE(Dlg().LoopCountEdit(), nullptr);
     EXPECT_FALSE(Dlg().LoopCountEdit()->isVisibleTo(&Dlg()));
