@@ -304,28 +304,9 @@ QImage ComboStrip(int nWidth, int nHeight)
             const QRectF r = PixelRect(frame);
             const qreal dRadius = nHeight >= 26 ? 5 : 4;
             const qreal dButton = nHeight >= 26 ? 28 : 22;
-            QLinearGradient fill(frame.topLeft(), frame.bottomLeft());
-            QColor edge;
-            if (nState == FramePressed)
-            {
-                fill.setColorAt(0, QColor(18, 60, 112));
-                fill.setColorAt(1, QColor(12, 40, 82));
-                edge = QColor(150, 210, 250);
-            }
-            else if (nState == FrameHover)
-            {
-                fill.setColorAt(0, QColor(24, 56, 104));
-                fill.setColorAt(1, QColor(14, 34, 72));
-                edge = Palette::Border;
-            }
-            else
-            {
-                fill.setColorAt(0, QColor(16, 38, 78));
-                fill.setColorAt(1, QColor(9, 24, 54));
-                edge = QColor(66, 104, 158);
-            }
-            painter.setPen(QPen(edge, 1));
-            painter.setBrush(fill);
+            SetFacePenAndBrush(painter, frame, nState, {QColor(16, 38, 78), QColor(9, 24, 54), QColor(66, 104, 158)},
+                               {QColor(24, 56, 104), QColor(14, 34, 72), Palette::Border},
+                               {QColor(18, 60, 112), QColor(12, 40, 82), QColor(150, 210, 250)});
             painter.drawRoundedRect(r, dRadius, dRadius);
             // The drop-down segment at the right end.
             QPainterPath segment;

@@ -566,3 +566,14 @@ void DrawCentredParagraph(QPainter& painter, const QRectF& rect, const QString& 
     }
     painter.restore();
 }
+
+void SetFacePenAndBrush(QPainter& painter, const QRectF& frame, int nState, const FaceColours& normal,
+                        const FaceColours& hover, const FaceColours& pressed)
+{
+    const FaceColours& colours = nState == FramePressed ? pressed : nState == FrameHover ? hover : normal;
+    QLinearGradient fill(frame.topLeft(), frame.bottomLeft());
+    fill.setColorAt(0, colours.m_top);
+    fill.setColorAt(1, colours.m_bottom);
+    painter.setPen(QPen(colours.m_edge, 1));
+    painter.setBrush(fill);
+}

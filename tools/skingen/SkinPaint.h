@@ -115,6 +115,18 @@ QRectF PixelRect(const QRectF& rect);
 
 // A push-button face: gradient fill, outline and top sheen for a state.
 void DrawButtonFace(QPainter& painter, const QRectF& rect, int nState, qreal dRadius, bool bAccent = false);
+
+// A face's colours in one state: a vertical gradient and its edge.
+struct FaceColours
+{
+    QColor m_top;
+    QColor m_bottom;
+    QColor m_edge;
+};
+// Sets the painter's pen and brush for a face in nState from the normal, hover and pressed
+// colours; the gradient runs down the frame.
+void SetFacePenAndBrush(QPainter& painter, const QRectF& frame, int nState, const FaceColours& normal,
+                        const FaceColours& hover, const FaceColours& pressed);
 // Text colour that belongs to DrawButtonFace of a state.
 QColor ButtonTextColour(int nState);
 // A keycap in one of the three key frames.

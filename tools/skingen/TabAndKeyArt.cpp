@@ -87,28 +87,10 @@ QImage PageTab(int nWidth, int nHeight, const QString& strLabel)
                          QPainterPath shape;
                          const QRectF r = PixelRect(frame.adjusted(0, -4, 0, 0));
                          shape.addRoundedRect(r, 6, 6);
-                         QLinearGradient fill(frame.topLeft(), frame.bottomLeft());
-                         QColor edge;
-                         if (nState == FramePressed)
-                         {
-                             fill.setColorAt(0, QColor(28, 104, 168));
-                             fill.setColorAt(1, QColor(16, 72, 128));
-                             edge = QColor(182, 222, 252);
-                         }
-                         else if (nState == FrameHover)
-                         {
-                             fill.setColorAt(0, QColor(30, 68, 124));
-                             fill.setColorAt(1, QColor(18, 44, 92));
-                             edge = Palette::Border;
-                         }
-                         else
-                         {
-                             fill.setColorAt(0, QColor(16, 36, 74));
-                             fill.setColorAt(1, QColor(10, 24, 54));
-                             edge = QColor(54, 88, 138);
-                         }
-                         painter.setPen(QPen(edge, 1));
-                         painter.setBrush(fill);
+                         SetFacePenAndBrush(painter, frame, nState,
+                                            {QColor(16, 36, 74), QColor(10, 24, 54), QColor(54, 88, 138)},
+                                            {QColor(30, 68, 124), QColor(18, 44, 92), Palette::Border},
+                                            {QColor(28, 104, 168), QColor(16, 72, 128), QColor(182, 222, 252)});
                          painter.drawPath(shape);
                          if (nState == FramePressed)
                          {
@@ -134,28 +116,10 @@ QImage ProfileTab(int nWidth, int nHeight, const QString& strLabel)
                      [&](QPainter& painter, const QRectF& frame, int nState)
                      {
                          const QRectF r = PixelRect(frame);
-                         QLinearGradient fill(frame.topLeft(), frame.bottomLeft());
-                         QColor edge;
-                         if (nState == FramePressed)
-                         {
-                             fill.setColorAt(0, QColor(28, 104, 168));
-                             fill.setColorAt(1, QColor(16, 72, 128));
-                             edge = QColor(190, 228, 255);
-                         }
-                         else if (nState == FrameHover)
-                         {
-                             fill.setColorAt(0, QColor(32, 72, 130));
-                             fill.setColorAt(1, QColor(18, 44, 92));
-                             edge = Palette::Border;
-                         }
-                         else
-                         {
-                             fill.setColorAt(0, QColor(18, 40, 80));
-                             fill.setColorAt(1, QColor(10, 24, 54));
-                             edge = QColor(54, 88, 138);
-                         }
-                         painter.setPen(QPen(edge, 1));
-                         painter.setBrush(fill);
+                         SetFacePenAndBrush(painter, frame, nState,
+                                            {QColor(18, 40, 80), QColor(10, 24, 54), QColor(54, 88, 138)},
+                                            {QColor(32, 72, 130), QColor(18, 44, 92), Palette::Border},
+                                            {QColor(28, 104, 168), QColor(16, 72, 128), QColor(190, 228, 255)});
                          painter.drawRoundedRect(r, r.height() / 2, r.height() / 2);
                          const QPointF led(11, frame.height() / 2);
                          painter.setPen(Qt::NoPen);
